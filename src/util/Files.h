@@ -1,0 +1,44 @@
+#pragma once
+// Size test, folder creation, file times and small text-file helpers.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vardolin::util {
+
+// -1 for a path that does not exist (also for the empty text), -2 for a folder,
+// otherwise the file's size in bytes. Trailing separators are ignored, so a
+// folder given with one is still a folder and a file with one still a file.
+// A drive such as "C:" or "C:\" is looked at only on Windows.
+qint64 sizeTest(const QString& path);
+
+// Creates one folder after removing blanks and separators at the end of the
+// path. 1 when the folder was created, 0 otherwise (also when it exists).
+int createFolder(const QString& path);
+
+// The file's last-write time as a date value (see Dates.h); 0 when the file
+// cannot be looked at.
+qint64 modificationTime(const QString& path);
+
+// Sets the file's last-write time from a date value; the access time stays.
+// False on failure.
+bool setModificationTime(const QString& path, qint64 dateValue);
+
+// The lines of a UTF-8 text file: a byte-order mark is dropped, lines may end in
+// CR LF or LF, and a line end at the end of the file gives no extra empty line.
+// Nothing when the file cannot be opened.
+std::optional<QStringList> readTextLines(const QString& path);
+
+// Writes the text as UTF-8 without byte-order mark. The file is created when
+// missing; an existing file is not shortened, writing starts at its beginning.
+bool writeTextFile(const QString& path, const QString& text);
+
+// Replaces the whole file with the bytes: they go to a temporary file beside it
+// that is renamed into place once complete, so a failure never leaves a partial
+// file behind.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace vardolin::util
