@@ -1,0 +1,51 @@
+#include "app/FolderTree.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+
+namespace vardolin::app {
+
+FolderTree::FolderTree(QWidget* parent)
+    : QTreeView(parent), model_(new QFileSystemModel(this))
+{
+    model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    model_->setRootPath(QString());
+    setModel(model_);
+    for (int column = 1; column < model_->columnCount(); ++column)
+        hideColumn(column);
+    header()->hide();
+    setRootIsDecorated(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { emit folderChosen(); });
+}
+
+QString FolderTree::text() const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return {};
+    QString path = QDir::toNativeSeparators(model_->filePath(current));
+    if (!path.endsWith(QDir::separator()))
+        path += QDir::separator();
+    return path;
+}
+
+void FolderTree::setText(const QString& path)
+{
+    QString folder = QDir::fromNativeSeparators(path);
+    while (folder.size() > 1 && folder.endsWith(u'/') && !folder.endsWith(u":/"))
+        folder.chop(1);
+    const QModelIndex index = folder.isEmpty() ? QModelIndex() : model_->index(folder);
+    if (!index.isValid()) {
+        clearSelection();
+        setCurrentIndex(QModelIndex());
+        return;
+    }
+    setCurrentIndex(index);
+    scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+} // namespace vardolin::app

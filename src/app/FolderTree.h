@@ -1,0 +1,28 @@
+#pragma once
+// A tree of the machine's folders (no files). Its text is the selected
+// folder's full path ending in the platform separator; setting the text
+// selects that folder and scrolls it into view.
+
+#include <QTreeView>
+
+class QFileSystemModel;
+
+namespace vardolin::app {
+
+class FolderTree : public QTreeView {
+    Q_OBJECT
+public:
+    explicit FolderTree(QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& path);
+
+signals:
+    // The user (or setText) chose another folder.
+    void folderChosen();
+
+private:
+    QFileSystemModel* model_;
+};
+
+} // namespace vardolin::app

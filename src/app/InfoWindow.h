@@ -1,0 +1,53 @@
+#pragma once
+// The info window: the program's name and purpose, its versions, build time,
+// copyright, disclaimer and an invitation to send feedback, in a resizable
+// window that cannot be made smaller than 670 x 386.
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vardolin::app {
+
+inline constexpr int infoMinWidth = 670;
+inline constexpr int infoMinHeight = 386;
+
+class InfoWindow : public QWidget {
+    Q_OBJECT
+public:
+    InfoWindow(const QString& title, const QString& text);
+
+    QPlainTextEdit* pane() const { return pane_; }
+    QPushButton* closeButton() const { return closeButton_; }
+
+signals:
+    void closed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPlainTextEdit* pane_;
+    QPushButton* closeButton_;
+};
+
+// Assembles the template and shows the info window; returns when it is closed.
+void z_Info();
+
+// Fills the template's placeholders, opens the window and waits until it is
+// closed. The program's other windows take no input meanwhile; a close
+// request of any of them closes the info window instead.
+void s_WindowInfo(const QString& textTemplate, const QString& title, const QString& history);
+
+// The text the window shows: placeholders replaced, escapes turned into
+// CR LF and double quotes.
+QString infoText(const QString& textTemplate, const QString& title, const QString& history);
+QString infoTemplate();
+
+// The address in the feedback box, set when the program is built.
+QString feedbackAddress();
+
+} // namespace vardolin::app

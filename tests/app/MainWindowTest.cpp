@@ -1,0 +1,134 @@
+#include "app/FolderTree.h"
+#include "app/MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vardolin;
+using namespace vardolin::app;
+
+namespace {
+
+struct OpenWindow {
+    Settings settings;
+    CaptionTexts texts;
+    MainWindow window{settings};
+
+    explicit OpenWindow(const QString& language = QStringLiteral("D"))
+    {
+        SprachTexte(texts, QStringLiteral("#T"), language);
+        window.FensterOeffnen(0, 0, 800, 600, texts);
+    }
+};
+
+} // namespace
+
+TEST(FensterOeffnen, ControlsHaveTheirKindsPlacesAndCaptions)
+{
+    OpenWindow open;
+    MainWindow& w = open.window;
+    EXPECT_NE(qobject_cast<FolderTree*>(w.control(0)), nullptr);
+    EXPECT_NE(qobject_cast<FolderTree*>(w.control(11)), nullptr);
+    EXPECT_EQ(w.control(0)->geometry(), QRect(5, 15, 245, 505));
+    EXPECT_EQ(w.control(11)->geometry(), QRect(415, 240, 380, 205));
+    EXPECT_EQ(w.control(29)->geometry(), QRect(670, 100, 120, 30));
+    EXPECT_EQ(w.control(33)->geometry(), QRect(280, 500, 515, 20));
+    EXPECT_FALSE(w.controlAs<QComboBox>(1)->isEditable());
+    EXPECT_EQ(w.controlAs<QGroupBox>(25)->title(), QStringLiteral("Dateiauswahl (z.B. '*.jpg')"));
+    EXPECT_EQ(w.controlAs<QLabel>(3)->text(), QStringLiteral("Grösse"));
+    EXPECT_EQ(w.controlAs<QRadioButton>(8)->text(), QStringLiteral("Ausgewählter Ordner"));
+    EXPECT_EQ(w.controlAs<QCheckBox>(29)->text(), QStringLiteral("Datei überschreiben"));
+    EXPECT_EQ(w.controlAs<QPushButton>(31)->text(), QStringLiteral("Neue Ordner"));
+    EXPECT_TRUE(w.controlAs<QLineEdit>(28)->isReadOnly());
+    EXPECT_FALSE(w.controlAs<QLineEdit>(26)->isReadOnly());
+    EXPECT_TRUE(w.controlAs<QLineEdit>(26)->text().isEmpty());
+    EXPECT_EQ(w.control(37), nullptr);
+    EXPECT_EQ(w.control(-1), nullptr);
+}
+
+TEST(FensterOeffnen, ClientAreaIsFixed800By600WithFramesBehind)
+{
+    OpenWindow open;
+    MainWindow& w = open.window;
+    w.show();
+    EXPECT_EQ(w.centralWidget()->width(), 800);
+    EXPECT_EQ(w.centralWidget()->height() + w.statusBar()->height(), 600);
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "no resizing";
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    // A frame is the first child in stacking order, below its controls.
+    const QObjectList children = w.centralWidget()->children();
+    const auto position = [&](int number) { return children.indexOf(w.control(number)); };
+    EXPECT_LT(position(6), position(7));
+    EXPECT_LT(position(25), position(26));
+    EXPECT_LT(position(16), position(17));
+}
+
+TEST(FensterOeffnen, OutputAndDateOptionsAreSeparateGroups)
+{
+    OpenWindow open;
+    MainWindow& w = open.window;
+    w.controlAs<QRadioButton>(9)->setChecked(true);
+    w.controlAs<QRadioButton>(18)->setChecked(true);
+    EXPECT_TRUE(w.controlAs<QRadioButton>(9)->isChecked());
+    EXPECT_TRUE(w.controlAs<QRadioButton>(18)->isChecked());
+    w.controlAs<QRadioButton>(10)->setChecked(true);
+    EXPECT_FALSE(w.controlAs<QRadioButton>(9)->isChecked());
+    EXPECT_TRUE(w.controlAs<QRadioButton>(18)->isChecked());
+}
+
+TEST(FensterOeffnen, GermanMenuUntilRebuilt)
+{
+    OpenWindow open(QStringLiteral("GB"));
+    MainWindow& w = open.window;
+    EXPECT_EQ(w.controlAs<QPushButton>(19)->text(), QStringLiteral("Quit"));
+    EXPECT_EQ(w.menuItem(0)->text(), QStringLiteral("Programm beenden"));
+    EXPECT_EQ(w.menuItem(2)->text(), QStringLiteral("Englisch"));
+    CaptionTexts texts;
+    SprachTexte(texts, QStringLiteral("#M"), QStringLiteral("GB"),
+                [&](const MenuTexts& menu) { w.rebuildMenu(menu); });
+    EXPECT_EQ(w.menuItem(0)->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(w.menuItem(1)->text(), QStringLiteral("German"));
+    EXPECT_EQ(w.menuItem(3)->text(), QStringLiteral("Info"));
+    QStringList titles;
+    for (QAction* action : w.menuBar()->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"File", "Extra", "Info"}));
+}
+
+TEST(StatusText, ReplacesTheOneField)
+{
+    OpenWindow open;
+    open.window.StatusText(QStringLiteral("eins"));
+    open.window.StatusText(QStringLiteral("zwei"));
+    EXPECT_EQ(open.window.statusText(), QStringLiteral("zwei"));
+}
+
+TEST(FolderTree, TextIsTheSelectedFolderWithTrailingSeparator)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Fotos/2019")));
+    FolderTree tree;
+    EXPECT_TRUE(tree.text().isEmpty());
+    const QString folder = QDir::toNativeSeparators(dir.path() + QStringLiteral("/Fotos/2019/"));
+    tree.setText(folder);
+    EXPECT_EQ(tree.text(), folder);
+    tree.setText(QDir::toNativeSeparators(dir.path() + QStringLiteral("/Fotos")));
+    EXPECT_EQ(tree.text(), QDir::toNativeSeparators(dir.path() + QStringLiteral("/Fotos/")));
+    tree.setText(QStringLiteral("/"));
+    EXPECT_EQ(tree.text(), QDir::toNativeSeparators(QStringLiteral("/")));
+    tree.setText(dir.path() + QStringLiteral("/missing/"));
+    EXPECT_TRUE(tree.text().isEmpty()) << "a folder that does not exist selects nothing";
+}
