@@ -1,0 +1,20 @@
+#include "picture/Decoders.h"
+
+#include <array>
+
+namespace vardolin::picture {
+
+std::span<const DecoderEntry> decoderTable()
+{
+    // The order is fixed: it decides which decoder reads a file whose bytes
+    // more than one probe would accept.
+    static constexpr std::array<DecoderEntry, 4> table{{
+        {Format::Bmp, probeBmp, decodeBmp},
+        {Format::Jpeg, probeJpeg, decodeJpeg},
+        {Format::Png, probePng, decodePng},
+        {Format::Tiff, probeTiff, decodeTiff},
+    }};
+    return table;
+}
+
+} // namespace vardolin::picture

@@ -1,0 +1,174 @@
+// TIFF files through libtiff, opened over the file's buffer with our own
+// client procedures. libtiff reports through handlers, not jumps, so RAII
+// holds here as usual.
+
+#include "picture/Decoders.h"
+#include "picture/PixelStore.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <tiffio.h>
+
+namespace vardolin::picture {
+namespace {
+
+constexpr std::uint16_t oldJpegCompression = 6;
+constexpr std::uint16_t oldDeflateCompression = 32946;
+
+struct TiffSource {
+    ByteSpan bytes;
+    toff_t position = 0;
+    char message[300] = {};
+};
+
+extern "C" {
+static tmsize_t readProc(thandle_t handle, void* out, tmsize_t size)
+{
+    auto* source = static_cast<TiffSource*>(handle);
+    if (size < 0 || source->position >= source->bytes.size)
+        return 0;
+    const std::size_t count = std::min<std::size_t>(std::size_t(size), source->bytes.size - source->position);
+    std::memcpy(out, source->bytes.data + source->position, count);
+    source->position += count;
+    return tmsize_t(count);
+}
+
+static tmsize_t writeProc(thandle_t, void*, tmsize_t) { return -1; }
+
+static toff_t seekProc(thandle_t handle, toff_t offset, int whence)
+{
+    auto* source = static_cast<TiffSource*>(handle);
+    toff_t base = 0;
+    if (whence == SEEK_CUR)
+        base = source->position;
+    else if (whence == SEEK_END)
+        base = source->bytes.size;
+    // Seeking past the end is allowed; reads there deliver nothing.
+    source->position = base + offset;
+    return source->position;
+}
+
+static int closeProc(thandle_t) { return 0; }
+
+static toff_t sizeProc(thandle_t handle) { return static_cast<TiffSource*>(handle)->bytes.size; }
+
+// The buffer serves as the mapped file, so uncompressed strips are not copied.
+static int mapProc(thandle_t handle, void** base, toff_t* size)
+{
+    auto* source = static_cast<TiffSource*>(handle);
+    *base = const_cast<std::uint8_t*>(source->bytes.data);
+    *size = source->bytes.size;
+    return 1;
+}
+
+static void unmapProc(thandle_t, void*, toff_t) {}
+
+static int recordError(TIFF*, void* userData, const char* module, const char* format, va_list args)
+{
+    auto* source = static_cast<TiffSource*>(userData);
+    if (source->message[0] == 0) {
+        const int used = std::snprintf(source->message, sizeof source->message, "%s: ", module ? module : "TIFF");
+        std::vsnprintf(source->message + used, sizeof source->message - std::size_t(used), format, args);
+    }
+    return 1;
+}
+
+static int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+}
+
+struct TiffCloser {
+    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+struct OptionsDeleter {
+    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
+TiffHandle openTiff(TiffSource& source)
+{
+    // Messages go to each file's own handlers; the process-wide ones stay
+    // silent for anything reported before a file has its own.
+    static std::once_flag silenced;
+    std::call_once(silenced, [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+    });
+    std::unique_ptr<TIFFOpenOptions, OptionsDeleter> openOptions(TIFFOpenOptionsAlloc());
+    if (!openOptions)
+        return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(openOptions.get(), recordError, &source);
+    TIFFOpenOptionsSetWarningHandlerExtR(openOptions.get(), ignoreWarning, nullptr);
+    return TiffHandle(TIFFClientOpenExt("memory", "r", &source, readProc, writeProc, seekProc, closeProc,
+                                        sizeProc, mapProc, unmapProc, openOptions.get()));
+}
+
+std::string failureText(const TiffSource& source, const char* fallback)
+{
+    return std::string("TIFF error: ") + (source.message[0] ? source.message : fallback);
+}
+
+// libtiff's raster holds one packed 32-bit value per pixel, bottom row first:
+// the store's own row order. Each value is unpacked in place into blue,
+// green, red, alpha.
+void unpackRaster(Picture& picture)
+{
+    std::uint8_t* pixel = picture.pixels.data();
+    std::uint8_t* const end = pixel + picture.pixels.size();
+    for (; pixel < end; pixel += 4) {
+        std::uint32_t packed;
+        std::memcpy(&packed, pixel, 4);
+        pixel[0] = std::uint8_t(TIFFGetB(packed));
+        pixel[1] = std::uint8_t(TIFFGetG(packed));
+        pixel[2] = std::uint8_t(TIFFGetR(packed));
+        pixel[3] = std::uint8_t(TIFFGetA(packed));
+    }
+}
+
+} // namespace
+
+bool probeTiff(ByteSpan bytes)
+{
+    constexpr std::uint8_t little[4] = {'I', 'I', 42, 0}, big[4] = {'M', 'M', 0, 42};
+    constexpr std::uint8_t littleBig[4] = {'I', 'I', 43, 0}, bigBig[4] = {'M', 'M', 0, 43};
+    return bytes.startsWith(little, 4) || bytes.startsWith(big, 4) || bytes.startsWith(littleBig, 4)
+        || bytes.startsWith(bigBig, 4);
+}
+
+bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+{
+    TiffSource source;
+    source.bytes = bytes;
+    TiffHandle tiff = openTiff(source);
+    if (!tiff)
+        return failLoad(result, failureText(source, "cannot open the TIFF file"));
+
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t compression = 1, bitsPerSample = 1, samplesPerPixel = 1;
+    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+    if (compression == oldJpegCompression || compression == oldDeflateCompression)
+        return failLoad(result, "unsupported TIFF compression " + std::to_string(compression));
+    if (std::string why = budgetError(width, height, options); !why.empty())
+        return failLoad(result, std::move(why));
+
+    Picture& picture = result.picture;
+    allocateStore(picture, std::int32_t(width), std::int32_t(height), 32);
+    picture.sourceDepth = std::uint8_t(bitsPerSample * samplesPerPixel);
+    // A 32-bit store row is exactly one raster row, so the raster is the store.
+    auto* raster = reinterpret_cast<std::uint32_t*>(picture.pixels.data());
+    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster, ORIENTATION_BOTLEFT, 0))
+        return failLoad(result, failureText(source, "cannot read the TIFF raster"));
+    unpackRaster(picture);
+    result.ok = true;
+    return true;
+}
+
+} // namespace vardolin::picture
