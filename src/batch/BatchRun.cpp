@@ -1,0 +1,224 @@
+#include "batch/BatchRun.h"
+
+#include "batch/BatchHost.h"
+#include "batch/ChoiceLists.h"
+#include "batch/Conversion.h"
+#include "batch/DirectoryWalk.h"
+#include "batch/TargetNames.h"
+#include "batch/TempFiles.h"
+#include "batch/WorkerPool.h"
+#include "util/Files.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <set>
+
+namespace vardolin::batch {
+namespace {
+
+struct Finished {
+    QString source;
+    CopyResult result;
+};
+
+// Results handed from the workers back to the run's thread.
+class FinishedQueue {
+public:
+    void push(Finished finished)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(finished));
+        }
+        ready_.notify_one();
+    }
+    Finished pop()
+    {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return !queue_.empty(); });
+        Finished finished = std::move(queue_.front());
+        queue_.pop_front();
+        return finished;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<Finished> queue_;
+};
+
+QString statusForFile(qint64 n, qint64 count, const QString& path)
+{
+    return QStringLiteral("Kopiere ") + util::decimalText(n) + QStringLiteral(" von ") + util::decimalText(count)
+           + QStringLiteral(" Datei:") + path;
+}
+
+// Everything the run keeps between files, on the run's own thread.
+class Run {
+public:
+    Run(const Settings& settings, BatchHost& host, const RunOptions& options)
+        : settings_(settings), host_(host), jobs_(options.jobs > 0 ? options.jobs : WorkerPool::defaultThreadCount()),
+          pool_(jobs_)
+    {
+    }
+
+    RunReport execute();
+
+private:
+    bool makeTopSubfolder();
+    void prepareFolders(const QString& source, const TargetName& target);
+    void convert(qint64 n, const QString& source);
+    void dispatch(const QString& source, const QString& targetName, const QString& file);
+    void collectOne();
+    void record(const QString& source, const CopyResult& result);
+
+    const Settings& settings_;
+    BatchHost& host_;
+    const int jobs_;
+    RunReport report_;
+    QString sourceFolder_;
+    ChosenSize size_;
+    TargetChoice choice_;
+    CopyOptions copyOptions_;
+    qint64 finished_ = 0;
+    int inFlight_ = 0;
+    std::set<QString> filesInFlight_;
+    std::set<QString> subfoldersMade_;
+    std::set<QString> foldersCleaned_;
+    FinishedQueue results_;
+    WorkerPool pool_; // last: its threads are joined before the queue goes
+};
+
+RunReport Run::execute()
+{
+    size_ = chosenSize(host_.sizeItemText());
+    choice_ = targetChoiceFrom(settings_, host_.targetListText());
+    copyOptions_.overwrite = util::integerValue(settings_.CBZielUeberschreiben) != 0;
+    copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
+    copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
+    sourceFolder_ = util::pathPart(settings_.QuellVerz);
+
+    host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
+    QStringList files;
+    report_.count = s_ReadDirLL(sourceFolder_, util::filePart(settings_.BildDatei),
+                                int(util::integerValue(settings_.MitUnterordner)), files, 0, -1, 1);
+    sortIgnoringCase(files);
+
+    if (choice_.mode == 3 && !makeTopSubfolder())
+        return report_;
+
+    for (const QString& source : files) {
+        if (host_.stopRequested()) {
+            report_.stopped = true;
+            break;
+        }
+        convert(++report_.reached, source);
+    }
+    while (inFlight_ > 0)
+        collectOne();
+    host_.statusText(util::decimalText(report_.reached) + QStringLiteral(" Dateien kopiert !"));
+    return report_;
+}
+
+bool Run::makeTopSubfolder()
+{
+    const QString folder = sourceFolder_ + choice_.zielSubVerz;
+    subfoldersMade_.insert(sourceFolder_);
+    if (util::createFolder(folder) == 1 || util::sizeTest(folder) == -2)
+        return true;
+    report_.subfolderFailed = true;
+    host_.showMessage(QStringLiteral("Konnte Unterverzeichnis ") + folder + QStringLiteral(" nicht anlegen !"));
+    return false;
+}
+
+// Once per folder: the mode-3 subfolder beside every listed file (not only
+// in the top folder, so no picture is left without its copy), the folders
+// of mode 4 with structure, and the temporaries a killed run left there.
+void Run::prepareFolders(const QString& source, const TargetName& target)
+{
+    if (!target.folderToCreate.isEmpty())
+        zVerzAnlegen(target.folderToCreate);
+    const QString sourceFolder = util::pathPart(source);
+    if (choice_.mode == 3 && subfoldersMade_.insert(sourceFolder).second)
+        util::createFolder(sourceFolder + choice_.zielSubVerz);
+    const QString targetFolder = util::pathPart(target.name);
+    if (foldersCleaned_.insert(targetFolder).second)
+        removeStaleTemporaries(targetFolder);
+}
+
+void Run::convert(qint64 n, const QString& source)
+{
+    const TargetName target = zielName(source, choice_);
+    prepareFolders(source, target);
+    host_.statusText(statusForFile(n, report_.count, source));
+
+    const QString file = fileToWrite(target.name, source);
+    if (isSameFile(source, file)) {
+        record(source, {CopyOutcome::Failed, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"), file});
+        return;
+    }
+    // Two sources named onto one copy are made one after the other, as the
+    // overwrite test of the second must see the first.
+    while (filesInFlight_.count(file) != 0)
+        collectOne();
+    if (!copyOptions_.overwrite && util::sizeTest(target.name) > 0) {
+        record(source, {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file});
+        return;
+    }
+    dispatch(source, target.name, file);
+}
+
+void Run::dispatch(const QString& source, const QString& targetName, const QString& file)
+{
+    while (inFlight_ >= jobs_)
+        collectOne();
+    ++inFlight_;
+    filesInFlight_.insert(file);
+    pool_.submit([this, source, targetName, options = copyOptions_, size = size_] {
+        results_.push({source, BildKorrigierenKopieren(source, targetName, size.height, size.width, options)});
+    });
+}
+
+void Run::collectOne()
+{
+    const Finished finished = results_.pop();
+    --inFlight_;
+    filesInFlight_.erase(finished.result.writtenFile);
+    record(finished.source, finished.result);
+}
+
+void Run::record(const QString& source, const CopyResult& result)
+{
+    switch (result.outcome) {
+    case CopyOutcome::Written:
+        ++report_.written;
+        break;
+    case CopyOutcome::SkippedExisting:
+    case CopyOutcome::SkippedFormat:
+        ++report_.skipped;
+        break;
+    case CopyOutcome::Failed:
+        ++report_.failed;
+        host_.logLine(failureLogLine(source, result.reason));
+        break;
+    }
+    host_.progress(++finished_, report_.count);
+}
+
+} // namespace
+
+QString failureLogLine(const QString& source, const QString& reason)
+{
+    return QStringLiteral("Nicht kopiert: ") + source + QStringLiteral(" : ") + reason;
+}
+
+RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options)
+{
+    Run run(settings, host, options);
+    return run.execute();
+}
+
+} // namespace vardolin::batch

@@ -1,0 +1,39 @@
+#pragma once
+// The "Start" button's batch run: list the source files, name every copy,
+// convert the files in parallel and report progress through the host.
+
+#include "frame/Settings.h"
+
+#include <QString>
+
+namespace vardolin::batch {
+
+class BatchHost;
+
+struct RunOptions {
+    int jobs = 0; // worker threads converting files; 0 or less: one per core
+};
+
+struct RunReport {
+    qint64 count = 0;   // files the walk listed
+    qint64 reached = 0; // n: entries reached, written, skipped or failed
+    qint64 written = 0;
+    qint64 skipped = 0; // a copy existed, or the extension names no format
+    qint64 failed = 0;  // each one logged through the host with its reason
+    bool subfolderFailed = false; // mode 3: the subfolder could not be made
+    bool stopped = false;         // the host asked to stop before the end
+};
+
+// Runs the batch over the settings as they are when it starts (the exclude
+// pattern is not applied: every file the include pattern selects is
+// converted). The host gets the status texts "Dateiliste wird erstellt,
+// bitte warten ...", "Kopiere n von count Datei:<path>" and finally
+// "n Dateien kopiert !"; each failed file gets one run-log line naming it
+// and why. A stop request converts no new file; the ones in progress are
+// finished. Call it off the window thread: it returns when the run is over.
+RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
+
+// The run-log line for a file that could not be converted.
+QString failureLogLine(const QString& source, const QString& reason);
+
+} // namespace vardolin::batch

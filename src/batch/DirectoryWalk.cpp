@@ -1,0 +1,87 @@
+#include "batch/DirectoryWalk.h"
+
+#include "batch/FsPath.h"
+#include "batch/PatternMatch.h"
+#include "util/Paths.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace vardolin::batch {
+namespace {
+
+bool isInside(const fs::path& inner, const fs::path& outer)
+{
+    auto [outerEnd, innerPos] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+    (void)innerPos;
+    return outerEnd == outer.end();
+}
+
+// A linked folder whose real place holds the folder being listed would make
+// the walk go round until the path grew too long.
+bool leadsBackToAncestor(const fs::path& linkedFolder, const fs::path& listedFolder)
+{
+    std::error_code error;
+    const fs::path target = fs::canonical(linkedFolder, error);
+    if (error)
+        return true;
+    const fs::path here = fs::canonical(listedFolder, error);
+    return !error && isInside(here, target);
+}
+
+bool isFolder(const fs::directory_entry& entry)
+{
+    std::error_code error;
+    return entry.is_directory(error); // the listing's type, stat only for links
+}
+
+} // namespace
+
+qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSubfolders,
+                   QStringList& list, qint64 count, int progressField, int clearFirst,
+                   const std::atomic_bool* stop)
+{
+    if (clearFirst == 1)
+        list.clear();
+    const QString pattern = rawPattern.isEmpty() ? QStringLiteral("*") : rawPattern;
+    const bool takeAll = pattern == QLatin1String("*.*") || pattern == QLatin1String("*");
+    const QString separator =
+        (!folder.isEmpty() && !util::isSeparator(folder.back())) ? QString(util::separator()) : QString();
+
+    const fs::path listed = folder.isEmpty() ? fs::path(".") : toFsPath(folder);
+    std::error_code error;
+    fs::directory_iterator it(listed, fs::directory_options::skip_permission_denied, error);
+    if (error)
+        return count;
+
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            break;
+        const fs::directory_entry& entry = *it;
+        const QString name = fromFsPath(entry.path().filename());
+        if (isFolder(entry)) {
+            if (withSubfolders != 1 || name == QLatin1String(".") || name == QLatin1String(".."))
+                continue;
+            std::error_code linkError;
+            if (entry.is_symlink(linkError) && leadsBackToAncestor(entry.path(), listed))
+                continue;
+            count = s_ReadDirLL(folder + separator + name, pattern, 1, list, count, progressField, 0, stop);
+        } else if (takeAll || s_MatchPattern(name, pattern, 1) == 1) {
+            ++count;
+            list.append(folder + separator + name);
+        }
+    }
+    return count;
+}
+
+void sortIgnoringCase(QStringList& list)
+{
+    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+}
+
+} // namespace vardolin::batch

@@ -1,0 +1,30 @@
+#pragma once
+// The recursive folder walk that both the source scan and the batch run use
+// to list the files whose names match the include pattern.
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+namespace vardolin::batch {
+
+// Lists folder's files whose names match pattern (an empty pattern counts as
+// "*") and appends each as folder + separator + name to list; with
+// withSubfolders 1 it walks every level below, depth first, at the point
+// where each folder comes in the listing. Folder names are never matched.
+// count is the running count to continue from; the result is count plus the
+// files added. clearFirst 1 empties list first. progressField is kept for
+// callers that show progress; no caller does, so -1 is passed.
+// A folder that cannot be listed adds nothing. A folder reached through a
+// link that leads back to one of its own ancestors is not walked again.
+// When stop becomes true the walk returns early with what it has.
+qint64 s_ReadDirLL(const QString& folder, const QString& pattern, int withSubfolders,
+                   QStringList& list, qint64 count, int progressField, int clearFirst,
+                   const std::atomic_bool* stop = nullptr);
+
+// Sorts a file list ascending by full path, ignoring case; entries that
+// differ only in case keep their order.
+void sortIgnoringCase(QStringList& list);
+
+} // namespace vardolin::batch

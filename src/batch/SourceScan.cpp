@@ -1,0 +1,133 @@
+#include "batch/SourceScan.h"
+
+#include "batch/BatchHost.h"
+#include "batch/DirectoryWalk.h"
+#include "batch/PatternMatch.h"
+#include "batch/TargetNames.h"
+#include "util/Files.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+
+#include <QElapsedTimer>
+
+namespace vardolin::batch {
+namespace {
+
+std::atomic<quint32> lastChange{0};
+
+quint32 elapsedMilliseconds()
+{
+    static const QElapsedTimer started = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return quint32(started.elapsed());
+}
+
+QString ruler()
+{
+    return QString(80, u'-');
+}
+
+QStringList walkLogLines(const ScanRequest& request)
+{
+    return {ruler(),
+            QStringLiteral("Aufrufs_ReadDirLL mit Parameter"),
+            QStringLiteral("   Ermittel Dateien aus Pfad :") + request.sourceFolder,
+            QStringLiteral("   Dateifilter               :") + request.includePattern,
+            QStringLiteral("   DateifilterExclude        :") + request.excludePattern,
+            QStringLiteral("   Dateierweiterung          :") + request.extension,
+            QStringLiteral("   Unterverzeichnisschalter  :") + util::decimalText(request.withSubfolders)};
+}
+
+// A pattern with "*" is matched on the full path; any other text names a
+// marker file whose non-empty presence excludes the pictures of its folder.
+// The marker is looked up once per run of entries from one folder.
+QStringList withoutExcluded(const QStringList& files, const QString& exclude)
+{
+    if (exclude.isEmpty())
+        return files;
+    QStringList kept;
+    kept.reserve(files.size());
+    const bool isPattern = exclude.contains(u'*');
+    QString previousFolder;
+    bool markerFound = false;
+    for (const QString& file : files) {
+        bool drop = false;
+        if (isPattern) {
+            drop = s_MatchPattern(file, exclude, 1) == 1;
+        } else {
+            const QString folder = util::pathPart(file);
+            if (folder != previousFolder)
+                markerFound = util::sizeTest(folder + exclude) > 0;
+            previousFolder = folder;
+            drop = markerFound;
+        }
+        if (!drop)
+            kept.append(file);
+    }
+    return kept;
+}
+
+} // namespace
+
+ScanRequest scanRequestFrom(const Settings& settings)
+{
+    ScanRequest request;
+    request.sourceFolder = util::pathPart(settings.QuellVerz);
+    request.includePattern = util::filePart(settings.BildDatei);
+    request.excludePattern = util::filePart(settings.BildDateiEx);
+    const int dot = request.includePattern.lastIndexOf(u'.');
+    request.extension = dot < 0 ? QString() : request.includePattern.mid(dot + 1);
+    request.withSubfolders = int(util::integerValue(settings.MitUnterordner));
+    return request;
+}
+
+ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop)
+{
+    ScanResult result;
+    result.logLines = walkLogLines(request);
+    QStringList walked;
+    result.found = s_ReadDirLL(request.sourceFolder, request.includePattern, request.withSubfolders, walked, 0, -1,
+                               1, stop);
+    result.logLines << QStringLiteral("   >>Gefunden Anzahl         :") + util::decimalText(result.found) << ruler();
+    result.files = withoutExcluded(walked, request.excludePattern);
+    result.count = result.found - (walked.size() - result.files.size());
+    sortIgnoringCase(result.files);
+    result.targetItems = FuellenComboZielVerz(request.sourceFolder);
+    result.stopped = stop && stop->load();
+    return result;
+}
+
+void applyScanResult(const ScanResult& result, BatchHost& host)
+{
+    for (const QString& line : result.logLines)
+        host.logLine(line);
+    host.setFoundCount(result.count);
+    host.setTargetListItems(result.targetItems);
+    host.statusText(util::decimalText(result.count) + QStringLiteral(" Dateien gefunden !"));
+}
+
+int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& settings, BatchHost& host,
+                 QStringList* files)
+{
+    (void)second;
+    (void)third;
+    if (eventType != textChangedEvent) {
+        host.statusText(QStringLiteral("Dateien werden ermittelt, bitte warten ..."));
+        ScanResult result = scanSources(scanRequestFrom(settings));
+        applyScanResult(result, host);
+        if (files)
+            *files = std::move(result.files);
+    }
+    lastChange.store(elapsedMilliseconds());
+    return 0;
+}
+
+quint32 lastChangeTime()
+{
+    return lastChange.load();
+}
+
+} // namespace vardolin::batch

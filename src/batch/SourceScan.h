@@ -1,0 +1,65 @@
+#pragma once
+// The source scan: turns the source folder, the include and exclude
+// patterns and the subfolder switch into the sorted list of files a batch run
+// would convert, and shows how many there are.
+//
+// scanSources is a pure function of its request (it only reads the disk), so
+// the window may run it on another thread and drop a result that a newer scan
+// has superseded; applyScanResult then shows it through the host.
+// AktionQuelle does both in one call on the caller's thread.
+
+#include "frame/Settings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+namespace vardolin::batch {
+
+class BatchHost;
+
+// The event type of a text field whose text changed (one per keystroke).
+inline constexpr qint64 textChangedEvent = 768;
+
+struct ScanRequest {
+    QString sourceFolder;     // path part of QuellVerz
+    QString includePattern;   // file part of BildDatei
+    QString excludePattern;   // file part of BildDateiEx
+    QString extension;        // after the last "." of the include pattern; logged only
+    int withSubfolders = 0;   // number of MitUnterordner
+};
+
+ScanRequest scanRequestFrom(const Settings& settings);
+
+struct ScanResult {
+    QStringList files;        // sorted ignoring case, exclusions removed
+    qint64 found = 0;         // what the walk found, before exclusion
+    qint64 count = 0;         // after exclusion: the found count shown
+    QStringList logLines;     // the run-log lines, in order
+    QStringList targetItems;  // the target list's items for the source folder
+    bool stopped = false;     // stop was set: the result is incomplete
+};
+
+// Walks, excludes and sorts. When stop becomes true the scan ends early and
+// marks its result stopped.
+ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop = nullptr);
+
+// Shows a finished scan: its log lines, the found count, the target list and
+// the status text "<count> Dateien gefunden !".
+void applyScanResult(const ScanResult& result, BatchHost& host);
+
+// The window's entry for every event of the source tree (eventType -1), the
+// subfolder box (-1) and the two pattern fields (their event type). The
+// window puts the fields' and the tree's texts into settings first
+// (QuellVerz, BildDatei, BildDateiEx, MitUnterordner). A change event (768)
+// only sets the last-change time; every other value scans. second and third
+// change nothing. Returns 0, and the file list in files when it scanned.
+int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& settings, BatchHost& host,
+                 QStringList* files = nullptr);
+
+// The elapsed-millisecond clock value (32 bits) at the end of the latest
+// AktionQuelle call; 0 before the first.
+quint32 lastChangeTime();
+
+} // namespace vardolin::batch

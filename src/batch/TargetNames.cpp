@@ -1,0 +1,136 @@
+#include "batch/TargetNames.h"
+
+#include "batch/BatchHost.h"
+#include "util/Files.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+
+namespace vardolin::batch {
+namespace {
+
+// Both separators become the platform's, so the field primitives can cut
+// at one delimiter.
+QString withPlatformSeparators(const QString& text)
+{
+    QString result = text;
+    for (QChar& c : result) {
+        if (util::isSeparator(c))
+            c = util::separator();
+    }
+    return result;
+}
+
+QString separatorText()
+{
+    return QString(util::separator());
+}
+
+QString sourceBaseName(const QString& sourcePath)
+{
+    return util::baseName(util::filePart(sourcePath));
+}
+
+} // namespace
+
+TargetChoice targetChoiceFrom(const Settings& settings, const QString& targetListText)
+{
+    TargetChoice choice;
+    const qint64 mode = util::integerValue(settings.AusgabeOrdner);
+    choice.mode = (mode >= 1 && mode <= 4) ? int(mode) : 1;
+    choice.dateiPrefix = settings.DateiPrefix;
+    choice.dateiSuffix = settings.DateiSuffix;
+    choice.zielSubVerz = settings.ZielSubVerz;
+    choice.immerPrefix = settings.ImmerPrefix;
+    choice.immerSuffix = settings.ImmerSuffix;
+    choice.zielVerz = settings.ZielVerz;
+    choice.carryStructure = util::integerValue(settings.CBZielVerzPlus) != 0;
+    choice.sourceFolder = util::pathPart(settings.QuellVerz);
+    choice.targetListItem = targetListText;
+    return choice;
+}
+
+TargetName zielName(const QString& sourcePath, const TargetChoice& choice)
+{
+    const QString folder = util::pathPart(sourcePath);
+    const QString fullName = util::filePart(sourcePath);
+    const QString base = sourceBaseName(sourcePath);
+    const QString dotExtension = QStringLiteral(".") + util::extensionPart(sourcePath);
+    const QString immerName = choice.immerPrefix + base + choice.immerSuffix + dotExtension;
+
+    TargetName target;
+    switch (choice.mode) {
+    case 2:
+        target.name = folder + base + choice.dateiSuffix + dotExtension;
+        break;
+    case 3:
+        target.name = folder + choice.zielSubVerz + separatorText() + immerName;
+        break;
+    case 4:
+        if (choice.carryStructure) {
+            QString below = folder;
+            if (!choice.sourceFolder.isEmpty())
+                below.remove(choice.sourceFolder, Qt::CaseSensitive);
+            target.folderToCreate = choice.zielVerz + choice.targetListItem + below;
+            target.name = target.folderToCreate + immerName;
+        } else {
+            target.name = choice.zielVerz + immerName;
+        }
+        break;
+    default:
+        target.name = folder + choice.dateiPrefix + fullName + dotExtension;
+        break;
+    }
+    return target;
+}
+
+QStringList FuellenComboZielVerz(const QString& folderText)
+{
+    const QString folder = withPlatformSeparators(folderText);
+    const QString separator = separatorText();
+    QStringList items{QString()};
+    const int separators = util::count(folder, separator);
+    QString tail;
+    for (int i = separators; i >= 2; --i) {
+        tail = separator + util::field(folder, i, separator) + tail;
+        items.append(tail + separator);
+    }
+    return items;
+}
+
+void zVerzAnlegen(const QString& pathText)
+{
+    if (util::sizeTest(pathText) == -2)
+        return;
+    const QString path = withPlatformSeparators(pathText);
+    const QString separator = separatorText();
+    const int separators = util::count(path, separator);
+#ifdef _WIN32
+    QString built = util::left(path, 2); // the drive letter and its colon
+#else
+    // Absolute paths start at the root (the first field is empty); a
+    // relative path's first folder is made like the others.
+    QString built = util::field(path, 1, separator);
+    if (separators >= 1 && !built.isEmpty() && util::sizeTest(built) != -2)
+        util::createFolder(built);
+#endif
+    for (int i = 2; i <= separators; ++i) {
+        built += separator + util::field(path, i, separator);
+        if (util::sizeTest(built) != -2)
+            util::createFolder(built);
+    }
+}
+
+bool AnlegenNeuerOrdner(const QString& targetFolderText, const QString& name, BatchHost& host)
+{
+    if (name.isEmpty()) {
+        host.showMessage(QStringLiteral("Bitte erst neuen Ordner eingeben !"));
+        return false;
+    }
+    if (util::createFolder(targetFolderText + name) != 1) {
+        host.showMessage(QStringLiteral("Neuer Ordner konnte nicht angelegt werden !"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace vardolin::batch
