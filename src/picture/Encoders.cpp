@@ -1,0 +1,29 @@
+#include "picture/Encoders.h"
+
+#include "picture/BmpEncoder.h"
+#include "picture/JpegEncoder.h"
+#include "picture/PngEncoder.h"
+
+#include <array>
+
+namespace vardolin::picture {
+namespace {
+
+const std::array<EncoderEntry, 3> kEncoders{{
+    {Format::Bmp, encodeBmp, encodeBmp, bmpWritesDepth},
+    {Format::Jpeg, encodeJpeg, nullptr, jpegWritesDepth},
+    {Format::Png, encodePng, encodePng, pngWritesDepth},
+}};
+
+} // namespace
+
+const EncoderEntry* findEncoder(Format format)
+{
+    for (const EncoderEntry& entry : kEncoders) {
+        if (entry.format == format)
+            return &entry;
+    }
+    return nullptr;
+}
+
+} // namespace vardolin::picture

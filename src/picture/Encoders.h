@@ -1,0 +1,28 @@
+#pragma once
+// The encoder table: which formats can be written, at which depths, and the
+// operation for 24-bit rows and (where the format keeps alpha) for 32-bit rows.
+
+#include "picture/Picture.h"
+#include "picture/RowSource.h"
+
+#include <filesystem>
+#include <string>
+
+namespace vardolin::picture {
+
+// Writes rows (bottom-up in memory) to the file, top row first. On failure no
+// file is left and error says why.
+using EncodeOperation = bool (*)(const RowSource& rows, const std::filesystem::path& file, int option,
+                                 int outputDepth, std::string& error);
+
+struct EncoderEntry {
+    Format format;
+    EncodeOperation encode24;
+    EncodeOperation encode32; // null when the format has no alpha
+    bool (*writesDepth)(int outputDepth);
+};
+
+// The entry for a format, in the order BMP, JPEG, PNG; null when none writes it.
+const EncoderEntry* findEncoder(Format format);
+
+} // namespace vardolin::picture

@@ -1,0 +1,23 @@
+#pragma once
+// The rows of a picture as the encoders receive them: bottom-up in memory,
+// blue-green-red (depth 24) or blue-green-red-alpha (depth 32).
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vardolin::picture {
+
+struct RowSource {
+    const std::uint8_t* pixels = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t stride = 0;
+    int depth = 24;
+
+    const std::uint8_t* memoryRow(std::int32_t row) const { return pixels + std::size_t(row) * std::size_t(stride); }
+    // Rows counted from the top of the picture, the order files are written in.
+    const std::uint8_t* topRow(std::int32_t row) const { return memoryRow(height - 1 - row); }
+    int bytesPerPixel() const { return depth / 8; }
+};
+
+} // namespace vardolin::picture
