@@ -1,0 +1,23 @@
+#pragma once
+// The settings file: the user's choices, kept between runs in
+// uAktVerz + "Vardolin.ini", group "Standard".
+
+#include "frame/FrameContext.h"
+#include "frame/Settings.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace vardolin::frame {
+
+// The 18 keys in the order in which they are read and written.
+const QStringList& settingsKeys();
+
+// The settings file's path for this context.
+QString settingsFilePath(const FrameContext& context);
+
+// "#READ" fills the record with defaults overlaid by the stored values;
+// "#WRITE" stores the record. Any other mode shows an error message.
+void IniDatei(Settings& settings, const FrameContext& context, const QString& mode);
+
+} // namespace vardolin::frame
