@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 using namespace vardolin;
@@ -131,6 +132,15 @@ TEST_F(SettingsFile, UnwritableFolderShowsTheMessageAndWritesNothing) {
               "Ini-Datei konnte nicht erstellt werden !\r\n\r\n" + dir.path() + "/plain/Vardolin.ini");
     EXPECT_EQ(shown[0].flags, 0);
     EXPECT_EQ(fileBytes(dir.path() + "/plain"), "x");
+}
+
+TEST_F(SettingsFile, FolderInPlaceOfTheFileReadsAsDefaultsAndFailsToWrite) {
+    QDir(dir.path()).mkdir("Vardolin.ini");
+    IniDatei(settings, context, "#READ");
+    EXPECT_EQ(settings.Bildgroesse, "001");
+    IniDatei(settings, context, "#WRITE");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.startsWith("Ini-Datei konnte nicht erstellt werden !"));
 }
 
 TEST_F(SettingsFile, UnknownModeShowsTheDefaultBranchMessage) {
