@@ -26,11 +26,28 @@ std::vector<std::uint8_t> fourBytesPerPixel(const RowSource& rows)
     return bgra;
 }
 
+bool isOpaque(const std::vector<std::uint8_t>& bgra)
+{
+    for (std::size_t alpha = 3; alpha < bgra.size(); alpha += 4) {
+        if (bgra[alpha] != 255)
+            return false;
+    }
+    return true;
+}
+
 std::vector<PaletteEntry> paletteFor(const std::vector<std::uint8_t>& bgra, int outputDepth)
 {
     if (outputDepth == 1)
         return {PaletteEntry{0, 0, 0, 255}, PaletteEntry{255, 255, 255, 255}};
-    return learnPalette(bgra.data(), bgra.size(), 1 << outputDepth);
+    std::vector<PaletteEntry> palette = learnPalette(bgra.data(), bgra.size(), 1 << outputDepth);
+    // The network starts its first sixteen entries translucent; entries that
+    // an opaque picture never pulled to full alpha would otherwise make its
+    // copy partly transparent.
+    if (isOpaque(bgra)) {
+        for (PaletteEntry& entry : palette)
+            entry.alpha = 255;
+    }
+    return palette;
 }
 
 } // namespace
