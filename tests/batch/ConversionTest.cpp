@@ -1,0 +1,174 @@
+#include "batch/Conversion.h"
+
+#include "BatchTesting.h"
+#include "util/Files.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace vardolin;
+using namespace vardolin::batch;
+using fixture::pictureSize;
+using fixture::readBytes;
+using fixture::writeBytes;
+using fixture::writePicture;
+using picture::Size;
+
+namespace {
+
+TEST(ShortSideRule, KeepsTheAspectRatioWithFloatRatioAndTiesToEven)
+{
+    EXPECT_EQ(newSizeFor({4000, 3000}, 600), (Size{800, 600}));
+    EXPECT_EQ(newSizeFor({1920, 1080}, 600), (Size{1067, 600}));
+    EXPECT_EQ(newSizeFor({3000, 4000}, 600), (Size{600, 800}));
+    EXPECT_EQ(newSizeFor({2000, 2000}, 600), (Size{600, 600}));
+    EXPECT_EQ(newSizeFor({4000, 3000}, 1024), (Size{1365, 1024}));
+    EXPECT_EQ(newSizeFor({300, 200}, 600), (Size{900, 600}));
+    EXPECT_EQ(newSizeFor({5, 2}, 1), (Size{2, 1}));  // 2.5 rounds to even
+    EXPECT_EQ(newSizeFor({7, 2}, 1), (Size{4, 1}));  // 3.5 rounds to even
+}
+
+TEST(ShortSideRule, DegenerateInputsGiveNoSize)
+{
+    EXPECT_EQ(newSizeFor({0, 3000}, 600), (Size{}));
+    EXPECT_EQ(newSizeFor({4000, 3000}, 0), (Size{0, 0}));
+    EXPECT_EQ(newSizeFor({65535, 1}, 65535).width, 0); // beyond 32 bits
+}
+
+TEST(OutputFormats, ChosenByTheUpperCasedExtension)
+{
+    EXPECT_EQ(outputFormatFor(QStringLiteral("JPG")).format, picture::Format::Jpeg);
+    EXPECT_TRUE(outputFormatFor(QStringLiteral("JPG")).usesQuality);
+    EXPECT_EQ(outputFormatFor(QStringLiteral("BMP")).format, picture::Format::Bmp);
+    EXPECT_EQ(outputFormatFor(QStringLiteral("PNG")).format, picture::Format::Png);
+    EXPECT_EQ(outputFormatFor(QStringLiteral("JPEG")).format, picture::Format::None);
+    EXPECT_EQ(outputFormatFor(QStringLiteral("TIF")).format, picture::Format::None);
+    EXPECT_EQ(fileToWrite(QStringLiteral("/f/!k_IMG.jpg.jpg"), QStringLiteral("/f/IMG.jpg")),
+              QStringLiteral("/f/!k_IMG.jpg.JPG"));
+}
+
+class Conversion : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString root = dir.path() + QStringLiteral("/");
+    CopyOptions options;
+
+    CopyResult copy(const QString& source, const QString& target, qint64 shortSide = 60)
+    {
+        return BildKorrigierenKopieren(source, target, shortSide, 80, options);
+    }
+};
+
+TEST_F(Conversion, WritesEachFormatUnderTheUpperCasedExtension)
+{
+    writePicture(root + QStringLiteral("land.jpg"), 400, 300);
+    writePicture(root + QStringLiteral("tall.png"), 300, 400, picture::Format::Png);
+    writePicture(root + QStringLiteral("small.bmp"), 30, 20, picture::Format::Bmp);
+    const auto before = fixture::snapshot(root);
+
+    EXPECT_EQ(copy(root + QStringLiteral("land.jpg"), root + QStringLiteral("out/land.jpg")).outcome,
+              CopyOutcome::Failed); // no such folder
+    EXPECT_EQ(copy(root + QStringLiteral("land.jpg"), root + QStringLiteral("c_land.jpg")).outcome,
+              CopyOutcome::Written);
+    EXPECT_EQ(pictureSize(root + QStringLiteral("c_land.JPG")), (Size{80, 60}));
+    EXPECT_EQ(copy(root + QStringLiteral("tall.png"), root + QStringLiteral("c_tall.png")).outcome,
+              CopyOutcome::Written);
+    EXPECT_EQ(pictureSize(root + QStringLiteral("c_tall.PNG")), (Size{60, 80}));
+    EXPECT_EQ(copy(root + QStringLiteral("small.bmp"), root + QStringLiteral("c_small.bmp")).outcome,
+              CopyOutcome::Written);
+    EXPECT_EQ(pictureSize(root + QStringLiteral("c_small.BMP")), (Size{90, 60})); // enlarged
+    EXPECT_TRUE(fixture::unchanged(before));
+    EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
+}
+
+TEST_F(Conversion, OtherExtensionsAreNotWritten)
+{
+    writePicture(root + QStringLiteral("b.jpeg"), 40, 30);
+    const CopyResult result = copy(root + QStringLiteral("b.jpeg"), root + QStringLiteral("c_b.jpeg"));
+    EXPECT_EQ(result.outcome, CopyOutcome::SkippedFormat);
+    EXPECT_EQ(util::sizeTest(root + QStringLiteral("c_b.JPEG")), -1);
+}
+
+TEST_F(Conversion, OverwriteSwitchKeepsNonEmptyCopiesButNotEmptyOnes)
+{
+    writePicture(root + QStringLiteral("a.jpg"), 400, 300);
+    ASSERT_TRUE(writeBytes(root + QStringLiteral("c_a.JPG"), "old copy"));
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("c_a.jpg")).outcome,
+              CopyOutcome::SkippedExisting);
+    EXPECT_EQ(readBytes(root + QStringLiteral("c_a.JPG")), QByteArray("old copy"));
+
+    ASSERT_TRUE(writeBytes(root + QStringLiteral("c_a.JPG"), ""));
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("c_a.jpg")).outcome, CopyOutcome::Written);
+    EXPECT_EQ(pictureSize(root + QStringLiteral("c_a.JPG")), (Size{80, 60}));
+
+    ASSERT_TRUE(writeBytes(root + QStringLiteral("c_a.JPG"), "old copy"));
+    options.overwrite = true;
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("c_a.jpg")).outcome, CopyOutcome::Written);
+    EXPECT_EQ(pictureSize(root + QStringLiteral("c_a.JPG")), (Size{80, 60}));
+}
+
+TEST_F(Conversion, FileDateModes)
+{
+    const QString source = root + QStringLiteral("a.jpg");
+    writePicture(source, 40, 30);
+    const qint64 old = util::modificationTime(source) - 86400 * 30;
+    ASSERT_TRUE(util::setModificationTime(source, old));
+
+    options.dateiDatum = 1;
+    ASSERT_EQ(copy(source, root + QStringLiteral("keep.jpg")).outcome, CopyOutcome::Written);
+    EXPECT_EQ(util::modificationTime(root + QStringLiteral("keep.JPG")), old);
+
+    options.dateiDatum = 2;
+    ASSERT_EQ(copy(source, root + QStringLiteral("today.jpg")).outcome, CopyOutcome::Written);
+    EXPECT_GT(util::modificationTime(root + QStringLiteral("today.JPG")), old + 86400);
+}
+
+TEST_F(Conversion, NeverWritesOverItsOwnSource)
+{
+    const QString source = root + QStringLiteral("IMG.JPG");
+    writePicture(source, 40, 30);
+    const QByteArray bytes = readBytes(source);
+    options.overwrite = true;
+    const CopyResult result = copy(source, root + QStringLiteral("IMG.jpg"));
+    EXPECT_EQ(result.outcome, CopyOutcome::Failed);
+    EXPECT_FALSE(result.reason.isEmpty());
+    EXPECT_EQ(readBytes(source), bytes);
+}
+
+TEST_F(Conversion, BadPicturesFailWithAReasonAndLeaveNothing)
+{
+    ASSERT_TRUE(writeBytes(root + QStringLiteral("empty.jpg"), ""));
+    ASSERT_TRUE(writeBytes(root + QStringLiteral("corrupt.jpg"), QByteArray("\xff\xd8\xff\xe0 not really", 16)));
+    for (const char* name : {"empty.jpg", "corrupt.jpg", "missing.jpg"}) {
+        const QString source = root + QString::fromLatin1(name);
+        const CopyResult result = copy(source, root + QStringLiteral("c_") + QString::fromLatin1(name));
+        EXPECT_EQ(result.outcome, CopyOutcome::Failed) << name;
+        EXPECT_FALSE(result.reason.isEmpty()) << name;
+    }
+    EXPECT_EQ(fixture::snapshot(root).size(), 2);
+}
+
+TEST_F(Conversion, APictureThatCannotBeScaledIsNotWritten)
+{
+    writePicture(root + QStringLiteral("a.jpg"), 40, 30);
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("zero.jpg"), 0).outcome,
+              CopyOutcome::Failed);
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("huge.jpg"), 1 << 20).outcome,
+              CopyOutcome::Failed);
+    EXPECT_EQ(util::sizeTest(root + QStringLiteral("zero.JPG")), -1);
+    EXPECT_EQ(util::sizeTest(root + QStringLiteral("huge.JPG")), -1);
+}
+
+TEST_F(Conversion, AFolderInTheCopysPlaceFails)
+{
+    writePicture(root + QStringLiteral("a.jpg"), 40, 30);
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("c_a.JPG")));
+    options.overwrite = true;
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("c_a.jpg")).outcome, CopyOutcome::Failed);
+    EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
+}
+
+} // namespace
