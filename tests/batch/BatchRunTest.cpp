@@ -1,0 +1,241 @@
+#include "batch/BatchRun.h"
+
+#include "BatchTesting.h"
+#include "batch/TempFiles.h"
+#include "util/Files.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vardolin;
+using namespace vardolin::batch;
+using fixture::pictureSize;
+using fixture::RecordingHost;
+using fixture::writeBytes;
+using fixture::writePicture;
+using picture::Size;
+
+namespace {
+
+class BatchRun : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString root = dir.path() + QStringLiteral("/");
+    QString source = root + QStringLiteral("Fotos/");
+    Settings settings;
+    RecordingHost host;
+    RunOptions options;
+
+    void SetUp() override
+    {
+        settings.QuellVerz = source;
+        options.jobs = 2;
+    }
+    void picture(const char* relative, int width = 40, int height = 30)
+    {
+        writePicture(source + QString::fromUtf8(relative), width, height);
+    }
+    RunReport run()
+    {
+        const auto before = fixture::snapshot(source);
+        const RunReport report = BilderVerarbeiten(settings, host, options);
+        EXPECT_TRUE(fixture::unchanged(before)) << "a source file changed";
+        EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
+        return report;
+    }
+    QString written(const char* relative) const { return source + QString::fromUtf8(relative); }
+};
+
+TEST_F(BatchRun, ModeOneStatusTextsAndCopies)
+{
+    picture("IMG_01.jpg", 400, 300);
+    picture("IMG_02.jpg", 300, 400);
+    const RunReport report = run();
+    EXPECT_EQ(report.count, 2);
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(host.statuses,
+              (QStringList{QStringLiteral("Dateiliste wird erstellt, bitte warten ..."),
+                           QStringLiteral("Kopiere 1 von 2 Datei:") + source + QStringLiteral("IMG_01.jpg"),
+                           QStringLiteral("Kopiere 2 von 2 Datei:") + source + QStringLiteral("IMG_02.jpg"),
+                           QStringLiteral("2 Dateien kopiert !")}));
+    EXPECT_EQ(pictureSize(written("!k_IMG_01.jpg.JPG")), (Size{80, 60}));
+    EXPECT_EQ(pictureSize(written("!k_IMG_02.jpg.JPG")), (Size{60, 80}));
+    EXPECT_EQ(host.lastFinished, 2);
+}
+
+TEST_F(BatchRun, EmptyListReportsZero)
+{
+    ASSERT_TRUE(QDir().mkpath(source));
+    run();
+    EXPECT_EQ(host.statuses.back(), QStringLiteral("0 Dateien kopiert !"));
+}
+
+TEST_F(BatchRun, ModeTwoCopiesAreListedAgainByTheNextRun)
+{
+    picture("IMG_01.jpg");
+    settings.AusgabeOrdner = QStringLiteral("2");
+    EXPECT_EQ(run().written, 1);
+    ASSERT_EQ(util::sizeTest(written("IMG_01_k!.JPG")) > 0, true);
+    const RunReport second = run();
+    EXPECT_EQ(second.count, 2);
+    EXPECT_EQ(second.written, 1); // the copy of the copy
+    EXPECT_EQ(second.skipped, 1); // IMG_01_k!.JPG exists and overwriting is off
+    EXPECT_GT(util::sizeTest(written("IMG_01_k!_k!.JPG")), 0);
+}
+
+TEST_F(BatchRun, SecondRunWithoutOverwritingWritesNothingButReportsAll)
+{
+    picture("a.jpg");
+    picture("b.jpg");
+    run();
+    const qint64 before = util::modificationTime(written("!k_a.jpg.JPG"));
+    host.statuses.clear();
+    const RunReport second = run();
+    EXPECT_EQ(second.skipped, 2);
+    EXPECT_EQ(host.statuses.back(), QStringLiteral("2 Dateien kopiert !"));
+    EXPECT_EQ(util::modificationTime(written("!k_a.jpg.JPG")), before);
+}
+
+TEST_F(BatchRun, ModeThreeMakesTheSubfolderBesideEveryListedFile)
+{
+    picture("a.jpg");
+    picture("Urlaub/b.jpg");
+    settings.AusgabeOrdner = QStringLiteral("3");
+    settings.MitUnterordner = QStringLiteral("1");
+    EXPECT_EQ(run().written, 2);
+    EXPECT_GT(util::sizeTest(written("komp/!k_a_k!.JPG")), 0);
+    EXPECT_GT(util::sizeTest(written("Urlaub/komp/!k_b_k!.JPG")), 0);
+}
+
+TEST_F(BatchRun, ModeThreeSubfolderThatCannotBeMadeStopsTheRun)
+{
+    picture("a.jpg");
+    ASSERT_TRUE(writeBytes(written("komp"), "a file in the way"));
+    settings.AusgabeOrdner = QStringLiteral("3");
+    const RunReport report = run();
+    EXPECT_TRUE(report.subfolderFailed);
+    EXPECT_EQ(report.reached, 0);
+    EXPECT_EQ(host.messages,
+              QStringList{QStringLiteral("Konnte Unterverzeichnis ") + source + QStringLiteral("komp nicht anlegen !")});
+    EXPECT_EQ(host.statuses, QStringList{QStringLiteral("Dateiliste wird erstellt, bitte warten ...")});
+}
+
+TEST_F(BatchRun, ModeFourCarriesTheStructureOver)
+{
+    picture("a.jpg");
+    picture("Urlaub/b.jpg");
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.MitUnterordner = QStringLiteral("1");
+    settings.ZielVerz = root + QStringLiteral("Klein/");
+    settings.CBZielVerzPlus = QStringLiteral("1");
+    host.targetItem = QStringLiteral("/Fotos/");
+    EXPECT_EQ(run().written, 2);
+    EXPECT_GT(util::sizeTest(root + QStringLiteral("Klein/Fotos/!k_a_k!.JPG")), 0);
+    EXPECT_GT(util::sizeTest(root + QStringLiteral("Klein/Fotos/Urlaub/!k_b_k!.JPG")), 0);
+}
+
+TEST_F(BatchRun, ModeFourWithATargetThatCannotBeMadeFailsEachFile)
+{
+    picture("a.jpg");
+    picture("Urlaub/b.jpg");
+    ASSERT_TRUE(writeBytes(root + QStringLiteral("Klein"), "a file in the way"));
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.MitUnterordner = QStringLiteral("1");
+    settings.ZielVerz = root + QStringLiteral("Klein/");
+    settings.CBZielVerzPlus = QStringLiteral("1");
+    const RunReport report = run();
+    EXPECT_EQ(report.failed, 2);
+    EXPECT_EQ(host.logLines.size(), 2);
+    EXPECT_EQ(host.statuses.back(), QStringLiteral("2 Dateien kopiert !"));
+}
+
+TEST_F(BatchRun, ExcludePatternIsNotApplied)
+{
+    picture("NoPic1.jpg");
+    settings.BildDateiEx = QStringLiteral("*NoPic*.jpg");
+    EXPECT_EQ(run().written, 1);
+}
+
+TEST_F(BatchRun, BadFilesAmongGoodOnesAreLoggedAndCounted)
+{
+    picture("a_good.jpg");
+    ASSERT_TRUE(writeBytes(written("b_empty.jpg"), ""));
+    ASSERT_TRUE(writeBytes(written("c_corrupt.jpg"), QByteArray(300, '\x42')));
+    picture("d_good.jpg");
+    ASSERT_TRUE(writeBytes(written("e_notes.txt.png"), "text, not a picture"));
+    settings.BildDatei = QStringLiteral("*.jpg|*.png");
+    const RunReport report = run();
+    EXPECT_EQ(report.reached, 5);
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.failed, 3);
+    ASSERT_EQ(host.logLines.size(), 3);
+    EXPECT_TRUE(host.logLines[0].startsWith(QStringLiteral("Nicht kopiert: ") + written("b_empty.jpg")));
+    EXPECT_EQ(host.statuses.back(), QStringLiteral("5 Dateien kopiert !"));
+}
+
+TEST_F(BatchRun, SourceThatIsItsOwnCopyIsReportedFailed)
+{
+    picture("IMG.JPG");
+    settings.AusgabeOrdner = QStringLiteral("2");
+    settings.DateiSuffix.clear();
+    settings.CBZielUeberschreiben = QStringLiteral("1");
+    const RunReport report = run();
+    EXPECT_EQ(report.failed, 1);
+    EXPECT_EQ(host.logLines.size(), 1);
+}
+
+TEST_F(BatchRun, StopFinishesTheFilesInProgressAndStartsNoNewOne)
+{
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg"})
+        picture(name);
+    options.jobs = 1;
+    host.stopAfter = 2;
+    const RunReport report = run();
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.reached, 3); // the third was dispatched before the second finished
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(host.statuses.back(), QStringLiteral("3 Dateien kopiert !"));
+}
+
+TEST_F(BatchRun, ManyFilesOnManyWorkersAllArrive)
+{
+    for (int i = 0; i < 40; ++i)
+        writePicture(source + QStringLiteral("p%1.png").arg(i, 2, 10, QChar(u'0')), 30 + i, 20,
+                     picture::Format::Png);
+    settings.BildDatei = QStringLiteral("*.png");
+    settings.AusgabeOrdner = QStringLiteral("3");
+    options.jobs = 4;
+    const RunReport report = run();
+    EXPECT_EQ(report.written, 40);
+    EXPECT_EQ(host.lastFinished, 40);
+    EXPECT_EQ(pictureSize(written("komp/!k_p39_k!.PNG")), (Size{207, 60})); // 69 x 20
+}
+
+TEST_F(BatchRun, TwoSourcesNamedOntoOneCopyAreMadeOneAfterTheOther)
+{
+    picture("a/IMG.jpg");
+    picture("b/IMG.jpg");
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.MitUnterordner = QStringLiteral("1");
+    settings.ZielVerz = root + QStringLiteral("Klein/");
+    ASSERT_TRUE(QDir().mkpath(settings.ZielVerz));
+    const RunReport report = run();
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(report.skipped, 1);
+}
+
+TEST_F(BatchRun, LeftoverTemporariesOfEndedRunsAreRemoved)
+{
+    picture("a.jpg");
+    const QString stale = source + QStringLiteral(".vardolin-999999999-1.part");
+    const QString ours = temporaryNameIn(source);
+    ASSERT_TRUE(writeBytes(stale, "half"));
+    ASSERT_TRUE(writeBytes(ours, "in progress"));
+    BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(util::sizeTest(stale), -1);
+    EXPECT_GT(util::sizeTest(ours), 0); // its writer is alive
+    QFile::remove(ours);
+}
+
+} // namespace
