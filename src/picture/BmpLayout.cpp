@@ -1,5 +1,6 @@
 #include "picture/BmpLayout.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace vardolin::picture {
@@ -82,19 +83,29 @@ std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layou
     }
     const bool fromFile = layout.compression == BmpCompression::BitFields
         || layout.compression == BmpCompression::AlphaBitFields;
-    if (fromFile) {
-        if (header.bitCount != 16 && header.bitCount != 32)
-            return "BMP bit fields with " + std::to_string(header.bitCount) + " bits per pixel";
+    if (fromFile && header.bitCount != 16 && header.bitCount != 32)
+        return "BMP bit fields with " + std::to_string(header.bitCount) + " bits per pixel";
+    // A 16-bit bit-field file without usable masks is 5-6-5. Some writers mark a
+    // 40-byte header as bit fields without leaving room for the masks.
+    const bool masksMissing = header.size == 40 && layout.pixelOffset < fileHeaderSize + 40 + 12;
+    if (fromFile && header.bitCount == 16) {
+        masks[0] = 0xF800;
+        masks[1] = 0x07E0;
+    }
+    if (fromFile && !masksMissing) {
         // Masks sit in the header's extended part or, after a 40-byte header, right behind it.
         ByteCursor cursor(bytes);
-        if (!cursor.seek(fileHeaderSize + 40))
-            return "truncated BMP bit-field masks";
-        for (std::uint32_t& mask : masks) {
+        cursor.seek(fileHeaderSize + 40);
+        std::uint32_t read[3] = {};
+        for (std::uint32_t& mask : read) {
             const auto value = cursor.u32();
             if (!value)
                 return "truncated BMP bit-field masks";
             mask = *value;
         }
+        // All-zero masks would paint the picture black: keep the defaults then.
+        if (read[0] | read[1] | read[2])
+            std::copy(read, read + 3, masks);
     }
     BitField* fields[3] = {&layout.red, &layout.green, &layout.blue};
     for (int i = 0; i < 3; ++i) {

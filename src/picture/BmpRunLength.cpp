@@ -9,14 +9,17 @@ class RunPainter {
 public:
     RunPainter(const BmpLayout& layout, Picture& picture) : layout_(layout), picture_(picture) {}
 
-    // Rows are counted from the bottom, as the file stores them.
-    bool paint(unsigned index)
+    // Rows are counted from the bottom, as the file stores them. Empty on
+    // success, else why the pixel cannot be painted.
+    const char* paint(unsigned index)
     {
-        if (x_ >= layout_.width || y_ >= layout_.height || index >= unsigned(layout_.paletteSize))
-            return false;
+        if (x_ >= layout_.width || y_ >= layout_.height)
+            return "BMP run-length data overruns its rows";
+        if (index >= unsigned(layout_.paletteSize))
+            return "BMP colour index past the colour table";
         std::memcpy(picture_.row(y_) + 3 * x_, layout_.palette[index].data(), 3);
         ++x_;
-        return true;
+        return nullptr;
     }
     void endRow()
     {
@@ -53,7 +56,6 @@ unsigned indexAt(const std::uint8_t* bytes, int i, bool fourBit)
 std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& picture)
 {
     const bool fourBit = layout.compression == BmpCompression::Rle4;
-    const std::string overrun = "BMP run-length data overruns its rows";
     RunPainter painter(layout, picture);
     ByteCursor cursor(data);
     for (;;) {
@@ -65,8 +67,8 @@ std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& 
             // A run: count pixels of one index (4-bit: two alternating indices).
             const std::uint8_t pair[2] = {*value, *value};
             for (int i = 0; i < *count; ++i)
-                if (!painter.paint(indexAt(pair, i % 2, fourBit)))
-                    return overrun;
+                if (const char* why = painter.paint(indexAt(pair, i % 2, fourBit)))
+                    return why;
             continue;
         }
         if (*value == 0) {
@@ -79,7 +81,7 @@ std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& 
             if (!dy)
                 break;
             if (!painter.move(*dx, *dy))
-                return overrun;
+                return "BMP run-length move past the picture";
         } else {
             // A literal stretch of value indices, padded to an even byte count.
             const std::size_t length = fourBit ? (*value + 1u) / 2 : *value;
@@ -87,8 +89,8 @@ std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& 
             if (!stretch)
                 break;
             for (int i = 0; i < *value; ++i)
-                if (!painter.paint(indexAt(stretch->data, i, fourBit)))
-                    return overrun;
+                if (const char* why = painter.paint(indexAt(stretch->data, i, fourBit)))
+                    return why;
         }
     }
     // Data that ends without its end mark is accepted once every row is there.
