@@ -48,4 +48,15 @@ void FolderTree::setText(const QString& path)
     scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
+void FolderTree::showFolderAnew(const QString& path)
+{
+    setText(path);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    if (model_->canFetchMore(current))
+        model_->fetchMore(current);
+    expand(current);
+}
+
 } // namespace vardolin::app

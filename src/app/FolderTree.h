@@ -16,6 +16,9 @@ public:
 
     QString text() const;
     void setText(const QString& path);
+    // Shows the folder again with its children, so that a folder just made
+    // in it is listed.
+    void showFolderAnew(const QString& path);
 
 signals:
     // The user (or setText) chose another folder.

@@ -1,5 +1,10 @@
 #include "app/Program.h"
 
+#include "app/HauptFenster.h"
+#include "frame/IniDatei.h"
+#include "frame/RunLog.h"
+#include "frame/StandardEnde530.h"
+#include "frame/StandardStart530.h"
 #include "util/Paths.h"
 
 #include <QApplication>
@@ -23,7 +28,28 @@ void applyCommandLineArgument(Settings& settings, const QString& argument)
 
 int runProgram(int argc, char** argv)
 {
+    // Process set-up; the picture codecs register themselves in their fixed
+    // order inside the engine.
     QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(false);
+
+    frame::FrameContext context;
+    frame::StandardProc proc;
+    frame::z_StandardStart(context, proc, QStringLiteral("main.cpp"));
+
+    Settings settings;
+    frame::IniDatei(settings, context, QStringLiteral("#READ"));
+
+    frame::RunLog log;
+    log.open(context.uExeVerz);
+
+    checkSourceFolder(settings, context.uAktVerz);
+    applyCommandLineArgument(settings, QApplication::arguments().value(1));
+
+    HauptFenster(settings, context, log);
+
+    frame::IniDatei(settings, context, QStringLiteral("#WRITE"));
+    frame::z_StandardEnde(context, proc);
     return 0;
 }
 

@@ -50,6 +50,7 @@ void fillCaptions(CaptionTexts& texts, bool english)
         texts.control[caption.control] = QString::fromUtf16(english ? caption.english : caption.german);
     texts.restartNotice = english ? u"Please restart the program"_s
                                   : u"Bitte starten Sie das Programm neu !"_s;
+    texts.stopCaption = english ? u"Stop"_s : u"Abbrechen"_s;
 }
 
 } // namespace

@@ -25,6 +25,7 @@ struct MenuTexts {
 struct CaptionTexts {
     std::array<QString, controlCount> control; // empty for uncaptioned controls
     QString restartNotice;
+    QString stopCaption;    // the quit button's caption while a batch runs
     MenuTexts menu;
 };
 

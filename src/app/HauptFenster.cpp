@@ -1,0 +1,62 @@
+#include "app/HauptFenster.h"
+
+#include "frame/IniDatei.h"
+#include "frame/MessageBox.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+
+namespace vardolin::app {
+namespace {
+
+// Messages are modal boxes owned by the active window, with one OK button.
+void presentMessagesOver(QWidget* window)
+{
+    frame::setMessagePresenter([window](const QString& title, const QString& text, int) {
+        QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : window;
+        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
+        return box.exec();
+    });
+}
+
+} // namespace
+
+MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameContext& context,
+                                     frame::RunLog& log)
+    : window_(settings)
+{
+    SprachTexte(texts_, QStringLiteral("#T"), settings.Sprache);
+    window_.FensterOeffnen(0, 0, 800, 600, texts_);
+    window_.setWindowTitle(QStringLiteral("Vardolin  ") + context.uPgmVersion);
+    SprachTexte(texts_, QStringLiteral("#M"), settings.Sprache,
+                [this](const MenuTexts& menu) { window_.rebuildMenu(menu); });
+    presentMessagesOver(&window_);
+    events_ = std::make_unique<EventTable>(window_, settings,
+                                           [&log](const QString& line) { log.writeLine(line); });
+    events_->fillLists(context.uAktVerz);
+    events_->settingsIntoControls();
+}
+
+MainWindowSession::~MainWindowSession()
+{
+    events_.reset();
+    frame::setMessagePresenter({});
+}
+
+void HauptFenster(Settings& settings, const frame::FrameContext& context, frame::RunLog& log)
+{
+    {
+        MainWindowSession session(settings, context, log);
+        QEventLoop loop;
+        QObject::connect(&session.events(), &EventTable::loopEnds, &loop, &QEventLoop::quit);
+        session.window().show();
+        loop.exec();
+        session.events().scans().waitForAll();
+    }
+    frame::IniDatei(settings, context, QStringLiteral("#WRITE"));
+    if (log.isOn())
+        log.close();
+}
+
+} // namespace vardolin::app

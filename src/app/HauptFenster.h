@@ -1,0 +1,37 @@
+#pragma once
+// The main window's life: captions in the chosen language, the window, its
+// lists and the settings in its controls, the event loop until the user
+// quits, then the settings written and the run log closed.
+
+#include "app/EventTable.h"
+#include "app/MainWindow.h"
+#include "app/SprachTexte.h"
+#include "frame/FrameContext.h"
+#include "frame/RunLog.h"
+#include "frame/Settings.h"
+
+namespace vardolin::app {
+
+// Steps 1 to 6: the window stands with the settings in its controls, ready
+// for its event loop. While it exists, messages show as boxes over it.
+class MainWindowSession {
+public:
+    MainWindowSession(Settings& settings, const frame::FrameContext& context, frame::RunLog& log);
+    ~MainWindowSession();
+    MainWindowSession(const MainWindowSession&) = delete;
+    MainWindowSession& operator=(const MainWindowSession&) = delete;
+
+    MainWindow& window() { return window_; }
+    EventTable& events() { return *events_; }
+
+private:
+    CaptionTexts texts_;
+    MainWindow window_;
+    std::unique_ptr<EventTable> events_;
+};
+
+// Returns when the user has quit by the quit button, menu item 0 or the
+// close box.
+void HauptFenster(Settings& settings, const frame::FrameContext& context, frame::RunLog& log);
+
+} // namespace vardolin::app

@@ -1,0 +1,68 @@
+#include "app/ScanRunner.h"
+
+#include "batch/BatchHost.h"
+
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+namespace vardolin::app {
+
+struct ScanRunner::Running {
+    quint64 generation = 0;
+    std::shared_ptr<std::atomic_bool> stop = std::make_shared<std::atomic_bool>(false);
+    QFutureWatcher<batch::ScanResult>* watcher = nullptr; // child of the runner
+};
+
+ScanRunner::ScanRunner(batch::BatchHost& host, QObject* parent) : QObject(parent), host_(host) {}
+
+ScanRunner::~ScanRunner()
+{
+    for (auto& scan : running_)
+        scan->stop->store(true);
+    for (auto& scan : running_)
+        scan->watcher->waitForFinished();
+}
+
+void ScanRunner::start(const batch::ScanRequest& request)
+{
+    for (auto& scan : running_)
+        scan->stop->store(true);
+    host_.statusText(QStringLiteral("Dateien werden ermittelt, bitte warten ..."));
+    auto scan = std::make_unique<Running>();
+    scan->generation = ++latest_;
+    scan->watcher = new QFutureWatcher<batch::ScanResult>(this);
+    connect(scan->watcher, &QFutureWatcherBase::finished, this,
+            [this, generation = scan->generation] { finish(generation); });
+    scan->watcher->setFuture(QtConcurrent::run(
+        [request, stop = scan->stop] { return batch::scanSources(request, stop.get()); }));
+    running_.push_back(std::move(scan));
+}
+
+void ScanRunner::finish(quint64 generation)
+{
+    const auto found = std::find_if(running_.begin(), running_.end(),
+                                    [generation](const auto& scan) { return scan->generation == generation; });
+    if (found == running_.end())
+        return;
+    const std::unique_ptr<Running> scan = std::move(*found);
+    running_.erase(found);
+    scan->watcher->disconnect(this);
+    scan->watcher->deleteLater();
+    const batch::ScanResult result = scan->watcher->result();
+    if (generation != latest_ || result.stopped)
+        return;
+    batch::applyScanResult(result, host_);
+    emit shown();
+}
+
+void ScanRunner::waitForAll()
+{
+    while (!running_.empty()) {
+        running_.front()->watcher->waitForFinished();
+        finish(running_.front()->generation);
+    }
+}
+
+} // namespace vardolin::app
