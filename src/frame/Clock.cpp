@@ -7,12 +7,12 @@ namespace vardolin::frame {
 namespace {
 
 class SystemClock final : public Clock {
-public:
+  public:
     SystemClock() { timer_.start(); }
     QDateTime localNow() const override { return QDateTime::currentDateTime(); }
     qint64 elapsedMs() const override { return timer_.elapsed(); }
 
-private:
+  private:
     QElapsedTimer timer_;
 };
 

@@ -29,7 +29,7 @@ QString linkedExecutableName(const QString& exeLink) {
 }
 
 class SystemEnvironment final : public Environment {
-public:
+  public:
     QString variable(const QString& name) const override {
         return qEnvironmentVariable(name.toLocal8Bit().constData());
     }
@@ -52,7 +52,9 @@ public:
         return QDir::toNativeSeparators(QDir::currentPath());
     }
 
-    QString hostName() const override { return QSysInfo::machineHostName(); }
+    QString hostName() const override {
+        return QSysInfo::machineHostName();
+    }
 
     int countInstances(const QString& exeName, bool countAll) const override {
 #ifdef Q_OS_LINUX

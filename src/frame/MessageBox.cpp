@@ -38,8 +38,7 @@ void setMessagePresenter(MessagePresenter presenter) {
 }
 
 QString convertMessageText(const QString& text) {
-    const QString lines =
-        util::replace(text, QStringLiteral("\\n "), QStringLiteral("\r\n"));
+    const QString lines = util::replace(text, QStringLiteral("\\n "), QStringLiteral("\r\n"));
     return util::replace(lines, QStringLiteral("\\' "), QStringLiteral("\""));
 }
 

@@ -9,8 +9,7 @@
 
 namespace vardolin::frame {
 
-using MessagePresenter =
-    std::function<int(const QString& title, const QString& text, int flags)>;
+using MessagePresenter = std::function<int(const QString& title, const QString& text, int flags)>;
 
 // Replaces the presenter; an empty function restores the standard-error one.
 void setMessagePresenter(MessagePresenter presenter);

@@ -15,7 +15,7 @@
 namespace vardolin::frame {
 
 class RunLog {
-public:
+  public:
     // A log file larger than this is deleted and started afresh.
     static constexpr qint64 kMaxSize = 1000000;
 
@@ -39,7 +39,7 @@ public:
     bool isOn() const { return on_; }
     QString filePath() const;
 
-private:
+  private:
     void writeLocked(const QString& line);
     QString banner(const QString& word) const;
 

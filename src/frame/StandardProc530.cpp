@@ -39,15 +39,15 @@ StandardProc::StandardProc(const Clock& clock, const Environment& environment)
     : clock_(clock), environment_(environment) {}
 
 void StandardProc::s_Debug(const QString& unit, const QString& procedure, int line,
-                           const QString& text, int level, int /*spare*/,
-                           int /*windowThreshold*/, int fileThreshold) {
+                           const QString& text, int level, int /*spare*/, int /*windowThreshold*/,
+                           int fileThreshold) {
     const QString stamp = s_DebugStamp(0);
     if (fileThreshold <= 0 || !debugLinePasses(level, fileThreshold)) {
         return;
     }
     const QString sep = QStringLiteral(" | ");
-    const QString debugLine = stamp + sep + unit + sep + procedure + sep +
-                              util::decimalText(line) + QStringLiteral(" : ") + text;
+    const QString debugLine = stamp + sep + unit + sep + procedure + sep + util::decimalText(line) +
+                              QStringLiteral(" : ") + text;
     s_DebugFile(QStringLiteral("Debug"), QString(), unit, procedure, debugLine, 0);
 }
 
@@ -68,9 +68,8 @@ QString StandardProc::formattedLine(const QString& unit, const QString& procedur
     return result + text;
 }
 
-QString StandardProc::s_DebugFile(const QString& mode, const QString& fileName,
-                                  const QString& unit, const QString& procedure,
-                                  const QString& text, int line) {
+QString StandardProc::s_DebugFile(const QString& mode, const QString& fileName, const QString& unit,
+                                  const QString& procedure, const QString& text, int line) {
     if (mode == QStringLiteral("D")) {
         return currentFileName_;
     }
@@ -89,7 +88,7 @@ QString StandardProc::s_DebugFile(const QString& mode, const QString& fileName,
         openDebugFile(upperMode, nameForThisCall);
     }
     if (!file_.isOpen()) {
-        return {};  // dropped silently; the next line tries again
+        return {}; // dropped silently; the next line tries again
     }
     if (upperMode == QStringLiteral("W")) {
         writeDebugLine(lastFormattedLine_);

@@ -12,9 +12,9 @@ namespace vardolin::frame {
 
 // One date-time reading with its counters for unique names.
 struct DateRecord {
-    QString stamp16;  // 14 digits "%yyyy%mm%dd%hh%ii%ss" + 2-digit counter
-    QString stamp17;  // the same + 3-digit counter
-    QString stamp20;  // the same + 6-digit counter
+    QString stamp16; // 14 digits "%yyyy%mm%dd%hh%ii%ss" + 2-digit counter
+    QString stamp17; // the same + 3-digit counter
+    QString stamp20; // the same + 6-digit counter
     int year = 0;
     int month = 0;
     int day = 0;
@@ -51,7 +51,7 @@ bool debugLinePasses(int level, int threshold);
 // entry owns one; tests make their own with a clock and environment they
 // control.
 class StandardProc {
-public:
+  public:
     explicit StandardProc(const Clock& clock = systemClock(),
                           const Environment& environment = systemEnvironment());
     StandardProc(const StandardProc&) = delete;
@@ -91,7 +91,7 @@ public:
     // The folder the debug file goes to, separator-terminated.
     QString debugFolder() const;
 
-private:
+  private:
     QString formattedLine(const QString& unit, const QString& procedure, const QString& text,
                           int line);
     QString newDebugFileName();

@@ -48,8 +48,10 @@ void readDebugIni(FrameContext& context) {
     if (!ini) {
         return;
     }
-    context.DebugFileAnw = thresholdValue(*ini, QStringLiteral("DebugFileAnw"), context.DebugFileAnw);
-    context.DebugFileWin = thresholdValue(*ini, QStringLiteral("DebugFileWin"), context.DebugFileWin);
+    context.DebugFileAnw =
+        thresholdValue(*ini, QStringLiteral("DebugFileAnw"), context.DebugFileAnw);
+    context.DebugFileWin =
+        thresholdValue(*ini, QStringLiteral("DebugFileWin"), context.DebugFileWin);
     context.DebugFileProc =
         thresholdValue(*ini, QStringLiteral("DebugFileProc"), context.DebugFileProc);
 }
@@ -93,7 +95,9 @@ void decideTestMode(FrameContext& context, StandardProc& proc) {
 
 void writeValueLines(const FrameContext& context, StandardProc& proc,
                      const QString& mainSourceFile) {
-    const auto write = [&](int line, const QString& text) { debugLine(proc, context, line, text, 5); };
+    const auto write = [&](int line, const QString& text) {
+        debugLine(proc, context, line, text, 5);
+    };
     write(__LINE__, QStringLiteral("Anwendung   =") + context.uAnwendung);
     write(__LINE__, QStringLiteral("Sourcefile  =") + mainSourceFile);
     write(__LINE__, QStringLiteral("Standardvariabeln setzen"));
@@ -119,7 +123,8 @@ QString applicationDataFolder(const Environment& environment) {
         return config;
     }
     const QString home = s_GetEnv(environment, QStringLiteral("HOME"));
-    return home.isEmpty() ? QString() : util::withTrailingSeparator(home) + QStringLiteral(".config");
+    return home.isEmpty() ? QString()
+                          : util::withTrailingSeparator(home) + QStringLiteral(".config");
 #endif
 }
 

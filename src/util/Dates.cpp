@@ -17,7 +17,8 @@ QString formatFields(const QString& mask, QDate date, QTime time) {
         QString value;
     };
     const Token tokens[] = {
-        {QLatin1StringView("%yyyy"), QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))},
+        {QLatin1StringView("%yyyy"),
+         QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))},
         {QLatin1StringView("%mm"), twoDigits(date.month())},
         {QLatin1StringView("%dd"), twoDigits(date.day())},
         {QLatin1StringView("%hh"), twoDigits(time.hour())},

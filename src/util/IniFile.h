@@ -15,7 +15,7 @@
 namespace vardolin::util {
 
 class IniFile {
-public:
+  public:
     // The file's content; nothing when it cannot be opened.
     static std::optional<IniFile> read(const QString& path);
     static IniFile parse(const QStringList& lines);
@@ -34,13 +34,13 @@ public:
     // Writes to a temporary file beside the target and renames it into place.
     bool write(const QString& path) const;
 
-private:
+  private:
     struct Line {
-        QString key;    // empty for a kept comment line
-        QString value;  // the comment's text for a comment line
+        QString key;   // empty for a kept comment line
+        QString value; // the comment's text for a comment line
     };
     struct Group {
-        QString name;   // empty for lines before the first group
+        QString name; // empty for lines before the first group
         std::vector<Line> lines;
     };
 

@@ -13,7 +13,7 @@ using namespace vardolin::frame::testing;
 namespace {
 
 class DebugFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         proc.values().uAnwendung = "Vardolin";
         proc.values().uComputerName = "OFFICE7";
@@ -78,7 +78,7 @@ TEST_F(DebugFile, FormattedModesPadAndCutTheirColumns) {
 }
 
 TEST_F(DebugFile, OtherModesCloseAndOStartsANewName) {
-    proc.s_DebugFile("X", "", "U", "P", "one", 0);  // written and closed
+    proc.s_DebugFile("X", "", "U", "P", "one", 0); // written and closed
     const QString first = proc.s_DebugFile("D", "", "", "", "", 0);
     EXPECT_EQ(first, expectedName());
     proc.s_DebugFile("O", "", "U", "P", "two", 0);

@@ -12,7 +12,7 @@
 namespace vardolin::frame::testing {
 
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(QDateTime now = QDateTime(QDate(2023, 5, 10), QTime(14, 30, 22)))
         : now_(std::move(now)) {}
     QDateTime localNow() const override { return now_; }
@@ -24,13 +24,13 @@ public:
         now_ = now_.addMSecs(ms);
     }
 
-private:
+  private:
     QDateTime now_;
     qint64 elapsed_ = 1000;
 };
 
 class FakeEnvironment final : public Environment {
-public:
+  public:
     QMap<QString, QString> variables;
     QString exePath = QStringLiteral("/opt/vardolin/vardolin");
     QString workFolder = QStringLiteral("/home/u/work");

@@ -1,5 +1,5 @@
-#include "FakeSurroundings.h"
 #include "frame/IniDatei.h"
+#include "FakeSurroundings.h"
 #include "frame/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ struct Shown {
 };
 
 class SettingsFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         context.uAktVerz = dir.path() + "/";
         setMessagePresenter([this](const QString& title, const QString& text, int flags) {
@@ -38,26 +38,25 @@ protected:
     std::vector<Shown> shown;
 };
 
-const QByteArray kDefaultFile =
-    "\xEF\xBB\xBF[Standard]\r\n"
-    "Editor = C:\\Programme\\med\\med.exe\r\n"
-    "QuellVerz = \r\n"
-    "Bildgroesse = 001\r\n"
-    "Bildqualitaet = 03\r\n"
-    "AusgabeOrdner = 1\r\n"
-    "ZielVerz = \r\n"
-    "ZielSubVerz = komp\r\n"
-    "DateiPrefix = !k_\r\n"
-    "DateiSuffix = _k!\r\n"
-    "DateiDatum = 1\r\n"
-    "Sprache = D\r\n"
-    "BildDatei = *.jpg\r\n"
-    "BildDateiEx = *NoPic*.jpg\r\n"
-    "ImmerSuffix = _k!\r\n"
-    "ImmerPrefix = !k_\r\n"
-    "CBZielUeberschreiben = \r\n"
-    "CBZielVerzPlus = \r\n"
-    "ZielVerzPlus = \r\n";
+const QByteArray kDefaultFile = "\xEF\xBB\xBF[Standard]\r\n"
+                                "Editor = C:\\Programme\\med\\med.exe\r\n"
+                                "QuellVerz = \r\n"
+                                "Bildgroesse = 001\r\n"
+                                "Bildqualitaet = 03\r\n"
+                                "AusgabeOrdner = 1\r\n"
+                                "ZielVerz = \r\n"
+                                "ZielSubVerz = komp\r\n"
+                                "DateiPrefix = !k_\r\n"
+                                "DateiSuffix = _k!\r\n"
+                                "DateiDatum = 1\r\n"
+                                "Sprache = D\r\n"
+                                "BildDatei = *.jpg\r\n"
+                                "BildDateiEx = *NoPic*.jpg\r\n"
+                                "ImmerSuffix = _k!\r\n"
+                                "ImmerPrefix = !k_\r\n"
+                                "CBZielUeberschreiben = \r\n"
+                                "CBZielVerzPlus = \r\n"
+                                "ZielVerzPlus = \r\n";
 
 } // namespace
 
@@ -80,7 +79,7 @@ TEST_F(SettingsFile, DefaultsWithoutFileAndTheFirstWriteHasAllKeysInOrder) {
 TEST_F(SettingsFile, StoredValuesOverlayDefaultsWhateverTheCaseOrLineEnds) {
     putFile(iniPath(), "[standard]\n\n  SPRACHE = GB\nBildgroesse=004\nthis is junk\n"
                        "CBZielVerzPlus = 1\n");
-    settings.CBZielUeberschreiben = "1";  // no key in the file: keeps its value
+    settings.CBZielUeberschreiben = "1"; // no key in the file: keeps its value
     IniDatei(settings, context, "#READ");
     EXPECT_EQ(settings.Sprache, "GB");
     EXPECT_EQ(settings.Bildgroesse, "004");
@@ -128,8 +127,8 @@ TEST_F(SettingsFile, UnwritableFolderShowsTheMessageAndWritesNothing) {
     IniDatei(settings, context, "#WRITE");
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].title, "Vardolin");
-    EXPECT_EQ(shown[0].text,
-              "Ini-Datei konnte nicht erstellt werden !\r\n\r\n" + dir.path() + "/plain/Vardolin.ini");
+    EXPECT_EQ(shown[0].text, "Ini-Datei konnte nicht erstellt werden !\r\n\r\n" + dir.path() +
+                                 "/plain/Vardolin.ini");
     EXPECT_EQ(shown[0].flags, 0);
     EXPECT_EQ(fileBytes(dir.path() + "/plain"), "x");
 }

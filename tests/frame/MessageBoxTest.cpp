@@ -24,5 +24,5 @@ TEST(MessageBox, PresenterGetsTheConvertedTextAndItsCodeIsReturned) {
     EXPECT_EQ(seenTitle, "Vardolin");
     EXPECT_EQ(seenText, "a\r\nb");
     setMessagePresenter({});
-    EXPECT_EQ(yInfoBox("Vardolin", "", 0), 1);  // standard error, OK
+    EXPECT_EQ(yInfoBox("Vardolin", "", 0), 1); // standard error, OK
 }

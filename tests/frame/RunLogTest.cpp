@@ -1,5 +1,5 @@
-#include "FakeSurroundings.h"
 #include "frame/RunLog.h"
+#include "FakeSurroundings.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ using namespace vardolin::frame::testing;
 namespace {
 
 class RunLogFile : public ::testing::Test {
-protected:
+  protected:
     QString logPath() const { return dir.path() + "/Vardolin.log"; }
 
     QTemporaryDir dir;
@@ -33,10 +33,10 @@ TEST_F(RunLogFile, BannersAroundTheLines) {
     clock.advance(65000);
     log.close();
     log.writeLine("after close is dropped");
-    EXPECT_EQ(fileBytes(logPath()), QByteArray(80, '=') + "\r\nProgrammstart 2024-03-01  09:05:00\r\n" +
-                                        QByteArray(80, '-') + "\r\nZeile mit \xC3\xA4\r\n" +
-                                        QByteArray(80, '-') + "\r\nProgrammende 2024-03-01  09:06:05\r\n" +
-                                        QByteArray(80, '=') + "\r\n");
+    EXPECT_EQ(fileBytes(logPath()),
+              QByteArray(80, '=') + "\r\nProgrammstart 2024-03-01  09:05:00\r\n" +
+                  QByteArray(80, '-') + "\r\nZeile mit \xC3\xA4\r\n" + QByteArray(80, '-') +
+                  "\r\nProgrammende 2024-03-01  09:06:05\r\n" + QByteArray(80, '=') + "\r\n");
 }
 
 TEST_F(RunLogFile, OnlyAFileOverAMillionBytesStartsAfresh) {
@@ -77,7 +77,8 @@ TEST_F(RunLogFile, LinesFromManyThreadsStayWhole) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&log, t] {
             for (int i = 0; i < kLines; ++i) {
-                log.writeLine(QStringLiteral("thread %1 line %2 ").arg(t).arg(i) + QString(60, u'#'));
+                log.writeLine(QStringLiteral("thread %1 line %2 ").arg(t).arg(i) +
+                              QString(60, u'#'));
             }
         });
     }

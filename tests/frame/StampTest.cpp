@@ -36,7 +36,7 @@ TEST(DateRecord, FillsPartsAndWrapsTheSmallCounter) {
     for (int i = 0; i < 100; ++i) {
         proc.s_DateRecord(record);
     }
-    EXPECT_EQ(record.count100, 0);  // 100 wrapped back to 0
+    EXPECT_EQ(record.count100, 0); // 100 wrapped back to 0
     EXPECT_EQ(record.count1000, 100);
     EXPECT_EQ(record.stamp17, "20231225140509100");
     clock.advance(1000);

@@ -16,7 +16,7 @@ using namespace vardolin::frame::testing;
 namespace {
 
 class StandardStart : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         environment.exePath = exeDir.path() + "/vardolin";
         environment.workFolder = workDir.path();
@@ -198,8 +198,8 @@ TEST(CountInstances, CountsMatchingExecutablesIgnoringCase) {
     process("101", "/opt/a/vardolin");
     process("102", "/usr/bin/VARDOLIN (deleted)");
     process("103", "/usr/bin/other");
-    process("self", "/opt/a/vardolin");  // not a process number
-    QDir(proc.path()).mkdir("104");      // no exe link: skipped
+    process("self", "/opt/a/vardolin"); // not a process number
+    QDir(proc.path()).mkdir("104");     // no exe link: skipped
     EXPECT_EQ(countInstancesIn(proc.path(), "Vardolin", true), 2);
     EXPECT_EQ(countInstancesIn(proc.path(), "vardolin", false), 1);
     EXPECT_EQ(countInstancesIn(proc.path() + "/missing", "vardolin", true), 0);

@@ -1,5 +1,5 @@
-#include "util/Dates.h"
 #include "util/Files.h"
+#include "util/Dates.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +46,8 @@ TEST(Files, CreateFolderStripsTrailingBlanksAndSeparators) {
     EXPECT_EQ(createFolder(dir.path() + "/komp/ \\ "), 1);
     EXPECT_TRUE(QFileInfo(dir.filePath("komp")).isDir());
     EXPECT_FALSE(QFileInfo(dir.filePath("komp ")).exists());
-    EXPECT_EQ(createFolder(dir.path() + "/komp"), 0);         // exists already
-    EXPECT_EQ(createFolder(dir.path() + "/x/y/z"), 0);        // one level only
+    EXPECT_EQ(createFolder(dir.path() + "/komp"), 0);  // exists already
+    EXPECT_EQ(createFolder(dir.path() + "/x/y/z"), 0); // one level only
     EXPECT_EQ(createFolder("   "), 0);
 }
 
@@ -70,7 +70,8 @@ TEST(Files, ModificationTimeRoundTripsToTheSecond) {
 TEST(Files, ReadTextLinesAcceptsBomAndBothLineEnds) {
     QTemporaryDir dir;
     const QString file = dir.filePath("list.txt");
-    putFile(file, "\xEF\xBB\xBF" "800,600\r\n1024,768\n\r\nlast");
+    putFile(file, "\xEF\xBB\xBF"
+                  "800,600\r\n1024,768\n\r\nlast");
     const auto lines = readTextLines(file);
     ASSERT_TRUE(lines);
     EXPECT_EQ(*lines, QStringList({"800,600", "1024,768", "", "last"}));
@@ -85,9 +86,11 @@ TEST(Files, WriteTextFileCreatesAndDoesNotShorten) {
     QTemporaryDir dir;
     const QString file = dir.filePath("t.txt");
     ASSERT_TRUE(writeTextFile(file, QString::fromUtf8("äb\r\n")));
-    EXPECT_EQ(contentOf(file), QByteArray("\xC3\xA4" "b\r\n"));
+    EXPECT_EQ(contentOf(file), QByteArray("\xC3\xA4"
+                                          "b\r\n"));
     ASSERT_TRUE(writeTextFile(file, "X"));
-    EXPECT_EQ(contentOf(file), QByteArray("X\xA4" "b\r\n"));
+    EXPECT_EQ(contentOf(file), QByteArray("X\xA4"
+                                          "b\r\n"));
 }
 
 TEST(Files, AtomicWriteReplacesWholeFileOrNothing) {

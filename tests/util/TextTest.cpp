@@ -1,5 +1,5 @@
-#include "util/Dates.h"
 #include "util/Text.h"
+#include "util/Dates.h"
 
 #include <gtest/gtest.h>
 
