@@ -1,0 +1,110 @@
+#include "picture/DecoderTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace vardolin::picture;
+using namespace vardolin::picture::testing;
+
+TEST(TiffDecoder, FilesAreHeldAt32BitsWithTheirSourceDepth)
+{
+    struct Row {
+        const char* file;
+        int sourceDepth;
+        int tolerance;
+    };
+    for (const Row& row : {Row{"tiff-rgb.tif", 24, 0}, Row{"tiff-rgb-bigendian.tif", 24, 0},
+                           Row{"tiff-lzw.tif", 24, 0}}) {
+        SCOPED_TRACE(row.file);
+        const LoadResult result = loadFixture(row.file);
+        ASSERT_TRUE(result.ok) << result.error;
+        const Picture& picture = result.picture;
+        EXPECT_EQ(picture.format, Format::Tiff);
+        EXPECT_EQ(picture.depth, 32);
+        EXPECT_EQ(picture.sourceDepth, row.sourceDepth);
+        EXPECT_EQ(picture.width, 7);
+        EXPECT_EQ(picture.height, 5);
+        EXPECT_EQ(picture.stride, 28);
+        EXPECT_TRUE(allPixelsAre(picture, baseColour, row.tolerance));
+        EXPECT_EQ(alphaAt(picture, 3, 2), 255);
+    }
+}
+
+TEST(TiffDecoder, JpegCompressedFileIsDecodedThroughLibjpeg)
+{
+    const LoadResult result = loadFixture("tiff-jpeg.tif");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.picture.sourceDepth, 24);
+    EXPECT_EQ(result.picture.width, 24);
+    // Subsampled chroma bleeds across block edges; the block centres hold.
+    for (int y : {4, 12})
+        for (int x : {4, 12, 20})
+            EXPECT_TRUE(near(pixelAt(result.picture, x, y), blockColour(x, y), 24))
+                << x << "," << y << ": " << pixelAt(result.picture, x, y);
+}
+
+TEST(TiffDecoder, GrayFileReportsEightBits)
+{
+    const LoadResult result = loadFixture("tiff-gray.tif");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.picture.sourceDepth, 8);
+    EXPECT_EQ(pixelAt(result.picture, 2, 1), (Rgb{77, 77, 77}));
+}
+
+TEST(TiffDecoder, OldStyleJpegIsRefused)
+{
+    const LoadResult result = loadFixture("tiff-ojpeg.tif");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("compression 6"), std::string::npos) << result.error;
+}
+
+TEST(TiffDecoder, HugeSizesFailBeforeTheRasterIsAllocated)
+{
+    auto bytes = readFixture("tiff-rgb.tif");
+    std::uint32_t directory = 0;
+    std::memcpy(&directory, &bytes[4], 4);
+    std::uint16_t count = 0;
+    std::memcpy(&count, &bytes[directory], 2);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        std::uint8_t* entry = &bytes[directory + 2 + 12 * i];
+        std::uint16_t tag = 0, type = 0;
+        std::memcpy(&tag, entry, 2);
+        std::memcpy(&type, entry + 2, 2);
+        if (tag != 256 && tag != 257)
+            continue;
+        if (type == 3) { // SHORT: the largest a short can say
+            const std::uint16_t side = 65535;
+            std::memcpy(entry + 8, &side, 2);
+        } else {
+            const std::uint32_t side = 100000;
+            std::memcpy(entry + 8, &side, 4);
+        }
+    }
+    const LoadResult result = decodeBytes(bytes);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("too large"), std::string::npos) << result.error;
+}
+
+TEST(TiffDecoder, UnreadableRasterFailsTheLoad)
+{
+    // The strip offsets point past the end of the file: libtiff opens the file
+    // but cannot deliver pixels.
+    auto bytes = readFixture("tiff-rgb.tif");
+    std::uint32_t directory = 0;
+    std::memcpy(&directory, &bytes[4], 4);
+    std::uint16_t count = 0;
+    std::memcpy(&count, &bytes[directory], 2);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        std::uint8_t* entry = &bytes[directory + 2 + 12 * i];
+        std::uint16_t tag = 0;
+        std::memcpy(&tag, entry, 2);
+        if (tag == 273) {
+            const std::uint32_t farAway = 0x7FFFFF00;
+            std::memcpy(entry + 8, &farAway, 4);
+        }
+    }
+    const LoadResult result = decodeBytes(bytes);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("TIFF"), std::string::npos) << result.error;
+}
