@@ -1,0 +1,107 @@
+#include "cli/BatchCommand.h"
+
+#include "batch/BatchRun.h"
+#include "batch/ChoiceLists.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsoleHost.h"
+#include "frame/FrameContext.h"
+#include "frame/IniDatei.h"
+#include "util/Files.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+
+namespace vardolin::cli {
+namespace {
+
+int usageError(const QString& problem)
+{
+    printLine(stderr, QStringLiteral("vardolin-batch: ") + problem + u'\n');
+    printLine(stderr, usageText());
+    return badUsage;
+}
+
+frame::FrameContext contextFor(const QString& workingFolder)
+{
+    frame::FrameContext context;
+    context.uAnwendung = frame::kAnwendung;
+    context.uPgmVersion = frame::kPgmVersion;
+    context.uAktVerz = util::withTrailingSeparator(workingFolder);
+    return context;
+}
+
+// The settings as the program would start with them, then PATH and the
+// options of this run on top.
+Settings settingsFor(const CommandLine& options, const frame::FrameContext& context)
+{
+    Settings settings;
+    frame::IniDatei(settings, context, QStringLiteral("#READ"));
+    if (util::sizeTest(settings.QuellVerz) != -2)
+        settings.QuellVerz = context.uAktVerz;
+    applyPathArgument(options.path, settings);
+    applyOptions(options, settings);
+    return settings;
+}
+
+// The size list's item that Bildgroesse chooses, or the one --size gives.
+QString sizeItemFor(const CommandLine& options, const Settings& settings, const QStringList& items)
+{
+    if (options.size)
+        return QStringLiteral("1-") + *options.size;
+    const qint64 index = util::integerValue(settings.Bildgroesse) - 1;
+    return index >= 0 && index < items.size() ? items[index] : QString();
+}
+
+int finalCode(const batch::RunReport& report)
+{
+    if (report.stopped) {
+        printLine(stderr, QStringLiteral("vardolin-batch: stopped after %1 of %2 files").arg(report.reached).arg(report.count));
+        return someFailed;
+    }
+    if (report.failed > 0) {
+        printLine(stderr, QStringLiteral("vardolin-batch: %1 of %2 files could not be converted")
+                              .arg(report.failed)
+                              .arg(report.count));
+        return someFailed;
+    }
+    return report.subfolderFailed ? someFailed : allDone;
+}
+
+} // namespace
+
+int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
+{
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (!parsed.error.isEmpty())
+        return usageError(parsed.error);
+    const CommandLine& options = parsed.options;
+    if (options.help) {
+        printLine(stdout, usageText());
+        return allDone;
+    }
+    if (options.version) {
+        printLine(stdout, QStringLiteral("vardolin-batch ") + frame::kPgmVersion);
+        return allDone;
+    }
+
+    const frame::FrameContext context = contextFor(workingFolder);
+    const Settings settings = settingsFor(options, context);
+    const QString sourceFolder = util::pathPart(settings.QuellVerz);
+    if (!sourceFolder.isEmpty() && util::sizeTest(sourceFolder) != -2)
+        return usageError(QStringLiteral("the source folder does not exist: ") + sourceFolder);
+
+    ConsoleHost host(QString(), QString(), ConsoleHost::standardOutputIsTerminal());
+    const batch::ListFill sizes = batch::fillListLoadingDefaults(&batch::FuelleComboGroesse, context.uAktVerz, host);
+    batch::fillListLoadingDefaults(&batch::FuelleComboQualitaet, context.uAktVerz, host);
+    const QString sizeItem = sizeItemFor(options, settings, sizes.items);
+    if (batch::chosenSize(sizeItem).height <= 0)
+        return usageError(QStringLiteral("size entry %1 of %2 gives no short side; choose one with --size W,H")
+                              .arg(settings.Bildgroesse, QString::fromUtf16(batch::sizeListFile)));
+    host.setSizeItemText(sizeItem);
+
+    ConsoleHost::stopOnInterrupt();
+    const batch::RunReport report = batch::BilderVerarbeiten(settings, host, {options.jobs});
+    host.finish();
+    return finalCode(report);
+}
+
+} // namespace vardolin::cli

@@ -1,0 +1,46 @@
+#pragma once
+// The options of vardolin-batch and how they change the settings of one run.
+// Nothing here writes the settings file.
+
+#include "frame/Settings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vardolin::cli {
+
+struct CommandLine {
+    QString path;                   // the optional PATH argument
+    std::optional<QString> size;    // "W,H" from --size
+    std::optional<int> quality;     // --quality N
+    std::optional<int> mode;        // --mode 1-4
+    std::optional<QString> target;  // --target DIR
+    bool subfolders = false;        // --subfolders
+    bool overwrite = false;         // --overwrite
+    std::optional<int> dateiDatum;  // --keep-date 1, --today 2
+    int jobs = 0;                   // --jobs N; 0: one per core
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    CommandLine options;
+    QString error; // not empty: bad usage, say this and show the usage
+};
+
+// arguments without the program's own name.
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+QString usageText();
+
+// The folder part of path becomes QuellVerz, its file part BildDatei, as
+// the program does with its one argument. An empty path changes nothing.
+void applyPathArgument(const QString& path, Settings& settings);
+
+// Puts the options that override single settings into settings. A target
+// folder gets a trailing separator and, without --mode, selects mode 4.
+void applyOptions(const CommandLine& options, Settings& settings);
+
+} // namespace vardolin::cli

@@ -1,0 +1,141 @@
+#include "cli/ConsoleHost.h"
+
+#include <atomic>
+#include <csignal>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace vardolin::cli {
+namespace {
+
+std::atomic_bool interrupted{false};
+static_assert(std::atomic_bool::is_always_lock_free);
+
+extern "C" void onInterrupt(int)
+{
+    if (!interrupted.exchange(true)) {
+        static const char notice[] = "\nStopping after the files in progress ...\n";
+#ifdef _WIN32
+        _write(2, notice, sizeof notice - 1);
+#else
+        [[maybe_unused]] const auto written = ::write(2, notice, sizeof notice - 1);
+#endif
+    }
+}
+
+constexpr auto redrawInterval = std::chrono::milliseconds(100);
+
+} // namespace
+
+void printLine(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+ConsoleHost::ConsoleHost(QString sizeItem, QString targetItem, bool terminal)
+    : sizeItem_(std::move(sizeItem)), targetItem_(std::move(targetItem)), terminal_(terminal)
+{
+}
+
+void ConsoleHost::statusText(const QString& text)
+{
+    status_ = text;
+    if (terminal_)
+        redraw(false);
+    else
+        printLine(stdout, text);
+}
+
+void ConsoleHost::showMessage(const QString& text)
+{
+    clearLine();
+    printLine(stderr, QStringLiteral("Vardolin: ") + text);
+}
+
+void ConsoleHost::logLine(const QString& line)
+{
+    clearLine();
+    printLine(stderr, line);
+}
+
+bool ConsoleHost::stopRequested()
+{
+    return interrupted.load();
+}
+
+void ConsoleHost::progress(qint64 finished, qint64 count)
+{
+    finished_ = finished;
+    count_ = count;
+    if (terminal_)
+        redraw(finished == count);
+}
+
+void ConsoleHost::finish()
+{
+    if (!terminal_)
+        return;
+    clearLine();
+    printLine(stdout, status_);
+}
+
+void ConsoleHost::stopOnInterrupt()
+{
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+}
+
+bool ConsoleHost::standardOutputIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return ::isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
+int ConsoleHost::terminalWidth()
+{
+#ifndef _WIN32
+    winsize size{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 20)
+        return size.ws_col;
+#endif
+    return 80;
+}
+
+void ConsoleHost::redraw(bool force)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && barShown_ && now - lastDrawn_ < redrawInterval)
+        return;
+    lastDrawn_ = now;
+    constexpr int barWidth = 24;
+    const int filled = count_ > 0 ? int(finished_ * barWidth / count_) : 0;
+    QString line = QStringLiteral("[") + QString(filled, u'#') + QString(barWidth - filled, u'.')
+                   + QStringLiteral("] ") + status_;
+    line = line.left(terminalWidth() - 1);
+    const QByteArray bytes = (QStringLiteral("\r\x1b[K") + line).toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+    barShown_ = true;
+}
+
+void ConsoleHost::clearLine()
+{
+    if (!barShown_)
+        return;
+    std::fputs("\r\x1b[K", stdout);
+    std::fflush(stdout);
+    barShown_ = false;
+}
+
+} // namespace vardolin::cli

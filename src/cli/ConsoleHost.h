@@ -1,0 +1,58 @@
+#pragma once
+// vardolin-batch's host: status texts on standard output (one line each, or
+// a progress bar redrawn in place when standard output is a terminal),
+// messages and failed files on standard error, and the stop flag that
+// Ctrl-C sets.
+
+#include "batch/BatchHost.h"
+
+#include <QString>
+
+#include <chrono>
+#include <cstdio>
+
+namespace vardolin::cli {
+
+class ConsoleHost : public batch::BatchHost {
+public:
+    ConsoleHost(QString sizeItem, QString targetItem, bool terminal);
+
+    void statusText(const QString& text) override;
+    void showMessage(const QString& text) override;
+    void logLine(const QString& line) override;
+    QString sizeItemText() override { return sizeItem_; }
+    void setSizeItemText(const QString& text) { sizeItem_ = text; }
+    QString targetListText() override { return targetItem_; }
+    void setFoundCount(qint64) override {}
+    void setTargetListItems(const QStringList&) override {}
+    bool stopRequested() override;
+    void progress(qint64 finished, qint64 count) override;
+
+    // Ends the progress display and prints the latest status on a line of its
+    // own; call when the run is over.
+    void finish();
+
+    // Makes Ctrl-C (and a termination request) ask the run to stop after the
+    // files in progress.
+    static void stopOnInterrupt();
+    static bool standardOutputIsTerminal();
+
+private:
+    void redraw(bool force);
+    void clearLine();
+    static int terminalWidth();
+
+    QString sizeItem_;
+    QString targetItem_;
+    bool terminal_;
+    QString status_;
+    qint64 finished_ = 0;
+    qint64 count_ = 0;
+    bool barShown_ = false;
+    std::chrono::steady_clock::time_point lastDrawn_{};
+};
+
+// Writes text and a line end as UTF-8.
+void printLine(std::FILE* stream, const QString& text);
+
+} // namespace vardolin::cli

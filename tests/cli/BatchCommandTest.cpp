@@ -1,0 +1,147 @@
+// vardolin-batch started as a real process: exit codes, settings and list
+// files, standard error, and what a kill in the middle leaves behind.
+
+#include "batch/BatchTesting.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace vardolin;
+using namespace vardolin::batch::fixture;
+
+namespace {
+
+struct Finished {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class BatchCommand : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString work = dir.path() + QStringLiteral("/");
+    QString fotos = work + QStringLiteral("Fotos/");
+
+    Finished run(const QStringList& arguments, int timeoutMs = 120000)
+    {
+        QProcess process;
+        process.setWorkingDirectory(work);
+        process.start(QStringLiteral(VARDOLIN_BATCH_EXE), arguments);
+        EXPECT_TRUE(process.waitForFinished(timeoutMs));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+};
+
+TEST_F(BatchCommand, WritesEveryCopyAndExitsZeroWithoutTouchingTheSettingsFile)
+{
+    writePicture(fotos + QStringLiteral("a.jpg"), 400, 300);
+    writePicture(fotos + QStringLiteral("b.png"), 300, 400, picture::Format::Png);
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("notes.txt"), "not a picture"));
+    const auto before = snapshot(fotos);
+
+    const Finished done = run({QStringLiteral("--size"), QStringLiteral("80,60"), fotos});
+    EXPECT_EQ(done.code, 0) << done.err.toStdString();
+    EXPECT_TRUE(done.out.startsWith(QStringLiteral("Dateiliste wird erstellt, bitte warten ...\n")));
+    EXPECT_TRUE(done.out.contains(QStringLiteral("Kopiere 1 von 3 Datei:") + fotos + QStringLiteral("a.jpg\n")));
+    EXPECT_TRUE(done.out.endsWith(QStringLiteral("3 Dateien kopiert !\n")));
+    EXPECT_EQ(pictureSize(fotos + QStringLiteral("!k_a.jpg.JPG")), (picture::Size{80, 60}));
+    EXPECT_EQ(pictureSize(fotos + QStringLiteral("!k_b.png.PNG")), (picture::Size{60, 80}));
+    EXPECT_TRUE(unchanged(before));
+
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("Vardolin.ini")));
+    EXPECT_TRUE(readBytes(work + QStringLiteral("Vardolin_size.txt")).startsWith("400,300\r\n"));
+    EXPECT_TRUE(QFile::exists(work + QStringLiteral("Vardolin_quali.txt")));
+}
+
+TEST_F(BatchCommand, ReadsTheSettingsFileAndLeavesItAsItWas)
+{
+    writePicture(fotos + QStringLiteral("IMG_01.jpg"), 1000, 750);
+    const QByteArray ini = "\xef\xbb\xbf[Standard]\r\nQuellVerz = " + fotos.toUtf8()
+                           + "\r\nBildgroesse = 002\r\nAusgabeOrdner = 2\r\nBildDatei = *.JPG\r\n";
+    ASSERT_TRUE(writeBytes(work + QStringLiteral("Vardolin.ini"), ini));
+    const Finished done = run({});
+    EXPECT_EQ(done.code, 0) << done.err.toStdString();
+    EXPECT_EQ(pictureSize(fotos + QStringLiteral("IMG_01_k!.JPG")), (picture::Size{500, 375}));
+    EXPECT_EQ(readBytes(work + QStringLiteral("Vardolin.ini")), ini);
+}
+
+TEST_F(BatchCommand, FailedFilesAreNamedOnStandardErrorAndExitOne)
+{
+    writePicture(fotos + QStringLiteral("good.jpg"), 40, 30);
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("broken.jpg"), QByteArray(500, '\x11')));
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("zero.jpg"), ""));
+    const Finished done = run({QStringLiteral("--size=80,60"), fotos + QStringLiteral("*.jpg")});
+    EXPECT_EQ(done.code, 1);
+    EXPECT_TRUE(done.err.contains(QStringLiteral("Nicht kopiert: ") + fotos + QStringLiteral("broken.jpg : ")));
+    EXPECT_TRUE(done.err.contains(QStringLiteral("Nicht kopiert: ") + fotos + QStringLiteral("zero.jpg : ")));
+    EXPECT_TRUE(done.out.endsWith(QStringLiteral("3 Dateien kopiert !\n")));
+    EXPECT_GT(QFileInfo(fotos + QStringLiteral("!k_good.jpg.JPG")).size(), 0);
+}
+
+TEST_F(BatchCommand, BadUsageExitsTwo)
+{
+    EXPECT_EQ(run({QStringLiteral("--mode"), QStringLiteral("9")}).code, 2);
+    const Finished missing = run({work + QStringLiteral("missing/*.jpg")});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("missing")));
+    EXPECT_EQ(run({QStringLiteral("--version")}).code, 0);
+}
+
+TEST_F(BatchCommand, TargetThatCannotBeMadeFailsTheFiles)
+{
+    writePicture(fotos + QStringLiteral("a.jpg"), 40, 30);
+    ASSERT_TRUE(writeBytes(work + QStringLiteral("blocked"), "a file, not a folder"));
+    const Finished done = run({QStringLiteral("--size=80,60"), QStringLiteral("--target"),
+                               work + QStringLiteral("blocked/klein"), fotos});
+    EXPECT_EQ(done.code, 1);
+    EXPECT_TRUE(done.err.contains(fotos + QStringLiteral("a.jpg")));
+}
+
+// The copies of identical sources are identical, so each copy that exists
+// after a kill must equal one made by a complete run.
+TEST_F(BatchCommand, KillInTheMiddleLeavesNoPartialCopy)
+{
+    const QString reference = work + QStringLiteral("reference/");
+    writePicture(reference + QStringLiteral("IMG.jpg"), 2400, 1800);
+    const QByteArray picture = readBytes(reference + QStringLiteral("IMG.jpg"));
+    constexpr int files = 48;
+    for (int i = 0; i < files; ++i)
+        ASSERT_TRUE(writeBytes(fotos + QStringLiteral("IMG_%1.jpg").arg(i, 2, 10, QChar(u'0')), picture));
+    const QStringList options{QStringLiteral("--size=1600,1200"), QStringLiteral("--mode=3"),
+                              QStringLiteral("--jobs=2")};
+    ASSERT_EQ(run(options + QStringList{reference}).code, 0);
+    const QByteArray complete = readBytes(reference + QStringLiteral("komp/!k_IMG_k!.JPG"));
+    ASSERT_FALSE(complete.isEmpty());
+
+    QProcess process;
+    process.setWorkingDirectory(work);
+    process.start(QStringLiteral(VARDOLIN_BATCH_EXE), options + QStringList{fotos});
+    ASSERT_TRUE(process.waitForStarted());
+    const QString komp = fotos + QStringLiteral("komp/");
+    for (int waited = 0; waited < 60000 && QDir(komp).entryList(QDir::Files).size() < 3; waited += 5)
+        QThread::msleep(5);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    process.waitForFinished();
+
+    const QStringList copies = QDir(komp).entryList({QStringLiteral("!k_*")}, QDir::Files);
+    EXPECT_LT(copies.size(), files) << "the run ended before the kill";
+    for (const QString& copy : copies)
+        EXPECT_EQ(readBytes(komp + copy), complete) << copy.toStdString();
+
+    const Finished again = run(options + QStringList{fotos});
+    EXPECT_EQ(again.code, 0) << again.err.toStdString();
+    EXPECT_TRUE(temporariesBelow(work).isEmpty());
+    const QStringList all = QDir(komp).entryList({QStringLiteral("!k_*")}, QDir::Files);
+    EXPECT_EQ(all.size(), files);
+    for (const QString& copy : all)
+        EXPECT_EQ(readBytes(komp + copy), complete) << copy.toStdString();
+}
+
+} // namespace
