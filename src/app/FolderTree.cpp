@@ -20,6 +20,26 @@ FolderTree::FolderTree(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { emit folderChosen(); });
+    // The model lists folders in the background: once the selected folder's
+    // parent is listed, its row is final and can be scrolled to.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (!revealing_.isEmpty() && QDir(path) == QDir(revealing_)) {
+            revealing_.clear();
+            reveal();
+        }
+    });
+}
+
+void FolderTree::reveal()
+{
+    if (currentIndex().isValid())
+        scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void FolderTree::showEvent(QShowEvent* event)
+{
+    QTreeView::showEvent(event);
+    reveal();
 }
 
 QString FolderTree::text() const
@@ -45,7 +65,8 @@ void FolderTree::setText(const QString& path)
         return;
     }
     setCurrentIndex(index);
-    scrollTo(index, QAbstractItemView::PositionAtCenter);
+    revealing_ = model_->filePath(index.parent());
+    reveal();
 }
 
 void FolderTree::showFolderAnew(const QString& path)

@@ -24,8 +24,14 @@ signals:
     // The user (or setText) chose another folder.
     void folderChosen();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void reveal();
+
     QFileSystemModel* model_;
+    QString revealing_; // the selected folder's parent, until it is listed
 };
 
 } // namespace vardolin::app

@@ -17,6 +17,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace vardolin::app {
 namespace {
 
@@ -89,6 +91,10 @@ int MainWindow::FensterOeffnen(int x, int y, int width, int height, const Captio
     texts_ = texts;
     setWindowTitle(QString());
     client_ = new QWidget(this);
+    // The layout's pixel places were made for a small dialog font.
+    QFont font = client_->font();
+    font.setPointSizeF(std::min(font.pointSizeF(), 8.0));
+    client_->setFont(font);
     setCentralWidget(client_);
     createStatusBar();
     rebuildMenu(germanMenuTexts());
