@@ -1,0 +1,113 @@
+#include "Session.h"
+
+#include "app/Program.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace vardolin;
+using namespace vardolin::app;
+using namespace vardolin::app::testing;
+
+TEST(CommandLine, FolderPartBecomesSourceAndFilePartPattern)
+{
+    Settings settings;
+    settings.QuellVerz = QStringLiteral("/alt/");
+    applyCommandLineArgument(settings, QString());
+    EXPECT_EQ(settings.QuellVerz, QStringLiteral("/alt/")) << "no argument keeps the settings";
+    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.jpg"));
+
+    applyCommandLineArgument(settings, QStringLiteral("/home/u/Fotos/"));
+    EXPECT_EQ(settings.QuellVerz, QStringLiteral("/home/u/Fotos/"));
+    EXPECT_TRUE(settings.BildDatei.isEmpty());
+
+    applyCommandLineArgument(settings, QStringLiteral("bild.png"));
+    EXPECT_TRUE(settings.QuellVerz.isEmpty());
+    EXPECT_EQ(settings.BildDatei, QStringLiteral("bild.png"));
+
+    applyCommandLineArgument(settings, QStringLiteral("C:\\Bilder\\*.png"));
+    EXPECT_EQ(settings.QuellVerz, QStringLiteral("C:\\Bilder\\"));
+    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.png"));
+
+    applyCommandLineArgument(settings, QStringLiteral("/gibt/es/nicht/*.png"));
+    EXPECT_EQ(settings.QuellVerz, QStringLiteral("/gibt/es/nicht/")) << "taken even when missing";
+}
+
+TEST(SourceFolderCheck, AnythingButAnExistingFolderBecomesTheWorkingFolder)
+{
+    QTemporaryDir dir;
+    const QString working = withSeparator(dir.path());
+    Settings settings;
+    settings.QuellVerz = working;
+    checkSourceFolder(settings, QStringLiteral("/anders/"));
+    EXPECT_EQ(settings.QuellVerz, working);
+
+    QFile file(dir.filePath(QStringLiteral("datei.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const QString& stored : {QString(), file.fileName(), dir.filePath(QStringLiteral("weg/"))}) {
+        settings.QuellVerz = stored;
+        checkSourceFolder(settings, working);
+        EXPECT_EQ(settings.QuellVerz, working) << stored.toStdString();
+    }
+}
+
+namespace {
+
+enum class Quit { Button, Menu, CloseBox };
+
+QStringList lines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class QuitWays : public ::testing::TestWithParam<Quit> {};
+
+TEST_P(QuitWays, EachWritesTheSettingsFileAndTheLogEndLines)
+{
+    Session s;
+    s.readSettings();
+    s.settings.QuellVerz = s.folder();
+    s.recordMessages();
+    ASSERT_TRUE(s.log.open(s.context.uExeVerz));
+    const Quit way = GetParam();
+    QTimer::singleShot(0, [&s, way] {
+        QWidget* top = QApplication::activeWindow();
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<MainWindow*>(widget); window && window->isVisible())
+                top = window;
+        auto* window = qobject_cast<MainWindow*>(top);
+        ASSERT_NE(window, nullptr);
+        s.settings.Sprache = QStringLiteral("GB");
+        if (way == Quit::Button)
+            QTest::mouseClick(window->controlAs<QPushButton>(19), Qt::LeftButton);
+        else if (way == Quit::Menu)
+            window->menuItem(0)->trigger();
+        else
+            window->close();
+    });
+    HauptFenster(s.settings, s.context, s.log);
+
+    const QStringList ini = lines(s.path(QStringLiteral("Vardolin.ini")));
+    ASSERT_EQ(ini.size(), 19) << "the group line and 18 keys";
+    EXPECT_TRUE(ini[0].endsWith(QStringLiteral("[Standard]")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Sprache = GB")));
+    const QStringList log = lines(s.path(QStringLiteral("Vardolin.log")));
+    ASSERT_GE(log.size(), 6);
+    EXPECT_EQ(log[log.size() - 3], QString(80, u'-'));
+    EXPECT_TRUE(log[log.size() - 2].startsWith(QStringLiteral("Programmende ")));
+    EXPECT_EQ(log.last(), QString(80, u'='));
+    EXPECT_TRUE(s.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ButtonMenuAndCloseBox, QuitWays,
+                         ::testing::Values(Quit::Button, Quit::Menu, Quit::CloseBox));
