@@ -1,0 +1,153 @@
+// vardolin-bench-shrink FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode]
+//                      [--margin F]
+//
+// Shrinks every JPEG in FOLDER, one after another on one thread, the way a
+// batch run does: load with shrink-on-load, scale smoothly so the shorter
+// side is S, save as JPEG at grade G. Prints pictures per second, the time
+// spent in each step and the peak resident memory. --png writes lossless
+// copies and --full-decode turns shrink-on-load off, so that the accuracy of
+// each stage can be measured on its own. --margin F asks the decoder to cover
+// F times the new size, leaving the averaging scaler a larger share of the work.
+
+#include "ShortSide.h"
+
+#include "picture/Picture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace vardolin;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct Options {
+    fs::path folder;
+    fs::path out;
+    int shortSide = 600;
+    int grade = 3;
+    bool png = false;
+    bool fullDecode = false;
+    double margin = 1.0;
+};
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--short-side" && hasValue)
+            options.shortSide = std::atoi(argv[++i]);
+        else if (arg == "--grade" && hasValue)
+            options.grade = std::atoi(argv[++i]);
+        else if (arg == "--out" && hasValue)
+            options.out = argv[++i];
+        else if (arg == "--margin" && hasValue)
+            options.margin = std::atof(argv[++i]);
+        else if (arg == "--png")
+            options.png = true;
+        else if (arg == "--full-decode")
+            options.fullDecode = true;
+        else if (options.folder.empty() && arg.rfind("--", 0) != 0)
+            options.folder = arg;
+        else
+            return false;
+    }
+    return !options.folder.empty() && options.shortSide > 0 && options.margin >= 1.0;
+}
+
+std::vector<fs::path> jpegsIn(const fs::path& folder)
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string ext = entry.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        if (entry.is_regular_file() && (ext == ".jpg" || ext == ".jpeg"))
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: %s FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode] [--margin F]\n", argv[0]);
+        return 2;
+    }
+    const std::vector<fs::path> files = jpegsIn(options.folder);
+    if (files.empty()) {
+        std::fprintf(stderr, "no JPEG files in %s\n", options.folder.c_str());
+        return 2;
+    }
+    const bool ownOut = options.out.empty();
+    if (ownOut)
+        options.out = fs::temp_directory_path() / ("vardolin-bench-" + std::to_string(::getpid()));
+    fs::create_directories(options.out);
+
+    picture::LoadOptions load;
+    if (!options.fullDecode)
+        load.targetSizeFor = [&](picture::Size full) {
+            const picture::Size size = bench::shortSideSize(full, options.shortSide);
+            return picture::Size{std::int32_t(size.width * options.margin), std::int32_t(size.height * options.margin)};
+        };
+
+    double loadSeconds = 0, scaleSeconds = 0, saveSeconds = 0;
+    int failures = 0;
+    const auto start = Clock::now();
+    for (const fs::path& file : files) {
+        auto step = Clock::now();
+        picture::LoadResult loaded = picture::loadPicture(file, load);
+        loadSeconds += secondsSince(step);
+        if (!loaded.ok) {
+            std::fprintf(stderr, "%s: %s\n", file.c_str(), loaded.error.c_str());
+            ++failures;
+            continue;
+        }
+        const picture::Size size = bench::shortSideSize(loaded.picture.fullSize, options.shortSide);
+        step = Clock::now();
+        const bool scaled = picture::scalePicture(loaded.picture, size.width, size.height);
+        scaleSeconds += secondsSince(step);
+        step = Clock::now();
+        const picture::SaveResult saved =
+            options.png ? picture::savePicture(loaded.picture, options.out / (file.filename().string() + ".png"),
+                                               picture::Format::Png, 7, 24)
+                        : picture::savePicture(loaded.picture, options.out / file.filename(), picture::Format::Jpeg,
+                                               options.grade);
+        saveSeconds += secondsSince(step);
+        if (!scaled || !saved.ok) {
+            std::fprintf(stderr, "%s: %s\n", file.c_str(), scaled ? saved.error.c_str() : "scaling failed");
+            ++failures;
+        }
+    }
+    const double total = secondsSince(start);
+    if (ownOut)
+        fs::remove_all(options.out);
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("pictures: %zu (%d failed)\n", files.size(), failures);
+    std::printf("seconds: %.3f\n", total);
+    std::printf("pictures/second: %.2f\n", double(files.size()) / total);
+    std::printf("load %.3f s, scale %.3f s, save %.3f s\n", loadSeconds, scaleSeconds, saveSeconds);
+    std::printf("peak RSS: %.1f MiB\n", double(usage.ru_maxrss) / 1024.0);
+    return failures == 0 ? 0 : 1;
+}
