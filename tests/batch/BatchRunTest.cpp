@@ -174,6 +174,27 @@ TEST_F(BatchRun, BadFilesAmongGoodOnesAreLoggedAndCounted)
     EXPECT_EQ(host.statuses.back(), QStringLiteral("5 Dateien kopiert !"));
 }
 
+TEST_F(BatchRun, FilesThatVanishOrTurnIntoFoldersDuringTheRunFail)
+{
+    picture("a.jpg");
+    picture("b.jpg");
+    picture("c.jpg");
+    options.jobs = 1;
+    host.onStatus = [this](const QString& text) {
+        if (text.startsWith(QStringLiteral("Kopiere 1 "))) {
+            QFile::remove(written("b.jpg"));
+            QFile::remove(written("c.jpg"));
+            QDir().mkpath(written("c.jpg"));
+        }
+    };
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.reached, 3);
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(report.failed, 2);
+    EXPECT_EQ(host.logLines.size(), 2);
+    EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
+}
+
 TEST_F(BatchRun, SourceThatIsItsOwnCopyIsReportedFailed)
 {
     picture("IMG.JPG");

@@ -37,7 +37,15 @@ public:
     // Asks to stop once this many files have finished (never when negative).
     qint64 stopAfter = -1;
 
-    void statusText(const QString& text) override { statuses.append(text); }
+    // Called with every status text, to change the disk while a run goes on.
+    std::function<void(const QString&)> onStatus;
+
+    void statusText(const QString& text) override
+    {
+        statuses.append(text);
+        if (onStatus)
+            onStatus(text);
+    }
     void showMessage(const QString& text) override { messages.append(text); }
     void logLine(const QString& line) override { logLines.append(line); }
     QString sizeItemText() override { return sizeItem; }

@@ -144,4 +144,33 @@ TEST_F(BatchCommand, KillInTheMiddleLeavesNoPartialCopy)
         EXPECT_EQ(readBytes(komp + copy), complete) << copy.toStdString();
 }
 
+TEST_F(BatchCommand, InterruptStopsAfterTheFilesInProgress)
+{
+    writePicture(work + QStringLiteral("one.jpg"), 2400, 1800);
+    const QByteArray picture = readBytes(work + QStringLiteral("one.jpg"));
+    constexpr int files = 40;
+    for (int i = 0; i < files; ++i)
+        ASSERT_TRUE(writeBytes(fotos + QStringLiteral("IMG_%1.jpg").arg(i, 2, 10, QChar(u'0')), picture));
+    const auto before = snapshot(fotos);
+
+    QProcess process;
+    process.setWorkingDirectory(work);
+    process.start(QStringLiteral(VARDOLIN_BATCH_EXE), {QStringLiteral("--size=1600,1200"), QStringLiteral("--jobs=2"), fotos});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
+         waited += 5)
+        QThread::msleep(5);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("stopped after")));
+    const QStringList copies = QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files);
+    EXPECT_LT(copies.size(), files);
+    for (const QString& copy : copies)
+        EXPECT_EQ(pictureSize(fotos + copy), (picture::Size{1600, 1200})) << copy.toStdString();
+    EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
+    EXPECT_TRUE(unchanged(before));
+}
+
 } // namespace
