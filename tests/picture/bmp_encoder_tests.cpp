@@ -63,17 +63,6 @@ INSTANTIATE_TEST_SUITE_P(Depths, BmpHeaders,
                                            HeaderCase{8, 8, 54 + 1024}, HeaderCase{24, 16, 54},
                                            HeaderCase{32, 20, 54}));
 
-TEST(BmpEncoder, RowLengthsRoundUpToFourBytes)
-{
-    EXPECT_EQ(bmpRowLength(1, 1), 4u);
-    EXPECT_EQ(bmpRowLength(33, 1), 8u);
-    EXPECT_EQ(bmpRowLength(9, 4), 8u);
-    EXPECT_EQ(bmpRowLength(4, 8), 4u);
-    EXPECT_EQ(bmpRowLength(1, 24), 4u);
-    EXPECT_EQ(bmpRowLength(3, 24), 12u);
-    EXPECT_EQ(bmpRowLength(3, 32), 12u);
-}
-
 TEST(BmpEncoder, FullColourRowsAreTheStoreBottomUp)
 {
     TempFolder folder;

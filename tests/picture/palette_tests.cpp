@@ -1,8 +1,5 @@
-#include "MadePictures.h"
-
 #include "picture/FloydSteinberg.h"
 #include "picture/NeuQuant.h"
-#include "picture/PaletteReduction.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +8,6 @@
 
 namespace vardolin::picture {
 namespace {
-
-using testing::madePicture;
-
-RowSource rowsOf(const Picture& picture)
-{
-    return RowSource{picture.pixels.data(), picture.width, picture.height, picture.stride, picture.depth};
-}
 
 TEST(NeuQuant, FindsEveryColourOfAFewColourPicture)
 {
@@ -90,19 +80,6 @@ TEST(FloydSteinberg, NearestSearchAgreesWithAFullScan)
                       + std::abs(found.alpha - bgra[3]),
                   bestDistance);
     }
-}
-
-TEST(PaletteReduction, OpaquePictureGetsAnOpaquePalette)
-{
-    const Picture picture = madePicture(5, 4, 24, [](std::int32_t x, std::int32_t y, int c) {
-        return std::uint8_t(x * 40 + y * 10 + c);
-    });
-    PaletteReduction reduction(rowsOf(picture), 8);
-    ASSERT_EQ(reduction.palette().size(), 256u);
-    for (const PaletteEntry& entry : reduction.palette())
-        EXPECT_EQ(entry.alpha, 255);
-    for (std::int32_t y = 0; y < 4; ++y)
-        EXPECT_NE(reduction.indexRow(y), nullptr);
 }
 
 } // namespace
