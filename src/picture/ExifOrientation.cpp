@@ -46,12 +46,6 @@ int readExifOrientation(ByteSpan payload)
 
 namespace {
 
-// Pixel (x, y) counted from the picture's top-left corner in a bottom-up store.
-inline std::uint8_t* pixelAt(Picture& picture, std::int32_t x, std::int32_t y, int bytesPerPixel)
-{
-    return picture.row(picture.height - 1 - y) + std::size_t(x) * bytesPerPixel;
-}
-
 void mirrorRows(Picture& picture, int bytesPerPixel)
 {
     std::uint8_t swap[4];
@@ -72,8 +66,38 @@ void flipRows(Picture& picture)
         std::swap_ranges(picture.row(top), picture.row(top) + picture.stride, picture.row(bottom));
 }
 
-// Orientations 5-8: every upright pixel (x, y) comes from a stored pixel with
-// the coordinates exchanged and possibly counted from the far side.
+// Orientations 5-8: upright pixel (x, y) comes from the stored pixel with the
+// coordinates exchanged, possibly counted from the far side. Walking an
+// upright row walks a stored column, so the copy goes in square tiles whose
+// stored rows stay in the cache.
+template <int bytesPerPixel>
+void transposeTiles(const Picture& stored, Picture& upright, int orientation)
+{
+    constexpr std::int32_t tile = 64;
+    // Stored top-down coordinates of upright (0, 0) and their steps per upright x and y.
+    const bool fromRight = orientation == 7 || orientation == 8;  // upright y runs right to left
+    const bool fromBottom = orientation == 6 || orientation == 7; // upright x runs bottom to top
+    const std::int32_t firstX = fromRight ? stored.width - 1 : 0;
+    const std::int32_t firstY = fromBottom ? stored.height - 1 : 0;
+    // In the bottom-up store a step down the picture is a step back in memory.
+    const std::ptrdiff_t stepPerX = fromBottom ? std::ptrdiff_t(stored.stride) : -std::ptrdiff_t(stored.stride);
+    const std::ptrdiff_t stepPerY = fromRight ? -bytesPerPixel : bytesPerPixel;
+    const std::uint8_t* origin = stored.row(stored.height - 1 - firstY) + std::ptrdiff_t(firstX) * bytesPerPixel;
+
+    for (std::int32_t y0 = 0; y0 < upright.height; y0 += tile) {
+        const std::int32_t y1 = std::min(upright.height, y0 + tile);
+        for (std::int32_t x0 = 0; x0 < upright.width; x0 += tile) {
+            const std::int32_t x1 = std::min(upright.width, x0 + tile);
+            for (std::int32_t y = y0; y < y1; ++y) {
+                const std::uint8_t* in = origin + stepPerY * y + stepPerX * x0;
+                std::uint8_t* out = upright.row(upright.height - 1 - y) + std::ptrdiff_t(x0) * bytesPerPixel;
+                for (std::int32_t x = x0; x < x1; ++x, in += stepPerX, out += bytesPerPixel)
+                    std::memcpy(out, in, bytesPerPixel);
+            }
+        }
+    }
+}
+
 void transpose(Picture& picture, int orientation, int bytesPerPixel)
 {
     Picture upright;
@@ -82,19 +106,10 @@ void transpose(Picture& picture, int orientation, int bytesPerPixel)
     upright.height = picture.width;
     upright.stride = strideFor(upright.width, picture.depth);
     upright.pixels.assign(std::size_t(upright.stride) * std::size_t(upright.height), 0);
-
-    const std::int32_t lastX = picture.width - 1;
-    const std::int32_t lastY = picture.height - 1;
-    for (std::int32_t y = 0; y < upright.height; ++y) {
-        std::uint8_t* out = pixelAt(upright, 0, y, bytesPerPixel);
-        for (std::int32_t x = 0; x < upright.width; ++x, out += bytesPerPixel) {
-            std::int32_t sx = y, sy = x;                                  // 5: transpose
-            if (orientation == 6) { sx = y; sy = lastY - x; }             // turned right
-            else if (orientation == 7) { sx = lastX - y; sy = lastY - x; } // transverse
-            else if (orientation == 8) { sx = lastX - y; sy = x; }        // turned left
-            std::memcpy(out, pixelAt(picture, sx, sy, bytesPerPixel), bytesPerPixel);
-        }
-    }
+    if (bytesPerPixel == 4)
+        transposeTiles<4>(picture, upright, orientation);
+    else
+        transposeTiles<3>(picture, upright, orientation);
     picture.width = upright.width;
     picture.height = upright.height;
     picture.stride = upright.stride;
