@@ -1,0 +1,64 @@
+// One conversion as the batch run does it: load with shrink-on-load, scale,
+// save in one of the three target formats and depths to a scratch file.
+
+#include "ScratchFile.h"
+#include "picture/Picture.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using namespace vardolin::picture;
+
+struct Choice {
+    Format format;
+    int depth;
+};
+
+constexpr std::array<Choice, 9> kChoices{{
+    {Format::Jpeg, -1},
+    {Format::Jpeg, 24},
+    {Format::Png, -1},
+    {Format::Png, 8},
+    {Format::Png, 32},
+    {Format::Bmp, -1},
+    {Format::Bmp, 1},
+    {Format::Bmp, 4},
+    {Format::Bmp, 8},
+}};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const vardolin::fuzz::ScratchFile target(".out");
+    const std::uint8_t variant = size > 0 ? data[size - 1] : 0;
+    const int divisor = 2 + (variant >> 4);
+
+    LoadOptions options;
+    options.pixelBudget = std::uint64_t(1) << 20;
+    options.targetSizeFor = [divisor](Size full) {
+        return Size{std::max(1, full.width / divisor), std::max(1, full.height / divisor)};
+    };
+    LoadResult loaded = decodePicture(data, size, options);
+    if (!loaded.ok || loaded.picture.isIcon)
+        return 0;
+
+    Picture& picture = loaded.picture;
+    const std::int32_t width = std::max(1, picture.fullSize.width / divisor);
+    const std::int32_t height = std::max(1, picture.fullSize.height / divisor);
+    const ScaleMode mode = (variant & 1) ? ScaleMode::Raw : ScaleMode::Smooth;
+    if (!scalePicture(picture, width, height, mode))
+        return 0;
+    const Choice choice = kChoices[(variant >> 1) % kChoices.size()];
+    const SaveResult saved = savePicture(picture, target.path(), choice.format, variant % 11, choice.depth);
+    if (!saved.ok)
+        return 0;
+
+    // What was written must read back at the size it was scaled to.
+    const LoadResult reread = loadPicture(target.path());
+    if (!reread.ok || reread.picture.width != width || reread.picture.height != height)
+        __builtin_trap();
+    return 0;
+}
