@@ -55,6 +55,10 @@ TEST(JpegDecoder, CmykFileIsHeldAt24BitsWithSourceDepth32)
     const LoadResult result = loadJpeg("jpeg-cmyk.jpg");
     EXPECT_EQ(result.picture.sourceDepth, 32);
     EXPECT_EQ(result.picture.width, 24);
+    // The writer stores inverted CMYK (Adobe style), which the formula turns back.
+    for (int y : {4, 12})
+        for (int x : {4, 12, 20})
+            EXPECT_TRUE(near(pixelAt(result.picture, x, y), blockColour(x, y), jpegTolerance)) << x << "," << y;
 }
 
 TEST(JpegDecoder, CmykSamplesAreMultipliedByBlack)
