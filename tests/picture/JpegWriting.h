@@ -11,7 +11,7 @@
 
 namespace vardolin::picture::testing {
 
-struct JpegSpec {
+struct JpegShape {
     int width = 8;
     int height = 8;
     J_COLOR_SPACE input = JCS_RGB;   // JCS_RGB (3 samples) or JCS_CMYK (4 samples)
@@ -22,7 +22,7 @@ struct JpegSpec {
 // Samples of pixel (x, y) from the top-left, into `out` (3 or 4 values).
 using SampleFn = std::function<void(int x, int y, std::uint8_t* out)>;
 
-inline std::vector<std::uint8_t> writeJpeg(const JpegSpec& spec, const SampleFn& samples)
+inline std::vector<std::uint8_t> writeJpeg(const JpegShape& shape, const SampleFn& samples)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -31,18 +31,18 @@ inline std::vector<std::uint8_t> writeJpeg(const JpegSpec& spec, const SampleFn&
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    const int components = spec.input == JCS_CMYK ? 4 : 3;
-    info.image_width = JDIMENSION(spec.width);
-    info.image_height = JDIMENSION(spec.height);
+    const int components = shape.input == JCS_CMYK ? 4 : 3;
+    info.image_width = JDIMENSION(shape.width);
+    info.image_height = JDIMENSION(shape.height);
     info.input_components = components;
-    info.in_color_space = spec.input;
+    info.in_color_space = shape.input;
     jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, spec.stored);
-    jpeg_set_quality(&info, spec.quality, TRUE);
+    jpeg_set_colorspace(&info, shape.stored);
+    jpeg_set_quality(&info, shape.quality, TRUE);
     jpeg_start_compress(&info, TRUE);
-    std::vector<std::uint8_t> row(std::size_t(spec.width) * components);
+    std::vector<std::uint8_t> row(std::size_t(shape.width) * components);
     while (info.next_scanline < info.image_height) {
-        for (int x = 0; x < spec.width; ++x)
+        for (int x = 0; x < shape.width; ++x)
             samples(x, int(info.next_scanline), &row[std::size_t(x) * components]);
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
