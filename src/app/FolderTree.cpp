@@ -20,13 +20,12 @@ FolderTree::FolderTree(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { emit folderChosen(); });
-    // The model lists folders in the background: once the selected folder's
-    // parent is listed, its row is final and can be scrolled to.
+    // The model lists folders in the background, and each listing of a
+    // folder above the selection moves its row: scroll to it again until the
+    // user works with the tree.
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (!revealing_.isEmpty() && QDir(path) == QDir(revealing_)) {
-            revealing_.clear();
+        if (!revealing_.isEmpty() && revealing_.startsWith(path))
             reveal();
-        }
     });
 }
 
@@ -34,6 +33,24 @@ void FolderTree::reveal()
 {
     if (currentIndex().isValid())
         scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void FolderTree::mousePressEvent(QMouseEvent* event)
+{
+    revealing_.clear();
+    QTreeView::mousePressEvent(event);
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event)
+{
+    revealing_.clear();
+    QTreeView::keyPressEvent(event);
+}
+
+void FolderTree::wheelEvent(QWheelEvent* event)
+{
+    revealing_.clear();
+    QTreeView::wheelEvent(event);
 }
 
 void FolderTree::showEvent(QShowEvent* event)
@@ -65,7 +82,7 @@ void FolderTree::setText(const QString& path)
         return;
     }
     setCurrentIndex(index);
-    revealing_ = model_->filePath(index.parent());
+    revealing_ = model_->filePath(index);
     reveal();
 }
 

@@ -26,12 +26,15 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void reveal();
 
     QFileSystemModel* model_;
-    QString revealing_; // the selected folder's parent, until it is listed
+    QString revealing_; // the folder set by setText, until the user takes over
 };
 
 } // namespace vardolin::app
