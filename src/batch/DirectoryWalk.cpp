@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -38,16 +39,27 @@ bool isFolder(const fs::directory_entry& entry)
     return entry.is_directory(error); // the listing's type, stat only for links
 }
 
+qint64 walk(const QString& folder, const CaseInsensitivePattern& pattern, int withSubfolders, QStringList& list,
+           qint64 count, const std::atomic_bool* stop);
+
 } // namespace
 
 qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSubfolders,
                    QStringList& list, qint64 count, int progressField, int clearFirst,
                    const std::atomic_bool* stop)
 {
+    (void)progressField; // no caller shows progress
     if (clearFirst == 1)
         list.clear();
     const QString pattern = rawPattern.isEmpty() ? QStringLiteral("*") : rawPattern;
-    const bool takeAll = pattern == QLatin1String("*.*") || pattern == QLatin1String("*");
+    return walk(folder, CaseInsensitivePattern(pattern), withSubfolders, list, count, stop);
+}
+
+namespace {
+
+qint64 walk(const QString& folder, const CaseInsensitivePattern& pattern, int withSubfolders, QStringList& list,
+           qint64 count, const std::atomic_bool* stop)
+{
     const QString separator =
         (!folder.isEmpty() && !util::isSeparator(folder.back())) ? QString(util::separator()) : QString();
 
@@ -68,8 +80,8 @@ qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSub
             std::error_code linkError;
             if (entry.is_symlink(linkError) && leadsBackToAncestor(entry.path(), listed))
                 continue;
-            count = s_ReadDirLL(folder + separator + name, pattern, 1, list, count, progressField, 0, stop);
-        } else if (takeAll || s_MatchPattern(name, pattern, 1) == 1) {
+            count = walk(folder + separator + name, pattern, 1, list, count, stop);
+        } else if (pattern.matches(name)) {
             ++count;
             list.append(folder + separator + name);
         }
@@ -77,11 +89,22 @@ qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSub
     return count;
 }
 
+} // namespace
+
 void sortIgnoringCase(QStringList& list)
 {
-    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    // Each entry is folded once, not at every comparison.
+    struct Keyed {
+        QString key;
+        QString entry;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(std::size_t(list.size()));
+    for (QString& entry : list)
+        keyed.push_back({entry.toCaseFolded(), std::move(entry)});
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    for (qsizetype i = 0; i < list.size(); ++i)
+        list[i] = std::move(keyed[std::size_t(i)].entry);
 }
 
 } // namespace vardolin::batch

@@ -24,19 +24,40 @@ qsizetype segmentLength(QStringView pattern, qsizetype from)
     return end - from;
 }
 
+QString effectivePattern(const QString& pattern)
+{
+    return util::trim(pattern).isEmpty() ? QStringLiteral("*") : pattern;
+}
+
+bool matchSteps(QStringView subject, QStringView pattern);
+
 } // namespace
 
 int s_MatchPattern(const QString& text, const QString& rawPattern, int ignoreCase)
 {
-    QString pattern = util::trim(rawPattern).isEmpty() ? QStringLiteral("*") : rawPattern;
+    const QString pattern = effectivePattern(rawPattern);
     if (matchesEverything(pattern))
         return 1;
-    QString subject = text;
-    if (ignoreCase == 1) {
-        subject = subject.toLower();
-        pattern = pattern.toLower();
-    }
+    if (ignoreCase == 1)
+        return matchSteps(text.toLower(), pattern.toLower()) ? 1 : 0;
+    return matchSteps(text, pattern) ? 1 : 0;
+}
 
+CaseInsensitivePattern::CaseInsensitivePattern(const QString& pattern)
+    : lowered_(effectivePattern(pattern)), matchesEverything_(matchesEverything(lowered_))
+{
+    lowered_ = lowered_.toLower();
+}
+
+bool CaseInsensitivePattern::matches(const QString& text) const
+{
+    return matchesEverything_ || matchSteps(text.toLower(), lowered_);
+}
+
+namespace {
+
+bool matchSteps(QStringView subject, QStringView pattern)
+{
     // Positions are kept 1-based as in the rule this follows: t is the next
     // text position, p the pattern position just read.
     const qsizetype textLength = subject.size();
@@ -64,11 +85,11 @@ int s_MatchPattern(const QString& text, const QString& rawPattern, int ignoreCas
             else
                 fail = true;
         } else if (star) {
-            const QStringView segment = QStringView(pattern).mid(p - 1, segmentLength(pattern, p - 1));
+            const QStringView segment = pattern.mid(p - 1, segmentLength(pattern, p - 1));
             star = false;
             do {
                 ++t;
-            } while (t <= textLength && !QStringView(subject).mid(t - 1).startsWith(segment));
+            } while (t <= textLength && !subject.mid(t - 1).startsWith(segment));
             if (t <= textLength)
                 ++t;
             else
@@ -95,7 +116,8 @@ int s_MatchPattern(const QString& text, const QString& rawPattern, int ignoreCas
             }
         }
     }
-    return matched ? 1 : 0;
+    return matched;
 }
 
+} // namespace
 } // namespace vardolin::batch

@@ -2,6 +2,7 @@
 
 #include "batch/BatchRun.h"
 #include "batch/ChoiceLists.h"
+#include "batch/SourceScan.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "frame/FrameContext.h"
@@ -9,6 +10,8 @@
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
+
+#include <cstdio>
 
 namespace vardolin::cli {
 namespace {
@@ -51,6 +54,20 @@ QString sizeItemFor(const CommandLine& options, const Settings& settings, const 
     return index >= 0 && index < items.size() ? items[index] : QString();
 }
 
+// The scan as the window runs it: exclusions applied, sorted, counted.
+int listFiles(const Settings& settings)
+{
+    const batch::ScanResult result = batch::scanSources(batch::scanRequestFrom(settings));
+    QByteArray lines;
+    for (const QString& file : result.files) {
+        lines += file.toUtf8();
+        lines += '\n';
+    }
+    std::fwrite(lines.constData(), 1, std::size_t(lines.size()), stdout);
+    printLine(stdout, util::decimalText(result.count) + QStringLiteral(" Dateien gefunden !"));
+    return allDone;
+}
+
 int finalCode(const batch::RunReport& report)
 {
     if (report.stopped) {
@@ -88,6 +105,8 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
     const QString sourceFolder = util::pathPart(settings.QuellVerz);
     if (!sourceFolder.isEmpty() && util::sizeTest(sourceFolder) != -2)
         return usageError(QStringLiteral("the source folder does not exist: ") + sourceFolder);
+    if (options.list)
+        return listFiles(settings);
 
     ConsoleHost host(QString(), QString(), ConsoleHost::standardOutputIsTerminal());
     const batch::ListFill sizes = batch::fillListLoadingDefaults(&batch::FuelleComboGroesse, context.uAktVerz, host);

@@ -42,6 +42,9 @@ struct Parser {
     QCommandLineOption today{QStringLiteral("today"), QStringLiteral("Copies get the time they are written.")};
     QCommandLineOption jobs{QStringLiteral("jobs"), QStringLiteral("Files converted at once (default: all cores)."),
                             QStringLiteral("N")};
+    QCommandLineOption list{QStringLiteral("list"),
+                            QStringLiteral("Only scan: print the files the window would count (the exclude\n"
+                                           "pattern applied) and their number; convert nothing.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
 
@@ -50,7 +53,7 @@ struct Parser {
         parser.setApplicationDescription(QStringLiteral(
             "Makes reduced copies of the pictures in a folder, with the settings of Vardolin.ini\n"
             "in the working folder; options change single settings for this run only."));
-        parser.addOptions({size, quality, mode, target, subfolders, overwrite, keepDate, today, jobs, help, version});
+        parser.addOptions({size, quality, mode, target, subfolders, overwrite, keepDate, today, jobs, list, help, version});
         parser.addPositionalArgument(QStringLiteral("PATH"),
                                      QStringLiteral("Source folder and file pattern, e.g. /home/u/Fotos/*.jpg"),
                                      QStringLiteral("[PATH]"));
@@ -104,6 +107,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     line.version = p.parser.isSet(p.version);
     line.subfolders = p.parser.isSet(p.subfolders);
     line.overwrite = p.parser.isSet(p.overwrite);
+    line.list = p.parser.isSet(p.list);
     const QStringList positional = p.parser.positionalArguments();
     if (positional.size() > 1) {
         result.error = QStringLiteral("only one PATH may be given (quote a pattern so that the shell leaves it alone: '/home/u/Fotos/*.jpg')");

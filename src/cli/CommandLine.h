@@ -21,6 +21,7 @@ struct CommandLine {
     bool overwrite = false;         // --overwrite
     std::optional<int> dateiDatum;  // --keep-date 1, --today 2
     int jobs = 0;                   // --jobs N; 0: one per core
+    bool list = false;              // --list: scan only and print the files
     bool help = false;
     bool version = false;
 };
