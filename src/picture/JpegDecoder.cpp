@@ -8,6 +8,7 @@
 #include "picture/PixelStore.h"
 
 #include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -171,6 +172,10 @@ bool decodeJpeg(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
         const Size storedTarget = swapsSides(orientation) ? Size{target.height, target.width} : target;
         scale = jpegScaleCovering(stored, storedTarget);
     }
+    // Whole-image coefficient buffers (progressive files) count against this;
+    // past it the library fails instead of growing without bound.
+    reader.info.mem->max_memory_to_use =
+        long(std::min<std::uint64_t>(codecMemoryLimit(options), std::uint64_t(LONG_MAX)));
     if (!startDecompress(reader, scale))
         return failJpeg(result, reader);
 

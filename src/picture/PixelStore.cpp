@@ -1,5 +1,7 @@
 #include "picture/PixelStore.h"
 
+#include <algorithm>
+
 namespace vardolin::picture {
 
 std::string budgetError(std::int64_t width, std::int64_t height, const LoadOptions& options)
@@ -12,6 +14,14 @@ std::string budgetError(std::int64_t width, std::int64_t height, const LoadOptio
     if (sideTooLong || tooManyPixels)
         return "picture too large: " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
     return {};
+}
+
+std::uint64_t codecMemoryLimit(const LoadOptions& options)
+{
+    constexpr std::uint64_t bytesPerPixel = 8;
+    constexpr std::uint64_t tablesAndRows = 16u << 20;
+    const std::uint64_t budget = std::min<std::uint64_t>(options.pixelBudget, std::uint64_t(1) << 40);
+    return budget * bytesPerPixel + tablesAndRows;
 }
 
 void allocateStore(Picture& picture, std::int32_t width, std::int32_t height, int depth)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -89,7 +90,7 @@ struct OptionsDeleter {
     void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
 };
 
-TiffHandle openTiff(TiffSource& source)
+TiffHandle openTiff(TiffSource& source, const LoadOptions& options)
 {
     // Messages go to each file's own handlers; the process-wide ones stay
     // silent for anything reported before a file has its own.
@@ -103,6 +104,10 @@ TiffHandle openTiff(TiffSource& source)
         return nullptr;
     TIFFOpenOptionsSetErrorHandlerExtR(openOptions.get(), recordError, &source);
     TIFFOpenOptionsSetWarningHandlerExtR(openOptions.get(), ignoreWarning, nullptr);
+    // A strip or tile size read from a lying directory fails here instead of
+    // being allocated.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(
+        openOptions.get(), tmsize_t(std::min<std::uint64_t>(codecMemoryLimit(options), std::uint64_t(INT64_MAX))));
     return TiffHandle(TIFFClientOpenExt("memory", "r", &source, readProc, writeProc, seekProc, closeProc,
                                         sizeProc, mapProc, unmapProc, openOptions.get()));
 }
@@ -143,7 +148,7 @@ bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
 {
     TiffSource source;
     source.bytes = bytes;
-    TiffHandle tiff = openTiff(source);
+    TiffHandle tiff = openTiff(source, options);
     if (!tiff)
         return failLoad(result, failureText(source, "cannot open the TIFF file"));
 
