@@ -2,6 +2,7 @@
 // JPEG files written in the tests straight through libjpeg (not through our
 // encoder): CMYK and YCCK files, and large pictures for shrink-on-load.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -60,9 +61,10 @@ inline std::vector<std::uint8_t> withOrientation(const std::vector<std::uint8_t>
     const std::uint8_t app1[] = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
                                  1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, std::uint8_t(orientation), 0, 0, 0,
                                  0, 0, 0, 0};
-    std::vector<std::uint8_t> bytes(jpeg.begin(), jpeg.begin() + 2);
-    bytes.insert(bytes.end(), std::begin(app1), std::end(app1));
-    bytes.insert(bytes.end(), jpeg.begin() + 2, jpeg.end());
+    std::vector<std::uint8_t> bytes(jpeg.size() + sizeof app1);
+    std::copy_n(jpeg.begin(), 2, bytes.begin());
+    std::copy(std::begin(app1), std::end(app1), bytes.begin() + 2);
+    std::copy(jpeg.begin() + 2, jpeg.end(), bytes.begin() + 2 + sizeof app1);
     return bytes;
 }
 
