@@ -6,7 +6,11 @@ namespace vardolin::picture {
 
 OutputFile::OutputFile(const std::filesystem::path& path) : path_(path)
 {
+#ifdef _WIN32
+    file_ = _wfopen(path.c_str(), L"wb"); // wide names: any character a Windows path may hold
+#else
     file_ = std::fopen(path.c_str(), "wb");
+#endif
 }
 
 OutputFile::~OutputFile()

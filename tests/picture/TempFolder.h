@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,7 +20,7 @@ public:
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "vardolin-encode-" + std::string(info->test_suite_name()) + "-" + info->name() + "-"
-                         + std::to_string(::getpid());
+                         + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
         std::replace(name.begin(), name.end(), '/', '_'); // parameterised tests have slashes in their names
         path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
