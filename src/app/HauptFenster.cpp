@@ -1,26 +1,10 @@
 #include "app/HauptFenster.h"
 
 #include "frame/IniDatei.h"
-#include "frame/MessageBox.h"
 
-#include <QApplication>
 #include <QEventLoop>
-#include <QMessageBox>
 
 namespace vardolin::app {
-namespace {
-
-// Messages are modal boxes owned by the active window, with one OK button.
-void presentMessagesOver(QWidget* window)
-{
-    frame::setMessagePresenter([window](const QString& title, const QString& text, int) {
-        QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : window;
-        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
-        return box.exec();
-    });
-}
-
-} // namespace
 
 MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameContext& context,
                                      frame::RunLog& log)
@@ -31,7 +15,6 @@ MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameConte
     window_.setWindowTitle(QStringLiteral("Vardolin  ") + context.uPgmVersion);
     SprachTexte(texts_, QStringLiteral("#M"), settings.Sprache,
                 [this](const MenuTexts& menu) { window_.rebuildMenu(menu); });
-    presentMessagesOver(&window_);
     events_ = std::make_unique<EventTable>(window_, settings,
                                            [&log](const QString& line) { log.writeLine(line); });
     events_->fillLists(context.uAktVerz);
@@ -41,7 +24,6 @@ MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameConte
 MainWindowSession::~MainWindowSession()
 {
     events_.reset();
-    frame::setMessagePresenter({});
 }
 
 void HauptFenster(Settings& settings, const frame::FrameContext& context, frame::RunLog& log)

@@ -13,7 +13,7 @@
 namespace vardolin::app {
 
 // Steps 1 to 6: the window stands with the settings in its controls, ready
-// for its event loop. While it exists, messages show as boxes over it.
+// for its event loop.
 class MainWindowSession {
 public:
     MainWindowSession(Settings& settings, const frame::FrameContext& context, frame::RunLog& log);

@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/HauptFenster.h"
+#include "app/MessageBoxes.h"
 #include "frame/IniDatei.h"
 #include "frame/RunLog.h"
 #include "frame/StandardEnde530.h"
@@ -32,6 +33,7 @@ int runProgram(int argc, char** argv)
     // order inside the engine.
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    presentMessagesInBoxes();
 
     frame::FrameContext context;
     frame::StandardProc proc;

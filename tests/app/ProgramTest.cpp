@@ -1,8 +1,10 @@
 #include "Session.h"
 
+#include "app/MessageBoxes.h"
 #include "app/Program.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -111,3 +113,24 @@ TEST_P(QuitWays, EachWritesTheSettingsFileAndTheLogEndLines)
 
 INSTANTIATE_TEST_SUITE_P(ButtonMenuAndCloseBox, QuitWays,
                          ::testing::Values(Quit::Button, Quit::Menu, Quit::CloseBox));
+
+TEST(MessageBoxes, ModalBoxWithTitleTextAndOneOkButton)
+{
+    presentMessagesInBoxes();
+    QString title;
+    QString text;
+    int buttons = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        buttons = int(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+    frame::yInfoBox(QStringLiteral("Vardolin"), QStringLiteral("eins\\n zwei \\' drei"), 0);
+    frame::setMessagePresenter({});
+    EXPECT_EQ(title, QStringLiteral("Vardolin"));
+    EXPECT_EQ(text, QStringLiteral("eins\nzwei \"drei"));
+    EXPECT_EQ(buttons, 1);
+}

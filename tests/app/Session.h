@@ -59,8 +59,8 @@ public:
     MainWindow& open()
     {
         log.open(context.uExeVerz);
-        session = std::make_unique<MainWindowSession>(settings, context, log);
         recordMessages();
+        session = std::make_unique<MainWindowSession>(settings, context, log);
         return session->window();
     }
 
