@@ -1,21 +1,15 @@
 // A small file whose header claims a huge picture must fail before any pixel
-// memory is allocated, in every format, and quickly. Each load runs in a child
-// process that reports how long it took and how far its resident memory rose,
-// so a decoder that allocates first and checks later shows up here even when
-// the allocation itself would succeed.
+// memory is allocated, in every format, and quickly. Each load also runs in a
+// child process that measures its time and memory, so a decoder that
+// allocates first and checks later shows up even when the allocation succeeds.
 
+#include "picture/ChildLoad.h"
 #include "picture/DecoderTesting.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
 
 using namespace vardolin::picture;
@@ -147,58 +141,6 @@ Bytes iconClaiming(std::uint32_t width, std::uint32_t height)
     return out;
 }
 
-long kibibytesOf(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t length = std::strlen(field);
-    while (std::getline(status, line)) {
-        if (line.compare(0, length, field) == 0)
-            return std::stol(line.substr(length));
-    }
-    return -1;
-}
-
-struct ChildReport {
-    bool ran = false;
-    bool loaded = true;
-    long peakRiseKiB = -1;
-    double milliseconds = -1;
-};
-
-// Loads the bytes in a child process. The child resets its peak resident size
-// first, so the rise it reports is what this one load added.
-ChildReport loadInChild(const Bytes& bytes)
-{
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        ChildReport report;
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const long before = kibibytesOf("VmRSS:");
-        const auto started = std::chrono::steady_clock::now();
-        const LoadResult result = decodePicture(bytes.data(), bytes.size());
-        report.milliseconds =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-        report.peakRiseKiB = kibibytesOf("VmHWM:") - before;
-        report.loaded = result.ok;
-        report.ran = true;
-        [[maybe_unused]] const auto written = write(pipeEnds[1], &report, sizeof report);
-        _exit(0);
-    }
-    close(pipeEnds[1]);
-    ChildReport report;
-    if (read(pipeEnds[0], &report, sizeof report) != sizeof report)
-        report = {};
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return report;
-}
-
 void expectFastCleanFailure(const char* what, const Bytes& bytes)
 {
     SCOPED_TRACE(what);
@@ -209,7 +151,7 @@ void expectFastCleanFailure(const char* what, const Bytes& bytes)
     // a reason for the run log.
     EXPECT_FALSE(result.error.empty());
 
-    const ChildReport report = loadInChild(bytes);
+    const ChildLoadReport report = loadInChild(bytes);
     ASSERT_TRUE(report.ran);
     EXPECT_FALSE(report.loaded);
     EXPECT_LT(report.milliseconds, 100.0);
