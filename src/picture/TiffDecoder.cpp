@@ -163,6 +163,13 @@ bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
         return failLoad(result, "unsupported TIFF compression " + std::to_string(compression));
     if (std::string why = budgetError(width, height, options); !why.empty())
         return failLoad(result, std::move(why));
+    // libtiff buffers strips in the file's own layout, so thousands of samples
+    // per pixel would make a tiny file ask for gigabytes.
+    const std::uint64_t fileRasterBytes =
+        std::uint64_t(width) * height * samplesPerPixel * ((bitsPerSample + 7u) / 8u);
+    if (fileRasterBytes > codecMemoryLimit(options))
+        return failLoad(result, "picture too large: " + std::to_string(samplesPerPixel) + " samples of "
+                                    + std::to_string(bitsPerSample) + " bits per pixel");
 
     Picture& picture = result.picture;
     allocateStore(picture, std::int32_t(width), std::int32_t(height), 32);
