@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -113,6 +114,8 @@ Decoded decode(const std::vector<std::uint8_t>& bytes)
     return decoded;
 }
 
+const std::vector<std::uint8_t> dhtMarker{0xFF, 0xC4};
+
 TEST(JpegEncoder, WritesJfifBaselineFourTwoZeroAndNothingElse)
 {
     TempFolder folder;
@@ -135,6 +138,12 @@ TEST(JpegEncoder, WritesJfifBaselineFourTwoZeroAndNothingElse)
     }
     EXPECT_EQ(frames, 1);
     EXPECT_GE(huffmanTables, 1);
+    // The first table is the standard luminance DC table, not one optimised for this picture.
+    const std::vector<std::uint8_t> standardDcCounts{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+    const auto dht = std::search(bytes.begin(), bytes.end(), dhtMarker.begin(), dhtMarker.end());
+    ASSERT_NE(dht, bytes.end());
+    EXPECT_EQ(dht[4], 0x00); // class DC, table 0
+    EXPECT_EQ(std::vector<std::uint8_t>(dht + 5, dht + 21), standardDcCounts);
 
     const Decoded decoded = decode(bytes);
     ASSERT_TRUE(decoded.ok);
