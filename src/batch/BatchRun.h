@@ -31,6 +31,8 @@ struct RunReport {
 // "n Dateien kopiert !"; each failed file gets one run-log line naming it
 // and why. A stop request converts no new file; the ones in progress are
 // finished. Call it off the window thread: it returns when the run is over.
+// settings is read while the run lasts and must not change until it returns
+// (the window disables its controls during a run).
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
 
 // The run-log line for a file that could not be converted.

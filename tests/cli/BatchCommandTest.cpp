@@ -94,6 +94,19 @@ TEST_F(BatchCommand, BadUsageExitsTwo)
     EXPECT_EQ(run({QStringLiteral("--version")}).code, 0);
 }
 
+TEST_F(BatchCommand, ListShowsWhatTheScanCountsAndConvertsNothing)
+{
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("b.jpg"), "x"));
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("A.jpg"), "x"));
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("NoPic1.jpg"), "x"));
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("sub/c.jpg"), "x"));
+    const Finished done = run({QStringLiteral("--list"), QStringLiteral("--subfolders"), fotos});
+    EXPECT_EQ(done.code, 0);
+    EXPECT_EQ(done.out, fotos + QStringLiteral("A.jpg\n") + fotos + QStringLiteral("b.jpg\n") + fotos
+                            + QStringLiteral("sub/c.jpg\n3 Dateien gefunden !\n"));
+    EXPECT_EQ(snapshot(fotos).size(), 4);
+}
+
 TEST_F(BatchCommand, TargetThatCannotBeMadeFailsTheFiles)
 {
     writePicture(fotos + QStringLiteral("a.jpg"), 40, 30);
