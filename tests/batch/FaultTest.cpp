@@ -1,0 +1,153 @@
+// The batch run against a disk that fills up and sources that are cut short
+// after the scan listed them: the files concerned fail with a log line, the
+// run goes on, no partial copy and no temporary file stays, and no source
+// changes.
+
+#include "batch/BatchRun.h"
+
+#include "BatchTesting.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+
+using namespace vardolin;
+using namespace vardolin::batch;
+using fixture::pictureSize;
+using fixture::RecordingHost;
+using fixture::writePicture;
+using picture::Size;
+
+namespace {
+
+// A small tmpfs mounted for the life of the object, where the system lets us
+// (root on Linux); error() tells why not otherwise.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, const char* size) : folder_(folder.toStdString())
+    {
+        const std::string options = std::string("size=") + size;
+        if (::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0)
+            mounted_ = true;
+        else
+            error_ = std::strerror(errno);
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& error() const { return error_; }
+
+private:
+    std::string folder_;
+    bool mounted_ = false;
+    std::string error_;
+};
+
+class BatchFault : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString root = dir.path() + QStringLiteral("/");
+    QString source = root + QStringLiteral("Fotos/");
+    Settings settings;
+    RecordingHost host;
+    RunOptions options;
+
+    void SetUp() override
+    {
+        settings.QuellVerz = source;
+        settings.BildDatei = QStringLiteral("*.jpg|*.bmp|*.png");
+        options.jobs = 2;
+    }
+    QString at(const QString& relative) const { return source + relative; }
+};
+
+TEST_F(BatchFault, DiskThatFillsUpMidWriteFailsTheFilesItCannotHoldAndTheRunGoesOn)
+{
+    const QString target = root + QStringLiteral("Klein/");
+    ASSERT_TRUE(QDir().mkpath(target));
+    const SmallDisk disk(target, "2m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.error();
+
+    // Uncompressed copies of 600 x 450 take about 810 KB each: two fit.
+    constexpr int files = 5;
+    for (int i = 0; i < files; ++i)
+        writePicture(at(QStringLiteral("IMG_%1.bmp").arg(i)), 800, 600, picture::Format::Bmp);
+    const auto before = fixture::snapshot(source);
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.ZielVerz = target;
+    host.sizeItem = QStringLiteral("1-600,450");
+
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.reached, files);
+    EXPECT_GE(report.written, 1);
+    EXPECT_GE(report.failed, 1);
+    EXPECT_EQ(report.written + report.failed, files);
+    EXPECT_EQ(host.logLines.size(), report.failed);
+
+    const QStringList copies = QDir(target).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(copies.size(), report.written) << copies.join(u' ').toStdString();
+    for (const QString& copy : copies)
+        EXPECT_EQ(pictureSize(target + copy), (Size{600, 450})) << "partial copy " << copy.toStdString();
+    EXPECT_TRUE(fixture::temporariesBelow(target).isEmpty());
+    EXPECT_TRUE(fixture::unchanged(before)) << "a source file changed";
+}
+
+TEST_F(BatchFault, SourcesCutShortAfterTheScanFailOrCopyWhatIsThere)
+{
+    writePicture(at(QStringLiteral("a.jpg")), 400, 300);
+    writePicture(at(QStringLiteral("b.jpg")), 400, 300);
+    writePicture(at(QStringLiteral("c.png")), 400, 300, picture::Format::Png);
+    writePicture(at(QStringLiteral("d.bmp")), 400, 300, picture::Format::Bmp);
+    writePicture(at(QStringLiteral("e.bmp")), 400, 300, picture::Format::Bmp);
+    writePicture(at(QStringLiteral("f.jpg")), 400, 300);
+    options.jobs = 1;
+    QMap<QString, QByteArray> cut;
+    host.onStatus = [&](const QString& text) {
+        if (!text.startsWith(QStringLiteral("Kopiere 1 ")))
+            return;
+        const auto cutTo = [&](const char* name, qint64 size) {
+            QFile file(at(QString::fromUtf8(name)));
+            ASSERT_TRUE(file.resize(size));
+            cut.insert(file.fileName(), fixture::readBytes(file.fileName()));
+        };
+        cutTo("b.jpg", QFileInfo(at(QStringLiteral("b.jpg"))).size() / 2);
+        cutTo("c.png", 40);
+        cutTo("d.bmp", 0);
+        cutTo("e.bmp", 54 + 1200 * 100);
+    };
+    const auto untouched = fixture::snapshot(source);
+
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.reached, 6);
+    EXPECT_EQ(report.written + report.failed, 6);
+    EXPECT_GE(report.failed, 2); // the PNG header and the empty BMP at least
+    EXPECT_EQ(host.logLines.size(), report.failed);
+    for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
+        const QStringList copies =
+            QDir(source).entryList({QStringLiteral("!k_%1*").arg(QString::fromUtf8(name))}, QDir::Files);
+        for (const QString& copy : copies)
+            EXPECT_EQ(pictureSize(at(copy)), (Size{80, 60})) << "partial copy " << copy.toStdString();
+    }
+    EXPECT_TRUE(QDir(source).entryList({QStringLiteral("!k_a*")}, QDir::Files).size() == 1);
+    EXPECT_TRUE(QDir(source).entryList({QStringLiteral("!k_f*")}, QDir::Files).size() == 1);
+    EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
+    for (auto it = untouched.cbegin(); it != untouched.cend(); ++it) {
+        const QByteArray expected = cut.contains(it.key()) ? cut.value(it.key()) : it.value();
+        EXPECT_EQ(fixture::readBytes(it.key()), expected) << "source changed: " << it.key().toStdString();
+    }
+}
+
+} // namespace
