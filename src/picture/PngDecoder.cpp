@@ -14,8 +14,8 @@
 namespace vardolin::picture {
 namespace {
 
-// Larger ancillary chunks than this (text, profiles) are refused by libpng
-// instead of being allocated.
+// libpng refuses larger ancillary chunks than this where it treats the limit
+// as an error; the text and profile chunks, where it only warns, are skipped.
 constexpr png_alloc_size_t maxChunkBytes = 8u << 20;
 
 struct PngSource {
@@ -72,6 +72,11 @@ bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     const auto limit = png_uint_32(std::min<std::int64_t>(options.maxSide, PNG_USER_WIDTH_MAX));
     png_set_user_limits(reader.png, limit, limit);
     png_set_chunk_malloc_max(reader.png, maxChunkBytes);
+    // libpng only warns about an oversized chunk and then allocates its whole
+    // declared length; these chunks are never used here, so they are skipped
+    // unread and a 46-byte file cannot ask for gigabytes through them.
+    static constexpr png_byte unusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, unusedChunks, 6);
     png_set_read_fn(reader.png, &reader.source, readFromBuffer);
     png_read_info(reader.png, reader.info);
     png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth,
