@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <exception>
 #include <set>
 
 namespace vardolin::batch {
@@ -54,6 +55,18 @@ QString statusForFile(qint64 n, qint64 count, const QString& path)
 {
     return QStringLiteral("Kopiere ") + util::decimalText(n) + QStringLiteral(" von ") + util::decimalText(count)
            + QStringLiteral(" Datei:") + path;
+}
+
+// A worker thread must hand back a result whatever happens, or the run
+// would wait for it forever.
+CopyResult convertOnWorker(const QString& source, const QString& targetName, const QString& file, ChosenSize size,
+                           const CopyOptions& options)
+{
+    try {
+        return BildKorrigierenKopieren(source, targetName, size.height, size.width, options);
+    } catch (const std::exception& error) {
+        return {CopyOutcome::Failed, QString::fromLocal8Bit(error.what()), file};
+    }
 }
 
 // Everything the run keeps between files, on the run's own thread.
@@ -177,8 +190,8 @@ void Run::dispatch(const QString& source, const QString& targetName, const QStri
         collectOne();
     ++inFlight_;
     filesInFlight_.insert(file);
-    pool_.submit([this, source, targetName, options = copyOptions_, size = size_] {
-        results_.push({source, BildKorrigierenKopieren(source, targetName, size.height, size.width, options)});
+    pool_.submit([this, source, targetName, file, options = copyOptions_, size = size_] {
+        results_.push({source, convertOnWorker(source, targetName, file, size, options)});
     });
 }
 

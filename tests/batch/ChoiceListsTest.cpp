@@ -72,11 +72,4 @@ TEST(ChoiceLists, ChosenSizeReadsTheTextBetweenTheDashes)
     EXPECT_EQ(chosenSize(QString()), (ChosenSize{0, 0}));
 }
 
-TEST(ChoiceLists, QualityGradeIsTheStoredNumber)
-{
-    EXPECT_EQ(qualityGrade(QStringLiteral("03")), 3);
-    EXPECT_EQ(qualityGrade(QStringLiteral("11")), 11);
-    EXPECT_EQ(qualityGrade(QString()), 0);
-}
-
 } // namespace

@@ -38,18 +38,6 @@ TEST(ShortSideRule, DegenerateInputsGiveNoSize)
     EXPECT_EQ(newSizeFor({65535, 1}, 65535).width, 0); // beyond 32 bits
 }
 
-TEST(OutputFormats, ChosenByTheUpperCasedExtension)
-{
-    EXPECT_EQ(outputFormatFor(QStringLiteral("JPG")).format, picture::Format::Jpeg);
-    EXPECT_TRUE(outputFormatFor(QStringLiteral("JPG")).usesQuality);
-    EXPECT_EQ(outputFormatFor(QStringLiteral("BMP")).format, picture::Format::Bmp);
-    EXPECT_EQ(outputFormatFor(QStringLiteral("PNG")).format, picture::Format::Png);
-    EXPECT_EQ(outputFormatFor(QStringLiteral("JPEG")).format, picture::Format::None);
-    EXPECT_EQ(outputFormatFor(QStringLiteral("TIF")).format, picture::Format::None);
-    EXPECT_EQ(fileToWrite(QStringLiteral("/f/!k_IMG.jpg.jpg"), QStringLiteral("/f/IMG.jpg")),
-              QStringLiteral("/f/!k_IMG.jpg.JPG"));
-}
-
 class Conversion : public ::testing::Test {
 protected:
     QTemporaryDir dir;

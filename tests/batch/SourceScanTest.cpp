@@ -1,7 +1,6 @@
 #include "batch/SourceScan.h"
 
 #include "BatchTesting.h"
-#include "batch/DirectoryWalk.h"
 
 #include <QTemporaryDir>
 
@@ -163,17 +162,6 @@ TEST_F(SourceScan, LinkBackToAnAncestorIsNotWalkedAgain)
     EXPECT_EQ(scan("*.jpg", "", true),
               (QStringList{QStringLiteral("a/b/pic.jpg"), QStringLiteral("a/linked/other.jpg"),
                            QStringLiteral("elsewhere/other.jpg")}));
-}
-
-TEST_F(SourceScan, WalkContinuesTheRunningCount)
-{
-    file("a.jpg");
-    file("b.jpg");
-    QStringList list{QStringLiteral("kept")};
-    EXPECT_EQ(s_ReadDirLL(root, QStringLiteral("*.jpg"), 0, list, 5, -1, 0), 7);
-    EXPECT_EQ(list.size(), 3);
-    EXPECT_EQ(s_ReadDirLL(root, QStringLiteral("*.jpg"), 0, list, 0, -1, 1), 2);
-    EXPECT_EQ(list.size(), 2);
 }
 
 } // namespace
