@@ -23,9 +23,16 @@ FolderTree::FolderTree(QWidget* parent)
     // The model lists folders in the background, and each listing of a
     // folder above the selection moves its row: scroll to it again until the
     // user works with the tree.
+    // The model sorts a listing shortly after it arrives, so the scroll waits
+    // for that too.
+    revealTimer_.setSingleShot(true);
+    revealTimer_.setInterval(100);
+    connect(&revealTimer_, &QTimer::timeout, this, [this] { reveal(); });
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (!revealing_.isEmpty() && revealing_.startsWith(path))
+        if (!revealing_.isEmpty() && revealing_.startsWith(path)) {
             reveal();
+            revealTimer_.start();
+        }
     });
 }
 
@@ -38,18 +45,21 @@ void FolderTree::reveal()
 void FolderTree::mousePressEvent(QMouseEvent* event)
 {
     revealing_.clear();
+    revealTimer_.stop();
     QTreeView::mousePressEvent(event);
 }
 
 void FolderTree::keyPressEvent(QKeyEvent* event)
 {
     revealing_.clear();
+    revealTimer_.stop();
     QTreeView::keyPressEvent(event);
 }
 
 void FolderTree::wheelEvent(QWheelEvent* event)
 {
     revealing_.clear();
+    revealTimer_.stop();
     QTreeView::wheelEvent(event);
 }
 

@@ -3,6 +3,7 @@
 // folder's full path ending in the platform separator; setting the text
 // selects that folder and scrolls it into view.
 
+#include <QTimer>
 #include <QTreeView>
 
 class QFileSystemModel;
@@ -35,6 +36,7 @@ private:
 
     QFileSystemModel* model_;
     QString revealing_; // the folder set by setText, until the user takes over
+    QTimer revealTimer_;
 };
 
 } // namespace vardolin::app
