@@ -16,10 +16,19 @@ namespace {
 std::atomic_bool interrupted{false};
 static_assert(std::atomic_bool::is_always_lock_free);
 
-extern "C" void onInterrupt(int)
+// The first request lets the files in progress finish; a second one ends
+// the process at once (a copy being written then stays a temporary file,
+// which the next run in that folder removes).
+extern "C" void onInterrupt(int signalNumber)
 {
-    if (!interrupted.exchange(true)) {
-        static const char notice[] = "\nStopping after the files in progress ...\n";
+    if (interrupted.exchange(true)) {
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+        return;
+    }
+    {
+        static const char notice[] =
+            "\nStopping after the files in progress (once more to quit at once) ...\n";
 #ifdef _WIN32
         _write(2, notice, sizeof notice - 1);
 #else

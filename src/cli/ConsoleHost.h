@@ -33,7 +33,7 @@ public:
     void finish();
 
     // Makes Ctrl-C (and a termination request) ask the run to stop after the
-    // files in progress.
+    // files in progress; a second one quits at once.
     static void stopOnInterrupt();
     static bool standardOutputIsTerminal();
 
