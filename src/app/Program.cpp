@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 
 namespace vardolin::app {
 
@@ -33,6 +34,7 @@ int runProgram(int argc, char** argv)
     // order inside the engine.
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    application.setWindowIcon(QIcon(QStringLiteral(":/vardolin.png")));
     presentMessagesInBoxes();
 
     frame::FrameContext context;
