@@ -126,19 +126,6 @@ TEST_F(Conversion, NeverWritesOverItsOwnSource)
     EXPECT_EQ(readBytes(source), bytes);
 }
 
-TEST_F(Conversion, BadPicturesFailWithAReasonAndLeaveNothing)
-{
-    ASSERT_TRUE(writeBytes(root + QStringLiteral("empty.jpg"), ""));
-    ASSERT_TRUE(writeBytes(root + QStringLiteral("corrupt.jpg"), QByteArray("\xff\xd8\xff\xe0 not really", 16)));
-    for (const char* name : {"empty.jpg", "corrupt.jpg", "missing.jpg"}) {
-        const QString source = root + QString::fromLatin1(name);
-        const CopyResult result = copy(source, root + QStringLiteral("c_") + QString::fromLatin1(name));
-        EXPECT_EQ(result.outcome, CopyOutcome::Failed) << name;
-        EXPECT_FALSE(result.reason.isEmpty()) << name;
-    }
-    EXPECT_EQ(fixture::snapshot(root).size(), 2);
-}
-
 TEST_F(Conversion, APictureThatCannotBeScaledIsNotWritten)
 {
     writePicture(root + QStringLiteral("a.jpg"), 40, 30);

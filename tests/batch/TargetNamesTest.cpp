@@ -83,16 +83,6 @@ TEST(TargetNames, FolderPathsAreCreatedLevelByLevel)
     EXPECT_EQ(util::sizeTest(root + QStringLiteral("/d/e")), -2);
 }
 
-TEST(TargetNames, FolderPathBlockedByAFileCreatesWhatItCan)
-{
-    QTemporaryDir dir;
-    const QString root = dir.path();
-    ASSERT_TRUE(fixture::writeBytes(root + QStringLiteral("/blocked"), "x"));
-    zVerzAnlegen(root + QStringLiteral("/blocked/below/"));
-    EXPECT_EQ(util::sizeTest(root + QStringLiteral("/blocked")), 1);
-    EXPECT_EQ(util::sizeTest(root + QStringLiteral("/blocked/below")), -1);
-}
-
 TEST(TargetNames, NewFolderButton)
 {
     QTemporaryDir dir;

@@ -111,16 +111,6 @@ TEST_F(BatchCommand, ListShowsWhatTheScanCountsAndConvertsNothing)
     EXPECT_EQ(snapshot(fotos).size(), 4);
 }
 
-TEST_F(BatchCommand, TargetThatCannotBeMadeFailsTheFiles)
-{
-    writePicture(fotos + QStringLiteral("a.jpg"), 40, 30);
-    ASSERT_TRUE(writeBytes(work + QStringLiteral("blocked"), "a file, not a folder"));
-    const Finished done = run({QStringLiteral("--size=80,60"), QStringLiteral("--target"),
-                               work + QStringLiteral("blocked/klein"), fotos});
-    EXPECT_EQ(done.code, 1);
-    EXPECT_TRUE(done.err.contains(fotos + QStringLiteral("a.jpg")));
-}
-
 #ifndef _WIN32
 // The copies of identical sources are identical, so each copy that exists
 // after a kill must equal one made by a complete run.
