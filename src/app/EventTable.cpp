@@ -53,8 +53,8 @@ void EventTable::controlEvent(int number, qint64 type)
     Settings& s = settings_;
     switch (number) {
     case 0:  aktionQuelle(-1, 1, type); break;
-    case 1:  s.Bildgroesse = util::padLeft(QString::number(window_.controlAs<QComboBox>(1)->currentIndex() + 1), 3, u'0'); break;
-    case 2:  s.Bildqualitaet = util::padLeft(QString::number(window_.controlAs<QComboBox>(2)->currentIndex() + 1), 2, u'0'); break;
+    case 1:  s.Bildgroesse = chosenEntry(1, 3); break;
+    case 2:  s.Bildqualitaet = chosenEntry(2, 2); break;
     case 26: aktionQuelle(type, 0, 0); break;
     case 34: aktionQuelle(type, 0, 0); break;
     case 7:  s.AusgabeOrdner = u"1"_s; break;
@@ -278,6 +278,13 @@ QString EventTable::text(int number) const
     if (auto* tree = window_.controlAs<FolderTree>(number))
         return tree->text();
     return window_.controlAs<QLineEdit>(number)->text();
+}
+
+// The list's chosen entry, 1-based, right-aligned with "0" to the width.
+QString EventTable::chosenEntry(int number, int width) const
+{
+    const int index = window_.controlAs<QComboBox>(number)->currentIndex();
+    return util::padLeft(QString::number(index + 1), width, u'0');
 }
 
 QString EventTable::checkState(int number) const

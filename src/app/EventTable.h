@@ -71,6 +71,7 @@ private:
 
     QString text(int number) const;
     QString checkState(int number) const;
+    QString chosenEntry(int number, int width) const;
 
     MainWindow& window_;
     Settings& settings_;
