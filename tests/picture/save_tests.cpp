@@ -170,3 +170,34 @@ TEST(SavePicture, ThirtyTwoBitPictureIsComposedUnlessKeptAtDepth32)
 
 } // namespace
 } // namespace vardolin::picture
+
+namespace vardolin::picture {
+namespace {
+
+// Every format at every depth it accepts, on pictures down to one pixel: the
+// row packing and the error diffusion must stay inside their buffers.
+TEST(SavePicture, EveryFormatDepthAndTinySizeWrites)
+{
+    TempFolder folder;
+    for (int pictureDepth : {24, 32}) {
+        for (const auto& [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{17, 5}}) {
+            const Picture picture = madePicture(w, h, pictureDepth, [](std::int32_t x, std::int32_t y, int c) {
+                return std::uint8_t(x * 60 + y * 25 + c * 80);
+            });
+            for (int depth : {1, 2, 4, 8, 24, 32}) {
+                for (const auto& [format, name] : {std::pair{Format::Jpeg, "t.jpg"}, std::pair{Format::Png, "t.png"},
+                                                   std::pair{Format::Bmp, "t.bmp"}}) {
+                    const SaveResult result = savePicture(picture, folder / name, format, 5, depth);
+                    const bool expected = !(format == Format::Bmp && depth == 2);
+                    EXPECT_EQ(result.ok, expected) << name << " " << w << "x" << h << " at " << depth << " from "
+                                                   << pictureDepth << ": " << result.error;
+                    EXPECT_EQ(std::filesystem::exists(folder / name), expected);
+                    std::filesystem::remove(folder / name);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace vardolin::picture

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -140,6 +141,17 @@ TEST_P(ScaleEveryWay, ConstantPictureStaysConstant)
                 }
             }
         }
+    }
+}
+
+TEST_P(ScaleEveryWay, OnePixelAndOneLineSourcesGrowAndShrink)
+{
+    const auto [depth, mode] = GetParam();
+    for (const auto& [sw, sh, dw, dh] : {std::array{1, 1, 5, 3}, std::array{1, 9, 4, 2}, std::array{9, 1, 1, 1},
+                                         std::array{300, 1, 7, 1}}) {
+        Picture picture = constantPicture(sw, sh, depth, 40, 80, 120, 160);
+        ASSERT_TRUE(scalePicture(picture, dw, dh, mode));
+        EXPECT_EQ(channelAt(picture, dw - 1, dh - 1, 2), 120) << sw << "x" << sh << " to " << dw << "x" << dh;
     }
 }
 
