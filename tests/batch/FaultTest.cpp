@@ -1,21 +1,18 @@
-// The batch run against a disk that fills up and sources that are cut short
-// after the scan listed them: the files concerned fail with a log line, the
+// The batch run against a disk that fills up, a target folder that cannot be
+// written, and sources that are cut short after the scan listed them: the files concerned fail with a log line, the
 // run goes on, no partial copy and no temporary file stays, and no source
 // changes.
 
 #include "batch/BatchRun.h"
 
 #include "BatchTesting.h"
+#include "util/SmallDisk.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
-
-#include <cerrno>
-#include <cstring>
 
 using namespace vardolin;
 using namespace vardolin::batch;
@@ -23,37 +20,9 @@ using fixture::pictureSize;
 using fixture::RecordingHost;
 using fixture::writePicture;
 using picture::Size;
+using vardolin::testing::SmallDisk;
 
 namespace {
-
-// A small tmpfs mounted for the life of the object, where the system lets us
-// (root on Linux); error() tells why not otherwise.
-class SmallDisk {
-public:
-    SmallDisk(const QString& folder, const char* size) : folder_(folder.toStdString())
-    {
-        const std::string options = std::string("size=") + size;
-        if (::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0)
-            mounted_ = true;
-        else
-            error_ = std::strerror(errno);
-    }
-    ~SmallDisk()
-    {
-        if (mounted_)
-            ::umount2(folder_.c_str(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool mounted() const { return mounted_; }
-    const std::string& error() const { return error_; }
-
-private:
-    std::string folder_;
-    bool mounted_ = false;
-    std::string error_;
-};
 
 class BatchFault : public ::testing::Test {
 protected:
@@ -102,6 +71,32 @@ TEST_F(BatchFault, DiskThatFillsUpMidWriteFailsTheFilesItCannotHoldAndTheRunGoes
     for (const QString& copy : copies)
         EXPECT_EQ(pictureSize(target + copy), (Size{600, 450})) << "partial copy " << copy.toStdString();
     EXPECT_TRUE(fixture::temporariesBelow(target).isEmpty());
+    EXPECT_TRUE(fixture::unchanged(before)) << "a source file changed";
+}
+
+TEST_F(BatchFault, TargetFolderThatCannotBeWrittenFailsEachFileAndTheRunGoesOn)
+{
+    const QString target = root + QStringLiteral("Klein/");
+    ASSERT_TRUE(QDir().mkpath(target));
+    SmallDisk disk(target, "1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.error();
+    ASSERT_TRUE(disk.makeReadOnly()) << disk.error();
+
+    writePicture(at(QStringLiteral("a.jpg")), 400, 300);
+    writePicture(at(QStringLiteral("b.png")), 400, 300, picture::Format::Png);
+    writePicture(at(QStringLiteral("c.bmp")), 400, 300, picture::Format::Bmp);
+    const auto before = fixture::snapshot(source);
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.ZielVerz = target;
+
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.reached, 3);
+    EXPECT_EQ(report.failed, 3);
+    EXPECT_EQ(host.logLines.size(), 3);
+    EXPECT_EQ(host.statuses.back(), QStringLiteral("3 Dateien kopiert !"));
+    EXPECT_TRUE(QDir(target).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
     EXPECT_TRUE(fixture::unchanged(before)) << "a source file changed";
 }
 

@@ -4,6 +4,7 @@
 // copy under its final name is ever partial.
 
 #include "batch/BatchTesting.h"
+#include "util/SmallDisk.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -12,18 +13,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <memory>
 #include <random>
 
 using namespace vardolin;
 using namespace vardolin::batch::fixture;
+using vardolin::testing::SmallDisk;
 
 namespace {
 
@@ -135,14 +133,11 @@ TEST_F(BatchCommandFault, WorkingFolderThatCannotBeWrittenStillConverts)
 {
     const QString readOnly = work + QStringLiteral("ro/");
     ASSERT_TRUE(QDir().mkpath(readOnly));
-    const std::string mountPoint = readOnly.toStdString();
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
-        &mountPoint, [](const std::string* point) { ::umount2(point->c_str(), MNT_DETACH); });
+    SmallDisk disk(readOnly, "1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.error();
     ASSERT_TRUE(writeBytes(readOnly + QStringLiteral("Vardolin.ini"), kSettings));
-    ASSERT_EQ(::mount("tmpfs", mountPoint.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0)
-        << std::strerror(errno);
+    ASSERT_TRUE(disk.makeReadOnly()) << disk.error();
 
     writePicture(fotos + QStringLiteral("a.jpg"), 400, 300);
     writePicture(fotos + QStringLiteral("b.png"), 400, 300, picture::Format::Png);
