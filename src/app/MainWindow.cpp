@@ -24,7 +24,7 @@ namespace {
 
 enum Kind { FolderTreeKind, DropDown, Label, Frame, Option, TextField, ReadOnlyField, Button, CheckBox };
 
-struct ControlSpec {
+struct ControlPlace {
     int number;
     Kind kind;
     int x, y, width, height;
@@ -32,7 +32,7 @@ struct ControlSpec {
 
 // The window's controls in number order: kind, position and size in pixels
 // within the client area.
-constexpr ControlSpec controlTable[controlCount] = {
+constexpr ControlPlace controlTable[controlCount] = {
     {0, FolderTreeKind, 5, 15, 245, 505},
     {1, DropDown, 510, 50, 100, 20},
     {2, DropDown, 510, 100, 140, 20},
@@ -144,16 +144,16 @@ void MainWindow::createControls()
 {
     ausgabeGroup_ = new QButtonGroup(this);
     datumGroup_ = new QButtonGroup(this);
-    for (const ControlSpec& spec : controlTable) {
-        QWidget* widget = createControl(spec.number, spec.kind);
-        widget->setObjectName(QStringLiteral("control%1").arg(spec.number));
-        widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
-        controls_[spec.number] = widget;
+    for (const ControlPlace& row : controlTable) {
+        QWidget* widget = createControl(row.number, row.kind);
+        widget->setObjectName(QStringLiteral("control%1").arg(row.number));
+        widget->setGeometry(row.x, row.y, row.width, row.height);
+        controls_[row.number] = widget;
     }
     // Frames are drawn behind the controls they group.
-    for (const ControlSpec& spec : controlTable)
-        if (spec.kind == Frame)
-            controls_[spec.number]->lower();
+    for (const ControlPlace& row : controlTable)
+        if (row.kind == Frame)
+            controls_[row.number]->lower();
 }
 
 QWidget* MainWindow::createControl(int number, int kind)
