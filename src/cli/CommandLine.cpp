@@ -43,7 +43,7 @@ struct Parser {
     QCommandLineOption jobs{QStringLiteral("jobs"), QStringLiteral("Files converted at once (default: all cores)."),
                             QStringLiteral("N")};
     QCommandLineOption list{QStringLiteral("list"),
-                            QStringLiteral("Only scan: print the files the window would count (the exclude\n"
+                            QStringLiteral("Only scan: print the files the window would count (the exclude "
                                            "pattern applied) and their number; convert nothing.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
