@@ -7,7 +7,8 @@
 // spent in each step and the peak resident memory. --png writes lossless
 // copies and --full-decode turns shrink-on-load off, so that the accuracy of
 // each stage can be measured on its own. --margin F asks the decoder to cover
-// F times the new size, leaving the averaging scaler a larger share of the work.
+// F times the new size on top of its own margin of two, leaving the averaging
+// scaler a larger share of the work.
 
 #include "ShortSide.h"
 

@@ -170,7 +170,7 @@ bool decodeJpeg(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
     if (options.targetSizeFor) {
         const Size target = options.targetSizeFor(upright);
         const Size storedTarget = swapsSides(orientation) ? Size{target.height, target.width} : target;
-        scale = jpegScaleCovering(stored, storedTarget);
+        scale = jpegScaleCovering(stored, withAveragingMargin(storedTarget));
     }
     // Whole-image coefficient buffers (progressive files) count against this;
     // past it the library fails instead of growing without bound.

@@ -37,6 +37,12 @@ TEST(ShrinkOnLoad, ScaleIsTheSmallestThatStillCovers)
     EXPECT_EQ(jpegScaledSide(4001, 1), 501);
 }
 
+TEST(ShrinkOnLoad, DecodeTargetLeavesTheScalerTwoPixelsPerCopyPixel)
+{
+    EXPECT_EQ(withAveragingMargin({800, 600}), (Size{1600, 1200}));
+    EXPECT_EQ(withAveragingMargin({INT32_MAX, 1}), (Size{INT32_MAX, 2}));
+}
+
 TEST(ShrinkOnLoad, DecodesAtAReducedScaleThatCoversTheTarget)
 {
     LoadOptions options;
@@ -50,11 +56,11 @@ TEST(ShrinkOnLoad, DecodesAtAReducedScaleThatCoversTheTarget)
     const Picture& picture = result.picture;
     EXPECT_EQ(asked, (Size{4000, 3000}));
     EXPECT_EQ(picture.fullSize, (Size{4000, 3000}));
-    EXPECT_EQ(picture.width, 1000);
-    EXPECT_EQ(picture.height, 750);
-    EXPECT_EQ(picture.stride, 3000);
+    EXPECT_EQ(picture.width, 2000); // covers twice 800 x 600
+    EXPECT_EQ(picture.height, 1500);
+    EXPECT_EQ(picture.stride, 6000);
     EXPECT_TRUE(near(pixelAt(picture, 10, 10), Rgb{255, 0, 0}, 4));
-    EXPECT_TRUE(near(pixelAt(picture, 990, 740), Rgb{255, 255, 255}, 4));
+    EXPECT_TRUE(near(pixelAt(picture, 1990, 1490), Rgb{255, 255, 255}, 4));
 }
 
 TEST(ShrinkOnLoad, WithoutATargetTheFullSizeIsDecoded)
@@ -71,14 +77,14 @@ TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheStore)
     Size asked{};
     options.targetSizeFor = [&](Size full) {
         asked = full;
-        return Size{600, 800};
+        return Size{300, 400};
     };
     const LoadResult result = decodeBytes(withOrientation(quadrantJpeg(), 6), options);
     ASSERT_TRUE(result.ok) << result.error;
     const Picture& picture = result.picture;
     EXPECT_EQ(asked, (Size{3000, 4000}));
     EXPECT_EQ(picture.fullSize, (Size{3000, 4000}));
-    EXPECT_EQ(picture.width, 750);
+    EXPECT_EQ(picture.width, 750); // covers twice 300 x 400
     EXPECT_EQ(picture.height, 1000);
     // Turned a quarter clockwise: blue (stored bottom-left) comes to the top-left.
     const std::int32_t right = picture.width - 1, bottom = picture.height - 1;
