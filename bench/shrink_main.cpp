@@ -10,7 +10,7 @@
 // F times the new size on top of its own margin of two, leaving the averaging
 // scaler a larger share of the work.
 
-#include "ShortSide.h"
+#include "batch/Conversion.h"
 
 #include "picture/Picture.h"
 
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     picture::LoadOptions load;
     if (!options.fullDecode)
         load.targetSizeFor = [&](picture::Size full) {
-            const picture::Size size = bench::shortSideSize(full, options.shortSide);
+            const picture::Size size = batch::newSizeFor(full, options.shortSide);
             return picture::Size{std::int32_t(size.width * options.margin), std::int32_t(size.height * options.margin)};
         };
 
@@ -123,7 +123,7 @@ int main(int argc, char** argv)
             ++failures;
             continue;
         }
-        const picture::Size size = bench::shortSideSize(loaded.picture.fullSize, options.shortSide);
+        const picture::Size size = batch::newSizeFor(loaded.picture.fullSize, options.shortSide);
         step = Clock::now();
         const bool scaled = picture::scalePicture(loaded.picture, size.width, size.height);
         scaleSeconds += secondsSince(step);
