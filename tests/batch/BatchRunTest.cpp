@@ -18,20 +18,8 @@ using picture::Size;
 
 namespace {
 
-class BatchRun : public ::testing::Test {
+class BatchRun : public fixture::BatchFolder {
 protected:
-    QTemporaryDir dir;
-    QString root = dir.path() + QStringLiteral("/");
-    QString source = root + QStringLiteral("Fotos/");
-    Settings settings;
-    RecordingHost host;
-    RunOptions options;
-
-    void SetUp() override
-    {
-        settings.QuellVerz = source;
-        options.jobs = 2;
-    }
     void picture(const char* relative, int width = 40, int height = 30)
     {
         writePicture(source + QString::fromUtf8(relative), width, height);

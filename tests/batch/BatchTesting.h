@@ -3,6 +3,8 @@
 // it, real folder trees and real pictures made by the engine.
 
 #include "batch/BatchHost.h"
+#include "batch/BatchRun.h"
+#include "frame/Settings.h"
 #include "batch/FsPath.h"
 #include "picture/Picture.h"
 
@@ -14,12 +16,15 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <functional>
 #include <mutex>
+
+#include <gtest/gtest.h>
 
 namespace vardolin::batch::fixture {
 
@@ -147,5 +152,23 @@ inline QStringList temporariesBelow(const QString& folder)
         found.append(it.next());
     return found;
 }
+
+// A batch run's surroundings: a temporary folder with the source folder
+// "Fotos/" inside it, settings pointing there, a recording host, two workers.
+class BatchFolder : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString root = dir.path() + QStringLiteral("/");
+    QString source = root + QStringLiteral("Fotos/");
+    Settings settings;
+    RecordingHost host;
+    RunOptions options;
+
+    void SetUp() override
+    {
+        settings.QuellVerz = source;
+        options.jobs = 2;
+    }
+};
 
 } // namespace vardolin::batch::fixture

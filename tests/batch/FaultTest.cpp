@@ -24,20 +24,12 @@ using vardolin::testing::SmallDisk;
 
 namespace {
 
-class BatchFault : public ::testing::Test {
+class BatchFault : public fixture::BatchFolder {
 protected:
-    QTemporaryDir dir;
-    QString root = dir.path() + QStringLiteral("/");
-    QString source = root + QStringLiteral("Fotos/");
-    Settings settings;
-    RecordingHost host;
-    RunOptions options;
-
     void SetUp() override
     {
-        settings.QuellVerz = source;
+        BatchFolder::SetUp();
         settings.BildDatei = QStringLiteral("*.jpg|*.bmp|*.png");
-        options.jobs = 2;
     }
     QString at(const QString& relative) const { return source + relative; }
 };
