@@ -91,7 +91,9 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode] [--margin F]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode] [--margin F]\n",
+                     argv[0]);
         return 2;
     }
     const std::vector<fs::path> files = jpegsIn(options.folder);

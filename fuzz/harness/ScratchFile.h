@@ -14,10 +14,9 @@
 namespace vardolin::fuzz {
 
 class ScratchFile {
-  public:
+public:
     explicit ScratchFile(const std::string& suffix)
-        : path_(std::filesystem::temp_directory_path()
-                / ("vardolin-fuzz-" + std::to_string(::getpid()) + suffix))
+        : path_(std::filesystem::temp_directory_path() / ("vardolin-fuzz-" + std::to_string(::getpid()) + suffix))
     {
     }
     ~ScratchFile()
@@ -39,7 +38,7 @@ class ScratchFile {
         return std::fclose(file) == 0 && complete;
     }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 

@@ -35,9 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t variant = size > 0 ? data[size - 1] : 0;
     options.applyExifOrientation = (variant & 1) == 0;
     if (variant & 2) {
-        options.targetSizeFor = [](Size full) {
-            return Size{full.width / 5 + 1, full.height / 5 + 1};
-        };
+        options.targetSizeFor = [](Size full) { return Size{full.width / 5 + 1, full.height / 5 + 1}; };
     }
     const LoadResult result = decodePicture(data, size, options);
     if (result.ok)

@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const fuzz::ScratchFile scratch(".txt");
     if (!scratch.write(data, size))
         return 0;
-    const std::optional<QStringList> lines =
-        util::readTextLines(QString::fromStdString(scratch.path().string()));
+    const std::optional<QStringList> lines = util::readTextLines(QString::fromStdString(scratch.path().string()));
     if (!lines)
         std::abort();
     const QStringList items = batch::numberedItems(*lines);

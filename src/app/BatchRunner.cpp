@@ -32,8 +32,8 @@ void BatchRunner::start(const Settings& settings)
         return;
     active_ = true;
     host_.requestStop(false);
-    watcher_.setFuture(QtConcurrent::run(
-        [settings, host = &host_] { return batch::BilderVerarbeiten(settings, *host); }));
+    watcher_.setFuture(
+        QtConcurrent::run([settings, host = &host_] { return batch::BilderVerarbeiten(settings, *host); }));
 }
 
 void BatchRunner::requestStop()

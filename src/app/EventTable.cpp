@@ -24,8 +24,7 @@ using namespace Qt::StringLiterals;
 namespace vardolin::app {
 
 EventTable::EventTable(MainWindow& window, Settings& settings, WindowHost::LogWriter writeLog)
-    : window_(window), settings_(settings), host_(window, std::move(writeLog)), scans_(host_),
-      run_(host_)
+    : window_(window), settings_(settings), host_(window, std::move(writeLog)), scans_(host_), run_(host_)
 {
     pendingRescan_.setSingleShot(true);
     pendingRescan_.setInterval(rescanDelayMs);
@@ -52,15 +51,15 @@ void EventTable::controlEvent(int number, qint64 type)
 {
     Settings& s = settings_;
     switch (number) {
-    case 0:  aktionQuelle(-1, 1, type); break;
-    case 1:  s.Bildgroesse = chosenEntry(1, 3); break;
-    case 2:  s.Bildqualitaet = chosenEntry(2, 2); break;
+    case 0: aktionQuelle(-1, 1, type); break;
+    case 1: s.Bildgroesse = chosenEntry(1, 3); break;
+    case 2: s.Bildqualitaet = chosenEntry(2, 2); break;
     case 26: aktionQuelle(type, 0, 0); break;
     case 34: aktionQuelle(type, 0, 0); break;
-    case 7:  s.AusgabeOrdner = u"1"_s; break;
-    case 9:  s.AusgabeOrdner = u"2"_s; break;
+    case 7: s.AusgabeOrdner = u"1"_s; break;
+    case 9: s.AusgabeOrdner = u"2"_s; break;
     case 10: s.AusgabeOrdner = u"3"_s; break;
-    case 8:  s.AusgabeOrdner = u"4"_s; break;
+    case 8: s.AusgabeOrdner = u"4"_s; break;
     case 30: s.CBZielVerzPlus = checkState(30); break;
     case 29: s.CBZielUeberschreiben = checkState(29); break;
     case 11: s.ZielVerz = text(11); break;
@@ -73,7 +72,10 @@ void EventTable::controlEvent(int number, qint64 type)
     case 31: anlegenNeuerOrdner(); break;
     case 17: s.DateiDatum = u"1"_s; break;
     case 18: s.DateiDatum = u"2"_s; break;
-    case 20: s.MitUnterordner = checkState(20); aktionQuelle(-1, 0, 0); break;
+    case 20:
+        s.MitUnterordner = checkState(20);
+        aktionQuelle(-1, 0, 0);
+        break;
     case 19: closeRequest(); break;
     default: break;
     }
@@ -155,8 +157,7 @@ void EventTable::showRunning(bool running)
             window_.control(number)->setEnabled(!running);
     window_.menuBar()->setEnabled(!running);
     const CaptionTexts& texts = window_.texts();
-    window_.controlAs<QPushButton>(ctl::Beenden)->setText(running ? texts.stopCaption
-                                                                   : texts.control[ctl::Beenden]);
+    window_.controlAs<QPushButton>(ctl::Beenden)->setText(running ? texts.stopCaption : texts.control[ctl::Beenden]);
     QProgressBar* bar = window_.progressBar();
     bar->setRange(0, 0);
     bar->setVisible(running);
@@ -200,8 +201,11 @@ void EventTable::settingsIntoControls()
     window_.controlAs<QLineEdit>(24)->setText(s.ImmerSuffix);
     window_.controlAs<QLineEdit>(26)->setText(s.BildDatei);
     window_.controlAs<QLineEdit>(34)->setText(s.BildDateiEx);
-    const int ausgabe = s.AusgabeOrdner == u"1" ? 7 : s.AusgabeOrdner == u"2" ? 9
-                      : s.AusgabeOrdner == u"3" ? 10 : s.AusgabeOrdner == u"4" ? 8 : -1;
+    const int ausgabe = s.AusgabeOrdner == u"1"   ? 7
+                        : s.AusgabeOrdner == u"2" ? 9
+                        : s.AusgabeOrdner == u"3" ? 10
+                        : s.AusgabeOrdner == u"4" ? 8
+                                                  : -1;
     if (ausgabe >= 0)
         window_.controlAs<QRadioButton>(ausgabe)->setChecked(true);
     const int datum = s.DateiDatum == u"1" ? 17 : s.DateiDatum == u"2" ? 18 : -1;
@@ -225,8 +229,10 @@ void EventTable::connectControls()
         connect(window_.controlAs<QComboBox>(number), &QComboBox::activated, this,
                 [control, number] { control(number, eventtype::Choice); });
     for (int number : {7, 8, 9, 10, 17, 18})
-        connect(window_.controlAs<QRadioButton>(number), &QRadioButton::toggled, this,
-                [control, number](bool on) { if (on) control(number, eventtype::Click); });
+        connect(window_.controlAs<QRadioButton>(number), &QRadioButton::toggled, this, [control, number](bool on) {
+            if (on)
+                control(number, eventtype::Click);
+        });
     for (int number : {20, 29, 30})
         connect(window_.controlAs<QCheckBox>(number), &QCheckBox::toggled, this,
                 [control, number] { control(number, eventtype::Click); });
@@ -239,8 +245,7 @@ void EventTable::connectControls()
     connectPatternField(ctl::BildDatei);
     connectPatternField(ctl::BildDateiEx);
     for (int number = 0; number < 4; ++number)
-        connect(window_.menuItem(number), &QAction::triggered, this,
-                [this, number] { dispatch(Kind::Menu, number); });
+        connect(window_.menuItem(number), &QAction::triggered, this, [this, number] { dispatch(Kind::Menu, number); });
     connect(&window_, &MainWindow::closeBoxClicked, this, [this] { dispatch(Kind::CloseRequest, 0); });
 }
 
@@ -262,8 +267,9 @@ bool EventTable::eventFilter(QObject* watched, QEvent* event)
     if (focus) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         const bool byUser = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-        const int number = watched == window_.control(ctl::BildDatei) ? ctl::BildDatei
-                         : watched == window_.control(ctl::BildDateiEx) ? ctl::BildDateiEx : -1;
+        const int number = watched == window_.control(ctl::BildDatei)     ? ctl::BildDatei
+                           : watched == window_.control(ctl::BildDateiEx) ? ctl::BildDateiEx
+                                                                          : -1;
         if (byUser && number >= 0)
             dispatch(Kind::Control, number,
                      event->type() == QEvent::FocusIn ? eventtype::FocusIn : eventtype::FocusOut);

@@ -6,8 +6,7 @@
 
 namespace vardolin::app {
 
-FolderTree::FolderTree(QWidget* parent)
-    : QTreeView(parent), model_(new QFileSystemModel(this))
+FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSystemModel(this))
 {
     model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     model_->setRootPath(QString());
@@ -18,8 +17,7 @@ FolderTree::FolderTree(QWidget* parent)
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { emit folderChosen(); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit folderChosen(); });
     // The model lists folders in the background, and each listing of a
     // folder above the selection moves its row: scroll to it again until the
     // user works with the tree.

@@ -6,8 +6,7 @@
 
 namespace vardolin::app {
 
-MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameContext& context,
-                                     frame::RunLog& log)
+MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameContext& context, frame::RunLog& log)
     : window_(settings)
 {
     SprachTexte(texts_, QStringLiteral("#T"), settings.Sprache);
@@ -15,8 +14,7 @@ MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameConte
     window_.setWindowTitle(QStringLiteral("Vardolin  ") + context.uPgmVersion);
     SprachTexte(texts_, QStringLiteral("#M"), settings.Sprache,
                 [this](const MenuTexts& menu) { window_.rebuildMenu(menu); });
-    events_ = std::make_unique<EventTable>(window_, settings,
-                                           [&log](const QString& line) { log.writeLine(line); });
+    events_ = std::make_unique<EventTable>(window_, settings, [&log](const QString& line) { log.writeLine(line); });
     events_->fillLists(context.uAktVerz);
     events_->settingsIntoControls();
 }

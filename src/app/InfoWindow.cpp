@@ -3,6 +3,7 @@
 #include "app/BuildTime.h"
 #include "app/Doku.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -10,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QApplication>
 
 #include <algorithm>
 
@@ -27,8 +27,8 @@ QString buildTimeText()
 {
     const auto two = [](int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); };
     using namespace buildtime;
-    return two(day) + u'.' + two(month) + u'.' + QString::number(year) + u" / "_s + two(hour)
-        + u':' + two(minute) + u':' + two(second);
+    return two(day) + u'.' + two(month) + u'.' + QString::number(year) + u" / "_s + two(hour) + u':' + two(minute)
+           + u':' + two(second);
 }
 
 QString anwendungBlock(const QString& title)
@@ -48,18 +48,16 @@ QString compileBlock()
 
 QString copyrightBlock()
 {
-    return u"Copyright"_s + br + u"---------"_s + br + u"Copyright (c) 2007-"_s
-        + QString::number(buildtime::year) + u" the Vardolin authors"_s + br
-        + u"Freie Software unter der MIT-Lizenz (MIT licence)."_s + br + br + br;
+    return u"Copyright"_s + br + u"---------"_s + br + u"Copyright (c) 2007-"_s + QString::number(buildtime::year)
+           + u" the Vardolin authors"_s + br + u"Freie Software unter der MIT-Lizenz (MIT licence)."_s + br + br + br;
 }
 
 QString ausschlussBlock()
 {
-    return u"Ausschluß"_s + br + u"---------"_s + br
-        + u"Sie benutzen das Programm in eigener Verantwortung."_s + br
-        + u"Das Programm ist mit größter Sorgfalt erstellt und getestet"_s + br + u"worden."_s + br
-        + u" "_s + br + u"Es wird jedoch keine Haftung für Schäden übernommen die durch "_s + br
-        + u"nicht vorhersehbaren Zustände eintreten können."_s + br + br + br;
+    return u"Ausschluß"_s + br + u"---------"_s + br + u"Sie benutzen das Programm in eigener Verantwortung."_s + br
+           + u"Das Programm ist mit größter Sorgfalt erstellt und getestet"_s + br + u"worden."_s + br + u" "_s + br
+           + u"Es wird jedoch keine Haftung für Schäden übernommen die durch "_s + br
+           + u"nicht vorhersehbaren Zustände eintreten können."_s + br + br + br;
 }
 
 // The address sits in a box; a longer address widens the box.
@@ -69,10 +67,9 @@ QString kritikBlock()
     const int inner = std::max<int>(24, int(address.size()));
     const QString edge = u"  +"_s + QString(inner + 4, u'-') + u'+';
     return u"Anregungen und Kritik"_s + br + u"---------------------"_s + br
-        + u"Anregungen und Kritik sind erwünscht und können per eMail an: "_s + br + br + edge + br
-        + u"  |  "_s + address.leftJustified(inner, u' ') + u"  |"_s + br + edge + br + br
-        + u"gesendet werden."_s + br + br
-        + u"Nur durch Ihr Feedback kann ein Programm besser werden !"_s + br + br + br;
+           + u"Anregungen und Kritik sind erwünscht und können per eMail an: "_s + br + br + edge + br + u"  |  "_s
+           + address.leftJustified(inner, u' ') + u"  |"_s + br + edge + br + br + u"gesendet werden."_s + br + br
+           + u"Nur durch Ihr Feedback kann ein Programm besser werden !"_s + br + br + br;
 }
 
 QString convertEscapes(QString text)
@@ -113,13 +110,16 @@ private:
     static bool isInput(QEvent::Type type)
     {
         switch (type) {
-        case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick: case QEvent::KeyPress: case QEvent::KeyRelease:
-        case QEvent::Wheel: case QEvent::Shortcut: case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-            return true;
-        default:
-            return false;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu: return true;
+        default: return false;
         }
     }
 
@@ -186,9 +186,8 @@ QString feedbackAddress()
 
 QString infoTemplate()
 {
-    return u"{ANWENDUNG}"_s + u"Programm zum Verkleinern von Bilddateien\r\n"_s + u"\r\n"_s
-        + u"\r\n"_s + u"{PGMVERSION}"_s + u"\r\n"_s + u"{COMPILE}"_s + u"{COPYRIGHT}"_s
-        + u"{AUSSCHLUSS}"_s + u"{KRITIK}"_s;
+    return u"{ANWENDUNG}"_s + u"Programm zum Verkleinern von Bilddateien\r\n"_s + u"\r\n"_s + u"\r\n"_s
+           + u"{PGMVERSION}"_s + u"\r\n"_s + u"{COMPILE}"_s + u"{COPYRIGHT}"_s + u"{AUSSCHLUSS}"_s + u"{KRITIK}"_s;
 }
 
 QString infoText(const QString& textTemplate, const QString& title, const QString& history)

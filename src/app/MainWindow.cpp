@@ -32,6 +32,7 @@ struct ControlPlace {
 
 // The window's controls in number order: kind, position and size in pixels
 // within the client area.
+// clang-format off
 constexpr ControlPlace controlTable[controlCount] = {
     {0, FolderTreeKind, 5, 15, 245, 505},
     {1, DropDown, 510, 50, 100, 20},
@@ -71,15 +72,15 @@ constexpr ControlPlace controlTable[controlCount] = {
     {35, Label, 260, 55, 85, 20},
     {36, Label, 260, 30, 85, 20},
 };
+// clang-format on
 
 constexpr int statusFieldWidth = 790;
 
 } // namespace
 
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                      | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowCloseButtonHint),
       settings_(settings)
 {
 }
@@ -160,30 +161,23 @@ QWidget* MainWindow::createControl(int number, int kind)
 {
     const QString caption = texts_.control[number];
     switch (kind) {
-    case FolderTreeKind:
-        return new FolderTree(client_);
-    case DropDown:
-        return new QComboBox(client_);
-    case Label:
-        return new QLabel(caption, client_);
-    case Frame:
-        return new QGroupBox(caption, client_);
+    case FolderTreeKind: return new FolderTree(client_);
+    case DropDown: return new QComboBox(client_);
+    case Label: return new QLabel(caption, client_);
+    case Frame: return new QGroupBox(caption, client_);
     case Option: {
         auto* option = new QRadioButton(caption, client_);
         (number <= ctl::Unterordner ? ausgabeGroup_ : datumGroup_)->addButton(option, number);
         return option;
     }
-    case TextField:
-        return new QLineEdit(client_);
+    case TextField: return new QLineEdit(client_);
     case ReadOnlyField: {
         auto* field = new QLineEdit(client_);
         field->setReadOnly(true);
         return field;
     }
-    case Button:
-        return new QPushButton(caption, client_);
-    case CheckBox:
-        return new QCheckBox(caption, client_);
+    case Button: return new QPushButton(caption, client_);
+    case CheckBox: return new QCheckBox(caption, client_);
     }
     return nullptr;
 }

@@ -21,12 +21,11 @@ namespace vardolin::app {
 
 // Fixed numbers of the controls that the code addresses by name.
 namespace ctl {
-inline constexpr int Quellbaum = 0, Groesse = 1, Qualitaet = 2, Gleich_Prefix = 7,
-    Ausgewaehlt = 8, Gleich_Suffix = 9, Unterordner = 10, Zielbaum = 11, ZielSubVerz = 12,
-    DateiPrefix = 13, DateiSuffix = 14, Start = 15, Unveraendert = 17, Heutiges = 18,
-    Beenden = 19, MitUnterordner = 20, ImmerPrefix = 23, ImmerSuffix = 24, BildDatei = 26,
-    Gefunden = 28, Ueberschreiben = 29, ZielVerzPlus = 30, NeueOrdner = 31,
-    NeuerOrdnerName = 32, Zielliste = 33, BildDateiEx = 34;
+inline constexpr int Quellbaum = 0, Groesse = 1, Qualitaet = 2, Gleich_Prefix = 7, Ausgewaehlt = 8, Gleich_Suffix = 9,
+                     Unterordner = 10, Zielbaum = 11, ZielSubVerz = 12, DateiPrefix = 13, DateiSuffix = 14, Start = 15,
+                     Unveraendert = 17, Heutiges = 18, Beenden = 19, MitUnterordner = 20, ImmerPrefix = 23,
+                     ImmerSuffix = 24, BildDatei = 26, Gefunden = 28, Ueberschreiben = 29, ZielVerzPlus = 30,
+                     NeueOrdner = 31, NeuerOrdnerName = 32, Zielliste = 33, BildDateiEx = 34;
 }
 
 // Menu item numbers.
@@ -49,10 +48,7 @@ public:
     QString statusText() const;
 
     QWidget* control(int number) const;
-    template <class Widget> Widget* controlAs(int number) const
-    {
-        return qobject_cast<Widget*>(control(number));
-    }
+    template <class Widget> Widget* controlAs(int number) const { return qobject_cast<Widget*>(control(number)); }
     QAction* menuItem(int number) const;
     QProgressBar* progressBar() const { return progress_; }
 

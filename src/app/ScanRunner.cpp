@@ -35,8 +35,8 @@ void ScanRunner::start(const batch::ScanRequest& request)
     scan->watcher = new QFutureWatcher<batch::ScanResult>(this);
     connect(scan->watcher, &QFutureWatcherBase::finished, this,
             [this, generation = scan->generation] { finish(generation); });
-    scan->watcher->setFuture(QtConcurrent::run(
-        [request, stop = scan->stop] { return batch::scanSources(request, stop.get()); }));
+    scan->watcher->setFuture(
+        QtConcurrent::run([request, stop = scan->stop] { return batch::scanSources(request, stop.get()); }));
     running_.push_back(std::move(scan));
 }
 

@@ -40,16 +40,14 @@ constexpr Caption captions[] = {
 
 MenuTexts englishMenuTexts()
 {
-    return {u"File"_s, u"Exit"_s, u"Extra"_s, u"Language"_s,
-            u"German"_s, u"English"_s, u"Info"_s};
+    return {u"File"_s, u"Exit"_s, u"Extra"_s, u"Language"_s, u"German"_s, u"English"_s, u"Info"_s};
 }
 
 void fillCaptions(CaptionTexts& texts, bool english)
 {
     for (const Caption& caption : captions)
         texts.control[caption.control] = QString::fromUtf16(english ? caption.english : caption.german);
-    texts.restartNotice = english ? u"Please restart the program"_s
-                                  : u"Bitte starten Sie das Programm neu !"_s;
+    texts.restartNotice = english ? u"Please restart the program"_s : u"Bitte starten Sie das Programm neu !"_s;
     texts.stopCaption = english ? u"Stop"_s : u"Abbrechen"_s;
 }
 
@@ -57,8 +55,7 @@ void fillCaptions(CaptionTexts& texts, bool english)
 
 MenuTexts germanMenuTexts()
 {
-    return {u"Datei"_s, u"Programm beenden"_s, u"Extra"_s, u"Sprache"_s,
-            u"Deutsch"_s, u"Englisch"_s, u"Info"_s};
+    return {u"Datei"_s, u"Programm beenden"_s, u"Extra"_s, u"Sprache"_s, u"Deutsch"_s, u"Englisch"_s, u"Info"_s};
 }
 
 bool isEnglish(const QString& language)

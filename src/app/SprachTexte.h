@@ -13,19 +13,19 @@ namespace vardolin::app {
 inline constexpr int controlCount = 37;
 
 struct MenuTexts {
-    QString datei;          // first title
-    QString beenden;        // item 0
-    QString extra;          // second title
-    QString sprache;        // submenu of the second title
-    QString deutsch;        // item 1
-    QString englisch;       // item 2
-    QString info;           // third title and item 3
+    QString datei;    // first title
+    QString beenden;  // item 0
+    QString extra;    // second title
+    QString sprache;  // submenu of the second title
+    QString deutsch;  // item 1
+    QString englisch; // item 2
+    QString info;     // third title and item 3
 };
 
 struct CaptionTexts {
     std::array<QString, controlCount> control; // empty for uncaptioned controls
     QString restartNotice;
-    QString stopCaption;    // the quit button's caption while a batch runs
+    QString stopCaption; // the quit button's caption while a batch runs
     MenuTexts menu;
 };
 

@@ -14,10 +14,7 @@
 
 namespace vardolin::app {
 
-WindowHost::WindowHost(MainWindow& window, LogWriter writeLog)
-    : window_(window), writeLog_(std::move(writeLog))
-{
-}
+WindowHost::WindowHost(MainWindow& window, LogWriter writeLog) : window_(window), writeLog_(std::move(writeLog)) {}
 
 void WindowHost::onWindowThread(std::function<void()> work, bool wait)
 {
@@ -25,8 +22,7 @@ void WindowHost::onWindowThread(std::function<void()> work, bool wait)
         work();
         return;
     }
-    QMetaObject::invokeMethod(&window_, std::move(work),
-                              wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&window_, std::move(work), wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
 void WindowHost::statusText(const QString& text)
@@ -63,9 +59,7 @@ QString WindowHost::targetListText()
 void WindowHost::setFoundCount(qint64 count)
 {
     MainWindow* window = &window_;
-    onWindowThread([window, count] {
-        window->controlAs<QLineEdit>(ctl::Gefunden)->setText(QString::number(count));
-    });
+    onWindowThread([window, count] { window->controlAs<QLineEdit>(ctl::Gefunden)->setText(QString::number(count)); });
 }
 
 void WindowHost::setTargetListItems(const QStringList& items)

@@ -13,8 +13,8 @@
 
 #include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <exception>
+#include <mutex>
 #include <set>
 
 namespace vardolin::batch {
@@ -206,13 +206,9 @@ void Run::collectOne()
 void Run::record(const QString& source, const CopyResult& result)
 {
     switch (result.outcome) {
-    case CopyOutcome::Written:
-        ++report_.written;
-        break;
+    case CopyOutcome::Written: ++report_.written; break;
     case CopyOutcome::SkippedExisting:
-    case CopyOutcome::SkippedFormat:
-        ++report_.skipped;
-        break;
+    case CopyOutcome::SkippedFormat: ++report_.skipped; break;
     case CopyOutcome::Failed:
         ++report_.failed;
         host_.logLine(failureLogLine(source, result.reason));

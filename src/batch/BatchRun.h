@@ -18,8 +18,8 @@ struct RunReport {
     qint64 count = 0;   // files the walk listed
     qint64 reached = 0; // n: entries reached, written, skipped or failed
     qint64 written = 0;
-    qint64 skipped = 0; // a copy existed, or the extension names no format
-    qint64 failed = 0;  // each one logged through the host with its reason
+    qint64 skipped = 0;           // a copy existed, or the extension names no format
+    qint64 failed = 0;            // each one logged through the host with its reason
     bool subfolderFailed = false; // mode 3: the subfolder could not be made
     bool stopped = false;         // the host asked to stop before the end
 };

@@ -10,8 +10,7 @@
 namespace vardolin::batch {
 namespace {
 
-ListFill fillList(const QString& folder, const QString& fileName, const QStringList& defaults,
-                  BatchHost& host)
+ListFill fillList(const QString& folder, const QString& fileName, const QStringList& defaults, BatchHost& host)
 {
     const QString path = folder + fileName;
     if (const auto lines = util::readTextLines(path))
@@ -70,8 +69,7 @@ ListFill FuelleComboQualitaet(const QString& folder, BatchHost& host)
     return fillList(folder, QString::fromUtf16(qualityListFile), defaultQualityLines(), host);
 }
 
-ListFill fillListLoadingDefaults(ListFill (*filler)(const QString&, BatchHost&), const QString& folder,
-                                 BatchHost& host)
+ListFill fillListLoadingDefaults(ListFill (*filler)(const QString&, BatchHost&), const QString& folder, BatchHost& host)
 {
     ListFill fill = filler(folder, host);
     if (fill.result == -1)

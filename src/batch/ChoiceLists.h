@@ -31,8 +31,8 @@ ListFill FuelleComboQualitaet(const QString& folder, BatchHost& host);
 
 // Calls the filler a second time when the first call wrote the defaults,
 // as the window does at start.
-ListFill fillListLoadingDefaults(ListFill (*filler)(const QString&, BatchHost&),
-                                 const QString& folder, BatchHost& host);
+ListFill fillListLoadingDefaults(ListFill (*filler)(const QString&, BatchHost&), const QString& folder,
+                                 BatchHost& host);
 
 // The item texts for a list's lines: non-empty lines numbered from 1.
 QStringList numberedItems(const QStringList& lines);

@@ -60,7 +60,8 @@ QString writeInPlace(const picture::Picture& picture, const QString& source, con
     if (error) {
         std::error_code ignored;
         fs::remove(toFsPath(temporary), ignored);
-        return QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ") + QString::fromStdString(error.message());
+        return QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ")
+               + QString::fromStdString(error.message());
     }
     return {};
 }
@@ -94,16 +95,17 @@ QString fileToWrite(const QString& targetName, const QString& sourcePath)
            + util::upperCase(util::extensionPart(sourcePath));
 }
 
-CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
-                                   qint64 width, const CopyOptions& options)
+CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
+                                   const CopyOptions& options)
 {
     (void)width;
     const QString extension = util::upperCase(util::extensionPart(source));
     const QString file = fileToWrite(targetName, source);
     const OutputFormat output = outputFormatFor(extension);
     if (output.format == picture::Format::None)
-        return {CopyOutcome::SkippedFormat, QStringLiteral("für die Endung \"") + extension
-                                                + QStringLiteral("\" wird keine Kopie geschrieben"), file};
+        return {CopyOutcome::SkippedFormat,
+                QStringLiteral("für die Endung \"") + extension + QStringLiteral("\" wird keine Kopie geschrieben"),
+                file};
     if (isSameFile(source, file))
         return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
     if (!options.overwrite && util::sizeTest(file) > 0)
@@ -123,7 +125,8 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
         || std::uint64_t(size.width) * std::uint64_t(size.height) > options.pixelBudget)
         return failed(file, QStringLiteral("kann nicht auf %1 x %2 skaliert werden").arg(size.width).arg(size.height));
     if (!picture::scalePicture(loaded.picture, size.width, size.height, picture::ScaleMode::Smooth))
-        return failed(file, QStringLiteral("konnte nicht auf %1 x %2 skaliert werden").arg(size.width).arg(size.height));
+        return failed(file,
+                      QStringLiteral("konnte nicht auf %1 x %2 skaliert werden").arg(size.width).arg(size.height));
 
     const QString problem = writeInPlace(loaded.picture, source, file, output, options);
     if (!problem.isEmpty())

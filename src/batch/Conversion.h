@@ -29,9 +29,9 @@ OutputFormat outputFormatFor(const QString& upperExtension);
 QString fileToWrite(const QString& targetName, const QString& sourcePath);
 
 struct CopyOptions {
-    bool overwrite = false;  // CBZielUeberschreiben reads as non-zero
-    int dateiDatum = 1;      // 1 keep the source's modification time, 2 today's
-    int quality = 3;         // the grade handed to the JPEG encoder
+    bool overwrite = false; // CBZielUeberschreiben reads as non-zero
+    int dateiDatum = 1;     // 1 keep the source's modification time, 2 today's
+    int quality = 3;        // the grade handed to the JPEG encoder
     // Copies larger than this many pixels are not made.
     std::uint64_t pixelBudget = std::uint64_t(1) << 28;
 };
@@ -58,7 +58,7 @@ bool isSameFile(const QString& a, const QString& b);
 // own source fails. The copy is written to a temporary file in the target
 // folder and renamed into place only when complete. A picture that cannot be
 // loaded or scaled fails; nothing is written at full size in its place.
-CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
-                                   qint64 width, const CopyOptions& options);
+CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
+                                   const CopyOptions& options);
 
 } // namespace vardolin::batch

@@ -40,13 +40,12 @@ bool isFolder(const fs::directory_entry& entry)
 }
 
 qint64 walk(const QString& folder, const CaseInsensitivePattern& pattern, int withSubfolders, QStringList& list,
-           qint64 count, const std::atomic_bool* stop);
+            qint64 count, const std::atomic_bool* stop);
 
 } // namespace
 
-qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSubfolders,
-                   QStringList& list, qint64 count, int progressField, int clearFirst,
-                   const std::atomic_bool* stop)
+qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSubfolders, QStringList& list,
+                   qint64 count, int progressField, int clearFirst, const std::atomic_bool* stop)
 {
     (void)progressField; // no caller shows progress
     if (clearFirst == 1)
@@ -58,7 +57,7 @@ qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSub
 namespace {
 
 qint64 walk(const QString& folder, const CaseInsensitivePattern& pattern, int withSubfolders, QStringList& list,
-           qint64 count, const std::atomic_bool* stop)
+            qint64 count, const std::atomic_bool* stop)
 {
     const QString separator =
         (!folder.isEmpty() && !util::isSeparator(folder.back())) ? QString(util::separator()) : QString();

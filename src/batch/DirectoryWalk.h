@@ -19,9 +19,8 @@ namespace vardolin::batch {
 // A folder that cannot be listed adds nothing. A folder reached through a
 // link that leads back to one of its own ancestors is not walked again.
 // When stop becomes true the walk returns early with what it has.
-qint64 s_ReadDirLL(const QString& folder, const QString& pattern, int withSubfolders,
-                   QStringList& list, qint64 count, int progressField, int clearFirst,
-                   const std::atomic_bool* stop = nullptr);
+qint64 s_ReadDirLL(const QString& folder, const QString& pattern, int withSubfolders, QStringList& list, qint64 count,
+                   int progressField, int clearFirst, const std::atomic_bool* stop = nullptr);
 
 // Sorts a file list ascending by full path, ignoring case; entries that
 // differ only in case keep their order.

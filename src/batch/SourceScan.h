@@ -23,22 +23,22 @@ class BatchHost;
 inline constexpr qint64 textChangedEvent = 768;
 
 struct ScanRequest {
-    QString sourceFolder;     // path part of QuellVerz
-    QString includePattern;   // file part of BildDatei
-    QString excludePattern;   // file part of BildDateiEx
-    QString extension;        // after the last "." of the include pattern; logged only
-    int withSubfolders = 0;   // number of MitUnterordner
+    QString sourceFolder;   // path part of QuellVerz
+    QString includePattern; // file part of BildDatei
+    QString excludePattern; // file part of BildDateiEx
+    QString extension;      // after the last "." of the include pattern; logged only
+    int withSubfolders = 0; // number of MitUnterordner
 };
 
 ScanRequest scanRequestFrom(const Settings& settings);
 
 struct ScanResult {
-    QStringList files;        // sorted ignoring case, exclusions removed
-    qint64 found = 0;         // what the walk found, before exclusion
-    qint64 count = 0;         // after exclusion: the found count shown
-    QStringList logLines;     // the run-log lines, in order
-    QStringList targetItems;  // the target list's items for the source folder
-    bool stopped = false;     // stop was set: the result is incomplete
+    QStringList files;       // sorted ignoring case, exclusions removed
+    qint64 found = 0;        // what the walk found, before exclusion
+    qint64 count = 0;        // after exclusion: the found count shown
+    QStringList logLines;    // the run-log lines, in order
+    QStringList targetItems; // the target list's items for the source folder
+    bool stopped = false;    // stop was set: the result is incomplete
 };
 
 // Walks, excludes and sorts. When stop becomes true the scan ends early and

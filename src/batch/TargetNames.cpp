@@ -59,12 +59,8 @@ TargetName zielName(const QString& sourcePath, const TargetChoice& choice)
 
     TargetName target;
     switch (choice.mode) {
-    case 2:
-        target.name = folder + base + choice.dateiSuffix + dotExtension;
-        break;
-    case 3:
-        target.name = folder + choice.zielSubVerz + separatorText() + immerName;
-        break;
+    case 2: target.name = folder + base + choice.dateiSuffix + dotExtension; break;
+    case 3: target.name = folder + choice.zielSubVerz + separatorText() + immerName; break;
     case 4:
         if (choice.carryStructure) {
             QString below = folder;
@@ -76,9 +72,7 @@ TargetName zielName(const QString& sourcePath, const TargetChoice& choice)
             target.name = choice.zielVerz + immerName;
         }
         break;
-    default:
-        target.name = folder + choice.dateiPrefix + fullName + dotExtension;
-        break;
+    default: target.name = folder + choice.dateiPrefix + fullName + dotExtension; break;
     }
     return target;
 }

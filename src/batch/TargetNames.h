@@ -17,16 +17,16 @@ class BatchHost;
 
 // The texts the target name rule reads, fixed when a run starts.
 struct TargetChoice {
-    int mode = 1;                 // 1 prefix, 2 suffix, 3 subfolder, 4 chosen folder
-    QString dateiPrefix;          // mode 1
-    QString dateiSuffix;          // mode 2
-    QString zielSubVerz;          // mode 3
-    QString immerPrefix;          // modes 3 and 4
-    QString immerSuffix;          // modes 3 and 4
-    QString zielVerz;             // mode 4, ends in a separator
-    bool carryStructure = false;  // mode 4: CBZielVerzPlus
-    QString sourceFolder;         // path part of QuellVerz
-    QString targetListItem;       // the target list's displayed text
+    int mode = 1;                // 1 prefix, 2 suffix, 3 subfolder, 4 chosen folder
+    QString dateiPrefix;         // mode 1
+    QString dateiSuffix;         // mode 2
+    QString zielSubVerz;         // mode 3
+    QString immerPrefix;         // modes 3 and 4
+    QString immerSuffix;         // modes 3 and 4
+    QString zielVerz;            // mode 4, ends in a separator
+    bool carryStructure = false; // mode 4: CBZielVerzPlus
+    QString sourceFolder;        // path part of QuellVerz
+    QString targetListItem;      // the target list's displayed text
 };
 
 // An output mode outside 1..4 (only an edited settings file can hold one)
@@ -34,8 +34,8 @@ struct TargetChoice {
 TargetChoice targetChoiceFrom(const Settings& settings, const QString& targetListText);
 
 struct TargetName {
-    QString name;            // the target name T; the conversion replaces its extension
-    QString folderToCreate;  // mode 4 with structure: create with zVerzAnlegen first
+    QString name;           // the target name T; the conversion replaces its extension
+    QString folderToCreate; // mode 4 with structure: create with zVerzAnlegen first
 };
 
 // The target name T of one source file.

@@ -71,7 +71,8 @@ int listFiles(const Settings& settings)
 int finalCode(const batch::RunReport& report)
 {
     if (report.stopped) {
-        printLine(stderr, QStringLiteral("vardolin-batch: stopped after %1 of %2 files").arg(report.reached).arg(report.count));
+        printLine(stderr,
+                  QStringLiteral("vardolin-batch: stopped after %1 of %2 files").arg(report.reached).arg(report.count));
         return someFailed;
     }
     if (report.failed > 0) {

@@ -50,10 +50,11 @@ struct Parser {
 
     Parser()
     {
-        parser.setApplicationDescription(QStringLiteral(
-            "Makes reduced copies of the pictures in a folder, with the settings of Vardolin.ini\n"
-            "in the working folder; options change single settings for this run only."));
-        parser.addOptions({size, quality, mode, target, subfolders, overwrite, keepDate, today, jobs, list, help, version});
+        parser.setApplicationDescription(
+            QStringLiteral("Makes reduced copies of the pictures in a folder, with the settings of Vardolin.ini\n"
+                           "in the working folder; options change single settings for this run only."));
+        parser.addOptions(
+            {size, quality, mode, target, subfolders, overwrite, keepDate, today, jobs, list, help, version});
         parser.addPositionalArgument(QStringLiteral("PATH"),
                                      QStringLiteral("Source folder and file pattern, e.g. /home/u/Fotos/*.jpg"),
                                      QStringLiteral("[PATH]"));
@@ -110,7 +111,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     line.list = p.parser.isSet(p.list);
     const QStringList positional = p.parser.positionalArguments();
     if (positional.size() > 1) {
-        result.error = QStringLiteral("only one PATH may be given (quote a pattern so that the shell leaves it alone: '/home/u/Fotos/*.jpg')");
+        result.error = QStringLiteral(
+            "only one PATH may be given (quote a pattern so that the shell leaves it alone: '/home/u/Fotos/*.jpg')");
         return result;
     }
     if (!positional.isEmpty())

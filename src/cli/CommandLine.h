@@ -12,16 +12,16 @@
 namespace vardolin::cli {
 
 struct CommandLine {
-    QString path;                   // the optional PATH argument
-    std::optional<QString> size;    // "W,H" from --size
-    std::optional<int> quality;     // --quality N
-    std::optional<int> mode;        // --mode 1-4
-    std::optional<QString> target;  // --target DIR
-    bool subfolders = false;        // --subfolders
-    bool overwrite = false;         // --overwrite
-    std::optional<int> dateiDatum;  // --keep-date 1, --today 2
-    int jobs = 0;                   // --jobs N; 0: one per core
-    bool list = false;              // --list: scan only and print the files
+    QString path;                  // the optional PATH argument
+    std::optional<QString> size;   // "W,H" from --size
+    std::optional<int> quality;    // --quality N
+    std::optional<int> mode;       // --mode 1-4
+    std::optional<QString> target; // --target DIR
+    bool subfolders = false;       // --subfolders
+    bool overwrite = false;        // --overwrite
+    std::optional<int> dateiDatum; // --keep-date 1, --today 2
+    int jobs = 0;                  // --jobs N; 0: one per core
+    bool list = false;             // --list: scan only and print the files
     bool help = false;
     bool version = false;
 };

@@ -27,8 +27,7 @@ extern "C" void onInterrupt(int signalNumber)
         return;
     }
     {
-        static const char notice[] =
-            "\nStopping after the files in progress (once more to quit at once) ...\n";
+        static const char notice[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
 #ifdef _WIN32
         _write(2, notice, sizeof notice - 1);
 #else
@@ -129,8 +128,8 @@ void ConsoleHost::redraw(bool force)
     lastDrawn_ = now;
     constexpr int barWidth = 24;
     const int filled = count_ > 0 ? int(finished_ * barWidth / count_) : 0;
-    QString line = QStringLiteral("[") + QString(filled, u'#') + QString(barWidth - filled, u'.')
-                   + QStringLiteral("] ") + status_;
+    QString line =
+        QStringLiteral("[") + QString(filled, u'#') + QString(barWidth - filled, u'.') + QStringLiteral("] ") + status_;
     line = line.left(terminalWidth() - 1);
     const QByteArray bytes = (QStringLiteral("\r\x1b[K") + line).toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);

@@ -7,18 +7,19 @@ namespace vardolin::frame {
 namespace {
 
 class SystemClock final : public Clock {
-  public:
+public:
     SystemClock() { timer_.start(); }
     QDateTime localNow() const override { return QDateTime::currentDateTime(); }
     qint64 elapsedMs() const override { return timer_.elapsed(); }
 
-  private:
+private:
     QElapsedTimer timer_;
 };
 
 } // namespace
 
-const Clock& systemClock() {
+const Clock& systemClock()
+{
     static const SystemClock clock;
     return clock;
 }

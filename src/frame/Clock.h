@@ -8,7 +8,7 @@
 namespace vardolin::frame {
 
 class Clock {
-  public:
+public:
     virtual ~Clock() = default;
     virtual QDateTime localNow() const = 0;
     virtual qint64 elapsedMs() const = 0;

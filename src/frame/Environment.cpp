@@ -14,7 +14,8 @@ namespace {
 
 // The link target of /proc/<pid>/exe; the kernel marks a replaced binary with
 // " (deleted)", which is not part of its name.
-QString linkedExecutableName(const QString& exeLink) {
+QString linkedExecutableName(const QString& exeLink)
+{
     std::error_code error;
     const auto target = std::filesystem::read_symlink(exeLink.toStdString(), error);
     if (error) {
@@ -29,12 +30,14 @@ QString linkedExecutableName(const QString& exeLink) {
 }
 
 class SystemEnvironment final : public Environment {
-  public:
-    QString variable(const QString& name) const override {
+public:
+    QString variable(const QString& name) const override
+    {
         return qEnvironmentVariable(name.toLocal8Bit().constData());
     }
 
-    QString executablePath() const override {
+    QString executablePath() const override
+    {
         if (QCoreApplication::instance()) {
             return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
         }
@@ -48,15 +51,18 @@ class SystemEnvironment final : public Environment {
         return {};
     }
 
-    QString workingFolder() const override {
+    QString workingFolder() const override
+    {
         return QDir::toNativeSeparators(QDir::currentPath());
     }
 
-    QString hostName() const override {
+    QString hostName() const override
+    {
         return QSysInfo::machineHostName();
     }
 
-    int countInstances(const QString& exeName, bool countAll) const override {
+    int countInstances(const QString& exeName, bool countAll) const override
+    {
 #ifdef Q_OS_LINUX
         return countInstancesIn(QStringLiteral("/proc"), exeName, countAll);
 #else
@@ -69,12 +75,14 @@ class SystemEnvironment final : public Environment {
 
 } // namespace
 
-const Environment& systemEnvironment() {
+const Environment& systemEnvironment()
+{
     static const SystemEnvironment environment;
     return environment;
 }
 
-int countInstancesIn(const QString& procFolder, const QString& exeName, bool countAll) {
+int countInstancesIn(const QString& procFolder, const QString& exeName, bool countAll)
+{
     const QDir proc(procFolder);
     if (!proc.exists() || exeName.isEmpty()) {
         return 0;

@@ -7,7 +7,7 @@
 namespace vardolin::frame {
 
 class Environment {
-  public:
+public:
     virtual ~Environment() = default;
     // Value of one environment variable; empty when unset.
     virtual QString variable(const QString& name) const = 0;

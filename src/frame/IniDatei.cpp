@@ -41,7 +41,8 @@ constexpr std::array<KeyField, 18> kKeyFields{{
 
 // Every field back to its default except the three switches without one,
 // which keep what they hold.
-void setDefaults(Settings& settings) {
+void setDefaults(Settings& settings)
+{
     Settings defaults;
     defaults.IniFile = settings.IniFile;
     defaults.CBZielUeberschreiben = settings.CBZielUeberschreiben;
@@ -51,7 +52,8 @@ void setDefaults(Settings& settings) {
     settings = defaults;
 }
 
-void readSettings(Settings& settings) {
+void readSettings(Settings& settings)
+{
     setDefaults(settings);
     const util::IniFile ini = util::IniFile::read(settings.IniFile).value_or(util::IniFile());
     for (const KeyField& entry : kKeyFields) {
@@ -60,23 +62,22 @@ void readSettings(Settings& settings) {
     }
 }
 
-void writeSettings(const Settings& settings) {
+void writeSettings(const Settings& settings)
+{
     // Starting from the file as it is keeps groups and keys we do not know.
     util::IniFile ini = util::IniFile::read(settings.IniFile).value_or(util::IniFile());
     for (const KeyField& entry : kKeyFields) {
         ini.setValue(kGroup, QString::fromLatin1(entry.key), settings.*entry.field);
     }
     if (!ini.write(settings.IniFile)) {
-        yInfoBox(kAnwendung,
-                 QStringLiteral("Ini-Datei konnte nicht erstellt werden !\r\n\r\n") +
-                     settings.IniFile,
-                 0);
+        yInfoBox(kAnwendung, QStringLiteral("Ini-Datei konnte nicht erstellt werden !\r\n\r\n") + settings.IniFile, 0);
     }
 }
 
 } // namespace
 
-const QStringList& settingsKeys() {
+const QStringList& settingsKeys()
+{
     static const QStringList keys = [] {
         QStringList list;
         for (const KeyField& entry : kKeyFields) {
@@ -87,12 +88,13 @@ const QStringList& settingsKeys() {
     return keys;
 }
 
-QString settingsFilePath(const FrameContext& context) {
-    return context.uAktVerz + util::field(kAnwendung, 1, QStringLiteral(" ")) +
-           QStringLiteral(".ini");
+QString settingsFilePath(const FrameContext& context)
+{
+    return context.uAktVerz + util::field(kAnwendung, 1, QStringLiteral(" ")) + QStringLiteral(".ini");
 }
 
-void IniDatei(Settings& settings, const FrameContext& context, const QString& mode) {
+void IniDatei(Settings& settings, const FrameContext& context, const QString& mode)
+{
     settings.IniFile = settingsFilePath(context);
     if (mode == QStringLiteral("#READ")) {
         readSettings(settings);
@@ -100,9 +102,7 @@ void IniDatei(Settings& settings, const FrameContext& context, const QString& mo
         writeSettings(settings);
     } else {
         yInfoBox(kAnwendung,
-                 QStringLiteral("IniDatei: Fehler = Select Default-Zweig erreicht !(") + mode +
-                     QStringLiteral(")"),
-                 0);
+                 QStringLiteral("IniDatei: Fehler = Select Default-Zweig erreicht !(") + mode + QStringLiteral(")"), 0);
     }
 }
 

@@ -7,7 +7,8 @@
 
 namespace vardolin::frame {
 
-QString userStateFolder(const Environment& environment) {
+QString userStateFolder(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     const QString base = environment.variable(QStringLiteral("LOCALAPPDATA"));
     return base.isEmpty() ? QString() : util::withTrailingSeparator(base) + "Vardolin\\";
@@ -24,7 +25,8 @@ QString userStateFolder(const Environment& environment) {
 #endif
 }
 
-QString logBaseFolder(const QString& exeFolder, const Environment& environment) {
+QString logBaseFolder(const QString& exeFolder, const Environment& environment)
+{
     const QFileInfo exe(exeFolder);
     if (!exeFolder.isEmpty() && exe.isDir() && exe.isWritable()) {
         return util::withTrailingSeparator(exeFolder);

@@ -14,7 +14,8 @@ namespace {
 // Button code of a plain OK box.
 constexpr int kOkButton = 1;
 
-int presentOnStandardError(const QString& title, const QString& text, int /*flags*/) {
+int presentOnStandardError(const QString& title, const QString& text, int /*flags*/)
+{
     const QByteArray line = (title + QStringLiteral(": ") + text + u'\n').toLocal8Bit();
     std::fputs(line.constData(), stderr);
     return kOkButton;
@@ -25,24 +26,28 @@ struct PresenterSlot {
     MessagePresenter presenter = presentOnStandardError;
 };
 
-PresenterSlot& slot() {
+PresenterSlot& slot()
+{
     static PresenterSlot instance;
     return instance;
 }
 
 } // namespace
 
-void setMessagePresenter(MessagePresenter presenter) {
+void setMessagePresenter(MessagePresenter presenter)
+{
     QMutexLocker lock(&slot().mutex);
     slot().presenter = presenter ? std::move(presenter) : presentOnStandardError;
 }
 
-QString convertMessageText(const QString& text) {
+QString convertMessageText(const QString& text)
+{
     const QString lines = util::replace(text, QStringLiteral("\\n "), QStringLiteral("\r\n"));
     return util::replace(lines, QStringLiteral("\\' "), QStringLiteral("\""));
 }
 
-int yInfoBox(const QString& title, const QString& text, int flags) {
+int yInfoBox(const QString& title, const QString& text, int flags)
+{
     MessagePresenter presenter;
     {
         QMutexLocker lock(&slot().mutex);

@@ -13,10 +13,10 @@ const QString kFileName = QStringLiteral("Vardolin.log");
 
 } // namespace
 
-RunLog::RunLog(const Clock& clock, const Environment& environment)
-    : clock_(clock), environment_(environment) {}
+RunLog::RunLog(const Clock& clock, const Environment& environment) : clock_(clock), environment_(environment) {}
 
-bool RunLog::open(const QString& exeFolder) {
+bool RunLog::open(const QString& exeFolder)
+{
     QMutexLocker lock(&mutex_);
     on_ = true;
     file_.close();
@@ -37,7 +37,8 @@ bool RunLog::open(const QString& exeFolder) {
     return true;
 }
 
-void RunLog::close() {
+void RunLog::close()
+{
     QMutexLocker lock(&mutex_);
     if (!file_.isOpen()) {
         return;
@@ -48,24 +49,28 @@ void RunLog::close() {
     file_.close();
 }
 
-void RunLog::writeLine(const QString& line) {
+void RunLog::writeLine(const QString& line)
+{
     QMutexLocker lock(&mutex_);
     writeLocked(line);
 }
 
-QString RunLog::filePath() const {
+QString RunLog::filePath() const
+{
     QMutexLocker lock(&mutex_);
     return file_.fileName();
 }
 
-void RunLog::writeLocked(const QString& line) {
+void RunLog::writeLocked(const QString& line)
+{
     if (file_.isOpen()) {
         file_.write((line + QStringLiteral("\r\n")).toUtf8());
         file_.flush();
     }
 }
 
-QString RunLog::banner(const QString& word) const {
+QString RunLog::banner(const QString& word) const
+{
     return word + util::formatDate(QStringLiteral("%yyyy-%mm-%dd  %hh:%ii:%ss"), clock_.localNow());
 }
 

@@ -15,12 +15,11 @@
 namespace vardolin::frame {
 
 class RunLog {
-  public:
+public:
     // A log file larger than this is deleted and started afresh.
     static constexpr qint64 kMaxSize = 1000000;
 
-    explicit RunLog(const Clock& clock = systemClock(),
-                    const Environment& environment = systemEnvironment());
+    explicit RunLog(const Clock& clock = systemClock(), const Environment& environment = systemEnvironment());
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
@@ -39,7 +38,7 @@ class RunLog {
     bool isOn() const { return on_; }
     QString filePath() const;
 
-  private:
+private:
     void writeLocked(const QString& line);
     QString banner(const QString& word) const;
 

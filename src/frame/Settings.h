@@ -8,9 +8,9 @@
 namespace vardolin {
 
 struct Settings {
-    QString IniFile;               // full path of the settings file; not a key
+    QString IniFile; // full path of the settings file; not a key
     QString Editor = QStringLiteral("C:\\Programme\\med\\med.exe");
-    QString QuellVerz;             // source folder tree's text
+    QString QuellVerz; // source folder tree's text
     QString Bildgroesse = QStringLiteral("001");
     QString Bildqualitaet = QStringLiteral("03");
     QString AusgabeOrdner = QStringLiteral("1");
@@ -24,9 +24,9 @@ struct Settings {
     QString BildDateiEx = QStringLiteral("*NoPic*.jpg");
     QString ImmerSuffix = QStringLiteral("_k!");
     QString ImmerPrefix = QStringLiteral("!k_");
-    QString CBZielUeberschreiben;  // empty reads as 0
-    QString CBZielVerzPlus;        // empty reads as 0
-    QString ZielVerzPlus;          // stored and written back only
+    QString CBZielUeberschreiben;                 // empty reads as 0
+    QString CBZielVerzPlus;                       // empty reads as 0
+    QString ZielVerzPlus;                         // stored and written back only
     QString MitUnterordner = QStringLiteral("0"); // not a key
 };
 

@@ -13,22 +13,26 @@ namespace {
 constexpr qint64 kReopenIntervalMs = 30000;
 const QString kUnitName = QStringLiteral("StandardProc530");
 
-QString zeroPadded(int value, int width) {
+QString zeroPadded(int value, int width)
+{
     return util::padLeft(util::decimalText(value), width, u'0');
 }
 
 // 0-9 as digits, 10 and more as letters from A (used for day and hour).
-QChar codeCharacter(int value) {
+QChar codeCharacter(int value)
+{
     return value < 10 ? QChar(u'0' + value) : QChar(u'A' + (value - 10));
 }
 
-QString codeCharacters(const DateRecord& record) {
+QString codeCharacters(const DateRecord& record)
+{
     return util::hexText(record.month) + codeCharacter(record.day) + codeCharacter(record.hour);
 }
 
 } // namespace
 
-bool debugLinePasses(int level, int threshold) {
+bool debugLinePasses(int level, int threshold)
+{
     if (level == 7) {
         return true;
     }
@@ -36,31 +40,32 @@ bool debugLinePasses(int level, int threshold) {
 }
 
 StandardProc::StandardProc(const Clock& clock, const Environment& environment)
-    : clock_(clock), environment_(environment) {}
+    : clock_(clock), environment_(environment)
+{
+}
 
-void StandardProc::s_Debug(const QString& unit, const QString& procedure, int line,
-                           const QString& text, int level, int /*spare*/, int /*windowThreshold*/,
-                           int fileThreshold) {
+void StandardProc::s_Debug(const QString& unit, const QString& procedure, int line, const QString& text, int level,
+                           int /*spare*/, int /*windowThreshold*/, int fileThreshold)
+{
     const QString stamp = s_DebugStamp(0);
     if (fileThreshold <= 0 || !debugLinePasses(level, fileThreshold)) {
         return;
     }
     const QString sep = QStringLiteral(" | ");
-    const QString debugLine = stamp + sep + unit + sep + procedure + sep + util::decimalText(line) +
-                              QStringLiteral(" : ") + text;
+    const QString debugLine =
+        stamp + sep + unit + sep + procedure + sep + util::decimalText(line) + QStringLiteral(" : ") + text;
     s_DebugFile(QStringLiteral("Debug"), QString(), unit, procedure, debugLine, 0);
 }
 
-QString StandardProc::formattedLine(const QString& unit, const QString& procedure,
-                                    const QString& text, int line) {
+QString StandardProc::formattedLine(const QString& unit, const QString& procedure, const QString& text, int line)
+{
     const QString stamp = s_DebugStamp(0);
     const QString sep = QStringLiteral(" | ");
     if (unit == QStringLiteral("-")) {
         return stamp + sep + text;
     }
     const QString unitColumn = util::padRight(unit.isEmpty() ? kUnitName : unit, 20);
-    const QString procColumn =
-        util::padRight(procedure.isEmpty() ? QStringLiteral("Main") : procedure, 40);
+    const QString procColumn = util::padRight(procedure.isEmpty() ? QStringLiteral("Main") : procedure, 40);
     QString result = stamp + sep + unitColumn + sep + procColumn + sep;
     if (line > 0) {
         result += util::padLeft(util::decimalText(line), 5) + sep;
@@ -69,7 +74,8 @@ QString StandardProc::formattedLine(const QString& unit, const QString& procedur
 }
 
 QString StandardProc::s_DebugFile(const QString& mode, const QString& fileName, const QString& unit,
-                                  const QString& procedure, const QString& text, int line) {
+                                  const QString& procedure, const QString& text, int line)
+{
     if (mode == QStringLiteral("D")) {
         return currentFileName_;
     }
@@ -103,18 +109,20 @@ QString StandardProc::s_DebugFile(const QString& mode, const QString& fileName, 
     return {};
 }
 
-QString StandardProc::debugFolder() const {
+QString StandardProc::debugFolder() const
+{
     const QString base = logBaseFolder(values_.uExeVerz, environment_);
     return base.isEmpty() ? QString() : base + QStringLiteral("log") + util::separator();
 }
 
-QString StandardProc::newDebugFileName() {
-    return QStringLiteral("Log_") + values_.uAnwendung + QStringLiteral("_Pgm_") +
-           values_.uComputerName + u'_' + s_UniqueStamp(QStringLiteral("F15")) +
-           QStringLiteral(".txt");
+QString StandardProc::newDebugFileName()
+{
+    return QStringLiteral("Log_") + values_.uAnwendung + QStringLiteral("_Pgm_") + values_.uComputerName + u'_'
+           + s_UniqueStamp(QStringLiteral("F15")) + QStringLiteral(".txt");
 }
 
-void StandardProc::openDebugFile(const QString& upperMode, const QString& fileName) {
+void StandardProc::openDebugFile(const QString& upperMode, const QString& fileName)
+{
     const QString folder = debugFolder();
     if (folder.isEmpty()) {
         return;
@@ -133,17 +141,18 @@ void StandardProc::openDebugFile(const QString& upperMode, const QString& fileNa
     }
 }
 
-void StandardProc::writeDebugLine(const QString& text) {
+void StandardProc::writeDebugLine(const QString& text)
+{
     file_.write((text + QStringLiteral("\r\n")).toUtf8());
     // Others may read the file while it is open; each line is there at once.
     file_.flush();
 }
 
-QString StandardProc::s_DebugStamp(int mode) {
+QString StandardProc::s_DebugStamp(int mode)
+{
     QString stamp;
     do {
-        const QString seconds =
-            util::formatDate(QStringLiteral("%yyyy-%mm-%dd-%hh:%ii:%ss"), clock_.localNow());
+        const QString seconds = util::formatDate(QStringLiteral("%yyyy-%mm-%dd-%hh:%ii:%ss"), clock_.localNow());
         if (seconds == util::left(lastDebugStamp_, 19)) {
             ++debugStampCounter_;
         } else {
@@ -155,9 +164,9 @@ QString StandardProc::s_DebugStamp(int mode) {
     return stamp;
 }
 
-void StandardProc::s_DateRecord(DateRecord& record) {
-    const QString digits =
-        util::formatDate(QStringLiteral("%yyyy%mm%dd%hh%ii%ss"), clock_.localNow());
+void StandardProc::s_DateRecord(DateRecord& record)
+{
+    const QString digits = util::formatDate(QStringLiteral("%yyyy%mm%dd%hh%ii%ss"), clock_.localNow());
     if (digits == lastDateText_) {
         ++count100_;
         ++count1000_;
@@ -192,7 +201,8 @@ void StandardProc::s_DateRecord(DateRecord& record) {
     lastDateText_ = digits;
 }
 
-QString StandardProc::s_UniqueStamp(const QString& format) {
+QString StandardProc::s_UniqueStamp(const QString& format)
+{
     const QString upper = util::upperCase(format);
     if (upper == QStringLiteral("TS")) {
         return s_DebugStamp(1);
@@ -201,8 +211,7 @@ QString StandardProc::s_UniqueStamp(const QString& format) {
     DateRecord record;
     do {
         s_DateRecord(record);
-    } while (by17 ? record.stamp17 == lastUniqueRecord_.stamp17
-                  : record.stamp16 == lastUniqueRecord_.stamp16);
+    } while (by17 ? record.stamp17 == lastUniqueRecord_.stamp17 : record.stamp16 == lastUniqueRecord_.stamp16);
     lastUniqueRecord_ = record;
 
     if (upper == QStringLiteral("F")) {
@@ -218,11 +227,13 @@ QString StandardProc::s_UniqueStamp(const QString& format) {
     return util::mid(record.stamp17, 1, 4) + codes + util::mid(record.stamp17, 11, 7);
 }
 
-QString s_GetEnv(const Environment& environment, const QString& name) {
+QString s_GetEnv(const Environment& environment, const QString& name)
+{
     return environment.variable(name);
 }
 
-QString s_TempDir(const Environment& environment) {
+QString s_TempDir(const Environment& environment)
+{
     QString folder = s_GetEnv(environment, QStringLiteral("TEMP"));
     if (folder.isEmpty()) {
         folder = s_GetEnv(environment, QStringLiteral("TMP"));
@@ -235,7 +246,8 @@ QString s_TempDir(const Environment& environment) {
     return util::withTrailingSeparator(util::trim(folder));
 }
 
-QString s_CurrentDir(const Environment& environment) {
+QString s_CurrentDir(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     return environment.workingFolder() + util::separator();
 #else
@@ -243,7 +255,8 @@ QString s_CurrentDir(const Environment& environment) {
 #endif
 }
 
-QString s_ExeFile(const Environment& environment) {
+QString s_ExeFile(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     return util::lowerCase(environment.executablePath());
 #else
@@ -251,7 +264,8 @@ QString s_ExeFile(const Environment& environment) {
 #endif
 }
 
-int s_CountInstances(const Environment& environment, const QString& exeName, int countAll) {
+int s_CountInstances(const Environment& environment, const QString& exeName, int countAll)
+{
     return environment.countInstances(exeName, countAll != 0);
 }
 

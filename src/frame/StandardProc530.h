@@ -51,9 +51,8 @@ bool debugLinePasses(int level, int threshold);
 // entry owns one; tests make their own with a clock and environment they
 // control.
 class StandardProc {
-  public:
-    explicit StandardProc(const Clock& clock = systemClock(),
-                          const Environment& environment = systemEnvironment());
+public:
+    explicit StandardProc(const Clock& clock = systemClock(), const Environment& environment = systemEnvironment());
     StandardProc(const StandardProc&) = delete;
     StandardProc& operator=(const StandardProc&) = delete;
 
@@ -65,16 +64,16 @@ class StandardProc {
     // Writes "stamp | unit | procedure | line : text" to the debug file when
     // the level passes the file threshold. A stamp is taken even when nothing
     // is written. The spare and window-threshold arguments select nothing.
-    void s_Debug(const QString& unit, const QString& procedure, int line, const QString& text,
-                 int level, int spare, int windowThreshold, int fileThreshold);
+    void s_Debug(const QString& unit, const QString& procedure, int line, const QString& text, int level, int spare,
+                 int windowThreshold, int fileThreshold);
 
     // The debug-file writer. Modes: "D" returns the current file name; "Debug"
     // writes the text as it stands; "W" writes the formatted line; "C" closes;
     // "O" starts a new file name when closed, writes the formatted line and
     // closes; any other mode writes the formatted line and closes. Every mode
     // but "D" returns the empty text.
-    QString s_DebugFile(const QString& mode, const QString& fileName, const QString& unit,
-                        const QString& procedure, const QString& text, int line);
+    QString s_DebugFile(const QString& mode, const QString& fileName, const QString& unit, const QString& procedure,
+                        const QString& text, int line);
 
     // "%yyyy-%mm-%dd-%hh:%ii:%ss" + "." + 6-digit counter within the second.
     // Mode 1 returns strictly increasing stamps.
@@ -91,9 +90,8 @@ class StandardProc {
     // The folder the debug file goes to, separator-terminated.
     QString debugFolder() const;
 
-  private:
-    QString formattedLine(const QString& unit, const QString& procedure, const QString& text,
-                          int line);
+private:
+    QString formattedLine(const QString& unit, const QString& procedure, const QString& text, int line);
     QString newDebugFileName();
     void openDebugFile(const QString& mode, const QString& fileName);
     void writeDebugLine(const QString& text);

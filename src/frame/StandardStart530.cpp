@@ -17,7 +17,8 @@ const QString kProcedure = QStringLiteral("z_StandardStart");
 
 // A folder value with the separator appended; an unset value still gives the
 // separator alone. Outside Windows an existing separator is not doubled.
-QString folderValue(const QString& value) {
+QString folderValue(const QString& value)
+{
 #ifdef Q_OS_WIN
     return value + util::separator();
 #else
@@ -25,21 +26,22 @@ QString folderValue(const QString& value) {
 #endif
 }
 
-void debugLine(StandardProc& proc, const FrameContext& context, int line, const QString& text,
-               int level) {
+void debugLine(StandardProc& proc, const FrameContext& context, int line, const QString& text, int level)
+{
     if (!text.isEmpty()) {
         proc.s_Debug(kUnit, kProcedure, line, text, level, 1, 0, context.DebugFileAnw);
     }
 }
 
-int thresholdValue(const util::IniFile& ini, const QString& key, int current) {
-    const qint64 value =
-        util::integerValue(ini.value(QStringLiteral("Standard"), key, util::decimalText(current)));
-    return static_cast<int>(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
-                                               std::numeric_limits<int>::max()));
+int thresholdValue(const util::IniFile& ini, const QString& key, int current)
+{
+    const qint64 value = util::integerValue(ini.value(QStringLiteral("Standard"), key, util::decimalText(current)));
+    return static_cast<int>(
+        std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-void readDebugIni(FrameContext& context) {
+void readDebugIni(FrameContext& context)
+{
     const QString path = context.uAktVerz + QStringLiteral("debug.ini");
     if (util::sizeTest(path) <= 0) {
         return;
@@ -48,15 +50,13 @@ void readDebugIni(FrameContext& context) {
     if (!ini) {
         return;
     }
-    context.DebugFileAnw =
-        thresholdValue(*ini, QStringLiteral("DebugFileAnw"), context.DebugFileAnw);
-    context.DebugFileWin =
-        thresholdValue(*ini, QStringLiteral("DebugFileWin"), context.DebugFileWin);
-    context.DebugFileProc =
-        thresholdValue(*ini, QStringLiteral("DebugFileProc"), context.DebugFileProc);
+    context.DebugFileAnw = thresholdValue(*ini, QStringLiteral("DebugFileAnw"), context.DebugFileAnw);
+    context.DebugFileWin = thresholdValue(*ini, QStringLiteral("DebugFileWin"), context.DebugFileWin);
+    context.DebugFileProc = thresholdValue(*ini, QStringLiteral("DebugFileProc"), context.DebugFileProc);
 }
 
-void collectSurroundings(FrameContext& context, const Environment& environment) {
+void collectSurroundings(FrameContext& context, const Environment& environment)
+{
     context.uAnwendung = kAnwendung;
     context.uExeDatei = s_ExeFile(environment);
     context.uExePgm = util::filePart(context.uExeDatei);
@@ -69,7 +69,8 @@ void collectSurroundings(FrameContext& context, const Environment& environment) 
     context.uComputerName = util::upperCase(computerName(environment));
 }
 
-void handOver(const FrameContext& context, ProcValues& values) {
+void handOver(const FrameContext& context, ProcValues& values)
+{
     values.uAnwendung = context.uAnwendung;
     values.uExeDatei = context.uExeDatei;
     values.uExePgm = context.uExePgm;
@@ -81,7 +82,8 @@ void handOver(const FrameContext& context, ProcValues& values) {
     values.DebugFileProc = context.DebugFileProc;
 }
 
-void decideTestMode(FrameContext& context, StandardProc& proc) {
+void decideTestMode(FrameContext& context, StandardProc& proc)
+{
     if (util::upperCase(context.uExePgm).contains(QStringLiteral("TESTBUILD"))) {
         context.uTestLauf = 1;
         debugLine(proc, context, __LINE__, QString::fromUtf8("Programm läuft als Test = ja"), 5);
@@ -93,11 +95,9 @@ void decideTestMode(FrameContext& context, StandardProc& proc) {
     proc.values().uTestLauf = context.uTestLauf;
 }
 
-void writeValueLines(const FrameContext& context, StandardProc& proc,
-                     const QString& mainSourceFile) {
-    const auto write = [&](int line, const QString& text) {
-        debugLine(proc, context, line, text, 5);
-    };
+void writeValueLines(const FrameContext& context, StandardProc& proc, const QString& mainSourceFile)
+{
+    const auto write = [&](int line, const QString& text) { debugLine(proc, context, line, text, 5); };
     write(__LINE__, QStringLiteral("Anwendung   =") + context.uAnwendung);
     write(__LINE__, QStringLiteral("Sourcefile  =") + mainSourceFile);
     write(__LINE__, QStringLiteral("Standardvariabeln setzen"));
@@ -114,7 +114,8 @@ void writeValueLines(const FrameContext& context, StandardProc& proc,
 
 } // namespace
 
-QString applicationDataFolder(const Environment& environment) {
+QString applicationDataFolder(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     return s_GetEnv(environment, QStringLiteral("APPDATA"));
 #else
@@ -123,12 +124,12 @@ QString applicationDataFolder(const Environment& environment) {
         return config;
     }
     const QString home = s_GetEnv(environment, QStringLiteral("HOME"));
-    return home.isEmpty() ? QString()
-                          : util::withTrailingSeparator(home) + QStringLiteral(".config");
+    return home.isEmpty() ? QString() : util::withTrailingSeparator(home) + QStringLiteral(".config");
 #endif
 }
 
-QString userName(const Environment& environment) {
+QString userName(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     return s_GetEnv(environment, QStringLiteral("USERNAME"));
 #else
@@ -137,7 +138,8 @@ QString userName(const Environment& environment) {
 #endif
 }
 
-QString systemRootFolder(const Environment& environment) {
+QString systemRootFolder(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     return s_GetEnv(environment, QStringLiteral("SystemRoot"));
 #else
@@ -146,7 +148,8 @@ QString systemRootFolder(const Environment& environment) {
 #endif
 }
 
-QString computerName(const Environment& environment) {
+QString computerName(const Environment& environment)
+{
 #ifdef Q_OS_WIN
     return s_GetEnv(environment, QStringLiteral("COMPUTERNAME"));
 #else
@@ -154,7 +157,8 @@ QString computerName(const Environment& environment) {
 #endif
 }
 
-void z_StandardStart(FrameContext& context, StandardProc& proc, const QString& mainSourceFile) {
+void z_StandardStart(FrameContext& context, StandardProc& proc, const QString& mainSourceFile)
+{
     const Environment& environment = proc.environment();
     collectSurroundings(context, environment);
     readDebugIni(context);

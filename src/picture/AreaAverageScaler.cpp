@@ -19,7 +19,10 @@ struct AxisTable {
     std::vector<std::int32_t> count;
     std::vector<std::uint32_t> weights;
 
-    const std::uint32_t* weightsOf(std::int32_t i) const { return weights.data() + std::size_t(i) * std::size_t(maxTaps); }
+    const std::uint32_t* weightsOf(std::int32_t i) const
+    {
+        return weights.data() + std::size_t(i) * std::size_t(maxTaps);
+    }
 };
 
 // Rounds exact rational weights (numerator / denominator) to fixed point and
@@ -85,7 +88,8 @@ AxisTable linearTable(std::int32_t n, std::int32_t m)
         const std::int64_t numerators[2] = {denominator - fraction, fraction};
         table.first[std::size_t(i)] = std::int32_t(left);
         table.count[std::size_t(i)] = fraction == 0 ? 1 : 2;
-        storeNormalised(numerators, table.count[std::size_t(i)], denominator, table.weights.data() + std::size_t(i) * 2);
+        storeNormalised(numerators, table.count[std::size_t(i)], denominator,
+                        table.weights.data() + std::size_t(i) * 2);
     }
     return table;
 }
@@ -140,8 +144,7 @@ void reduceColumns(const std::uint32_t* accumulator, const AxisTable& columns, s
     }
 }
 
-template <int Channels>
-void scaleWith(const ConstPixelRect& source, const PixelRect& destination)
+template <int Channels> void scaleWith(const ConstPixelRect& source, const PixelRect& destination)
 {
     const AxisTable columns = tableFor(source.width, destination.width);
     const AxisTable rows = tableFor(source.height, destination.height);

@@ -88,7 +88,8 @@ bool writeColourTable(std::FILE* file, const std::vector<PaletteEntry>& palette)
     return writeAll(file, table.data(), table.size());
 }
 
-bool writePixels(std::FILE* file, const RowSource& rows, int depth, PaletteReduction* reduction, std::uint32_t rowLength)
+bool writePixels(std::FILE* file, const RowSource& rows, int depth, PaletteReduction* reduction,
+                 std::uint32_t rowLength)
 {
     if (reduction == nullptr && depth == rows.depth && std::uint32_t(rows.stride) == rowLength)
         return writeAll(file, rows.pixels, std::size_t(rowLength) * std::size_t(rows.height));
@@ -147,7 +148,8 @@ bool encodeBmp(const RowSource& rows, const std::filesystem::path& file, int, in
         return false;
     }
     const auto header = headers(rows.width, rows.height, outputDepth, pixelOffset, std::uint32_t(imageSize));
-    const bool written = writeAll(target.handle(), header.data(), header.size())
+    const bool written =
+        writeAll(target.handle(), header.data(), header.size())
         && (!reduction || writeColourTable(target.handle(), reduction->palette()))
         && writePixels(target.handle(), rows, outputDepth, reduction ? &*reduction : nullptr, rowLength)
         && target.finish();

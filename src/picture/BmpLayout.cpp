@@ -81,8 +81,8 @@ std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layou
         masks[1] = 0x0000FF00;
         masks[2] = 0x000000FF;
     }
-    const bool fromFile = layout.compression == BmpCompression::BitFields
-        || layout.compression == BmpCompression::AlphaBitFields;
+    const bool fromFile =
+        layout.compression == BmpCompression::BitFields || layout.compression == BmpCompression::AlphaBitFields;
     if (fromFile && header.bitCount != 16 && header.bitCount != 32)
         return "BMP bit fields with " + std::to_string(header.bitCount) + " bits per pixel";
     // A 16-bit bit-field file without usable masks is 5-6-5. Some writers mark a
@@ -120,8 +120,8 @@ std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layou
 std::string readPalette(ByteSpan bytes, const InfoHeader& header, BmpLayout& layout)
 {
     const int maxEntries = 1 << header.bitCount;
-    std::size_t entries = header.colorsUsed == 0 ? std::size_t(maxEntries)
-                                                 : std::min<std::size_t>(header.colorsUsed, maxEntries);
+    std::size_t entries =
+        header.colorsUsed == 0 ? std::size_t(maxEntries) : std::min<std::size_t>(header.colorsUsed, maxEntries);
     const std::size_t entrySize = header.size == coreHeaderSize ? 3 : 4;
     const std::size_t start = fileHeaderSize + header.size;
     // The table ends where the file or the pixel data begins, whichever is first.
@@ -147,7 +147,13 @@ std::string readPalette(ByteSpan bytes, const InfoHeader& header, BmpLayout& lay
 std::string checkKind(const InfoHeader& header, const BmpLayout& layout)
 {
     switch (header.bitCount) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return "unsupported BMP bit count " + std::to_string(header.bitCount);
     }
     switch (layout.compression) {

@@ -14,10 +14,7 @@ struct ByteSpan {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
 
-    bool has(std::size_t offset, std::size_t length) const
-    {
-        return offset <= size && length <= size - offset;
-    }
+    bool has(std::size_t offset, std::size_t length) const { return offset <= size && length <= size - offset; }
     bool startsWith(const void* prefix, std::size_t length) const
     {
         return has(0, length) && std::memcmp(data, prefix, length) == 0;
@@ -30,10 +27,7 @@ enum class ByteOrder { Little, Big };
 
 class ByteCursor {
 public:
-    explicit ByteCursor(ByteSpan bytes, ByteOrder order = ByteOrder::Little)
-        : bytes_(bytes), order_(order)
-    {
-    }
+    explicit ByteCursor(ByteSpan bytes, ByteOrder order = ByteOrder::Little) : bytes_(bytes), order_(order) {}
 
     void setOrder(ByteOrder order) { order_ = order; }
     std::size_t position() const { return position_; }

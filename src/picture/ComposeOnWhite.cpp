@@ -22,7 +22,8 @@ ComposedCopy composeOnWhiteCopy(const RowSource& bgraRows)
     const std::int32_t stride = strideFor(bgraRows.width, 24);
     copy.pixels.assign(std::size_t(stride) * std::size_t(bgraRows.height), 0);
     for (std::int32_t y = 0; y < bgraRows.height; ++y)
-        composeRowOnWhite(bgraRows.memoryRow(y), bgraRows.width, copy.pixels.data() + std::size_t(y) * std::size_t(stride));
+        composeRowOnWhite(bgraRows.memoryRow(y), bgraRows.width,
+                          copy.pixels.data() + std::size_t(y) * std::size_t(stride));
     copy.rows = RowSource{copy.pixels.data(), bgraRows.width, bgraRows.height, stride, 24};
     return copy;
 }

@@ -12,8 +12,8 @@ namespace vardolin::picture {
 
 // Writes rows (bottom-up in memory) to the file, top row first. On failure no
 // file is left and error says why.
-using EncodeOperation = bool (*)(const RowSource& rows, const std::filesystem::path& file, int option,
-                                 int outputDepth, std::string& error);
+using EncodeOperation = bool (*)(const RowSource& rows, const std::filesystem::path& file, int option, int outputDepth,
+                                 std::string& error);
 
 struct EncoderEntry {
     Format format;

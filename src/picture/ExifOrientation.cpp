@@ -70,8 +70,7 @@ void flipRows(Picture& picture)
 // coordinates exchanged, possibly counted from the far side. Walking an
 // upright row walks a stored column, so the copy goes in square tiles whose
 // stored rows stay in the cache.
-template <int bytesPerPixel>
-void transposeTiles(const Picture& stored, Picture& upright, int orientation)
+template <int bytesPerPixel> void transposeTiles(const Picture& stored, Picture& upright, int orientation)
 {
     constexpr std::int32_t tile = 64;
     // Stored top-down coordinates of upright (0, 0) and their steps per upright x and y.
@@ -123,9 +122,15 @@ void applyOrientation(Picture& picture, int orientation)
     const int bytesPerPixel = picture.depth / 8;
     switch (orientation) {
     case 2: mirrorRows(picture, bytesPerPixel); break;
-    case 3: mirrorRows(picture, bytesPerPixel); flipRows(picture); break;
+    case 3:
+        mirrorRows(picture, bytesPerPixel);
+        flipRows(picture);
+        break;
     case 4: flipRows(picture); break;
-    case 5: case 6: case 7: case 8: transpose(picture, orientation, bytesPerPixel); break;
+    case 5:
+    case 6:
+    case 7:
+    case 8: transpose(picture, orientation, bytesPerPixel); break;
     default: break;
     }
 }

@@ -13,7 +13,10 @@ namespace vardolin::picture {
 int readExifOrientation(ByteSpan app1Payload);
 
 // Orientations 5 to 8 turn the picture by a quarter: width and height swap.
-constexpr bool swapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+constexpr bool swapsSides(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
 
 // Rewrites the pixels so that they show the upright picture. Orientations 2
 // to 4 work in place; 5 to 8 use one new store of the swapped size.

@@ -37,14 +37,15 @@ std::uint8_t FloydSteinberg::nearest(const int* bgra) const
 {
     // Start at the entry with the closest green and walk both ways until the
     // green difference alone exceeds the best distance found.
-    const auto start = std::lower_bound(byGreen_.begin(), byGreen_.end(), bgra[1],
-                                        [this](int index, int green) { return palette_[std::size_t(index)].green < green; });
+    const auto start = std::lower_bound(byGreen_.begin(), byGreen_.end(), bgra[1], [this](int index, int green) {
+        return palette_[std::size_t(index)].green < green;
+    });
     int best = 0;
     int bestDistance = 1 << 30;
     auto consider = [&](int index) {
         const PaletteEntry& entry = palette_[std::size_t(index)];
         const int distance = std::abs(entry.blue - bgra[0]) + std::abs(entry.green - bgra[1])
-                           + std::abs(entry.red - bgra[2]) + std::abs(entry.alpha - bgra[3]);
+                             + std::abs(entry.red - bgra[2]) + std::abs(entry.alpha - bgra[3]);
         if (distance < bestDistance || (distance == bestDistance && index < best)) {
             bestDistance = distance;
             best = index;
@@ -68,7 +69,8 @@ void FloydSteinberg::mapRow(const std::uint8_t* bgra, std::uint8_t* indices)
         const std::size_t at = (std::size_t(x) + 1) * kChannels;
         int wanted[kChannels];
         for (int c = 0; c < kChannels; ++c)
-            wanted[c] = std::clamp(bgra[std::size_t(x) * kChannels + std::size_t(c)] + current_[at + std::size_t(c)] / 16, 0, 255);
+            wanted[c] = std::clamp(
+                bgra[std::size_t(x) * kChannels + std::size_t(c)] + current_[at + std::size_t(c)] / 16, 0, 255);
         const std::uint8_t index = nearest(wanted);
         indices[x] = index;
 

@@ -6,7 +6,7 @@ namespace {
 constexpr std::uint8_t pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 struct DirectoryEntry {
-    int width = 0;   // 0 in the file means 256
+    int width = 0; // 0 in the file means 256
     int height = 0;
     int bitCount = 0;
     std::uint32_t imageSize = 0;
@@ -23,8 +23,8 @@ std::optional<DirectoryEntry> readEntry(ByteCursor& cursor)
     const auto imageOffset = cursor.u32();
     if (!width || !height || !bitCount || !imageSize || !imageOffset)
         return std::nullopt;
-    return DirectoryEntry{*width == 0 ? 256 : *width, *height == 0 ? 256 : *height, *bitCount,
-                          *imageSize, *imageOffset};
+    return DirectoryEntry{*width == 0 ? 256 : *width, *height == 0 ? 256 : *height, *bitCount, *imageSize,
+                          *imageOffset};
 }
 
 // A PNG-compressed icon image becomes a 32-bit colour bitmap when shown.
@@ -52,7 +52,12 @@ std::optional<IconImage> describeBitmapImage(ByteSpan image)
     if (!headerSize || *headerSize < 40 || !bitCount)
         return std::nullopt;
     switch (*bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return std::nullopt;
     }
     if (*width <= 0 || *width > 65535 || *height < 2 || *height > 2 * 65535)

@@ -9,13 +9,13 @@ namespace vardolin::picture {
 namespace {
 
 constexpr int kChannels = 4;
-constexpr int kCycles = 100;               // learning cycles over the sample
-constexpr int kNetBiasShift = 4;           // channel values are held × 16
-constexpr int kIntBiasShift = 16;          // frequency and bias fixed point
+constexpr int kCycles = 100;      // learning cycles over the sample
+constexpr int kNetBiasShift = 4;  // channel values are held × 16
+constexpr int kIntBiasShift = 16; // frequency and bias fixed point
 constexpr int kIntBias = 1 << kIntBiasShift;
 constexpr int kGammaShift = 10;
 constexpr int kBetaShift = 10;
-constexpr int kBeta = kIntBias >> kBetaShift;                       // 1/1024
+constexpr int kBeta = kIntBias >> kBetaShift; // 1/1024
 constexpr int kBetaGamma = kIntBias << (kGammaShift - kBetaShift);
 constexpr int kRadiusBiasShift = 6;
 constexpr int kRadiusBias = 1 << kRadiusBiasShift;
@@ -155,8 +155,8 @@ void Network::learn(const std::uint8_t* bgra, std::size_t byteCount)
     std::size_t position = 0;
     for (std::size_t i = 0; i < samplePixels;) {
         const std::uint8_t* p = bgra + position;
-        const Neuron target{double(p[0] << kNetBiasShift), double(p[1] << kNetBiasShift),
-                            double(p[2] << kNetBiasShift), double(p[3] << kNetBiasShift)};
+        const Neuron target{double(p[0] << kNetBiasShift), double(p[1] << kNetBiasShift), double(p[2] << kNetBiasShift),
+                            double(p[3] << kNetBiasShift)};
         const int winner = contest(target);
         moveSingle(alpha, winner, target);
         if (radius > 0)

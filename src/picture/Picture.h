@@ -31,9 +31,9 @@ struct Size {
 // bottom row of the picture), blue-green-red at depth 24 or blue-green-red-alpha
 // (not premultiplied) at depth 32, each row padded to a multiple of 4 bytes.
 struct Picture {
-    std::int32_t width = 0;   // of the pixel store
-    std::int32_t height = 0;  // of the pixel store
-    std::uint8_t depth = 0;   // 24 or 32 for decoded pictures; an icon's bit count
+    std::int32_t width = 0;       // of the pixel store
+    std::int32_t height = 0;      // of the pixel store
+    std::uint8_t depth = 0;       // 24 or 32 for decoded pictures; an icon's bit count
     std::uint8_t sourceDepth = 0; // bits per pixel as the decoder reports the file
     Format format = Format::None;
     std::uint32_t frameCount = 1;
@@ -41,12 +41,15 @@ struct Picture {
     // Equal to width/height unless the load decoded at a reduced DCT scale
     // (shrink-on-load); the size rule of the conversion is computed from these.
     Size fullSize;
-    bool isIcon = false;  // an icon carries no pixel store: scaling and saving fail
+    bool isIcon = false; // an icon carries no pixel store: scaling and saving fail
     std::int32_t stride = 0;
     std::vector<std::uint8_t> pixels;
 
     std::uint8_t* row(std::int32_t memoryRow) { return pixels.data() + std::size_t(memoryRow) * std::size_t(stride); }
-    const std::uint8_t* row(std::int32_t memoryRow) const { return pixels.data() + std::size_t(memoryRow) * std::size_t(stride); }
+    const std::uint8_t* row(std::int32_t memoryRow) const
+    {
+        return pixels.data() + std::size_t(memoryRow) * std::size_t(stride);
+    }
 };
 
 // Row length in bytes of a bottom-up store of the given width and depth.
@@ -86,13 +89,12 @@ LoadResult decodePicture(const std::uint8_t* data, std::size_t size, const LoadO
 
 // Scales to newWidth x newHeight. The new store has depth max(24, depth).
 // The same size succeeds without change; on failure the picture is unchanged.
-bool scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight,
-                  ScaleMode mode = ScaleMode::Smooth);
+bool scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight, ScaleMode mode = ScaleMode::Smooth);
 
 // Saves in the given format. option: the JPEG quality grade (limited to 0..10,
 // times 10), 7 for BMP and PNG. requestedDepth -1 means the source depth.
 // A failed encode leaves no file behind.
-SaveResult savePicture(const Picture& picture, const std::filesystem::path& file, Format format,
-                       int option, int requestedDepth = -1);
+SaveResult savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int option,
+                       int requestedDepth = -1);
 
 } // namespace vardolin::picture

@@ -79,8 +79,8 @@ bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, unusedChunks, 6);
     png_set_read_fn(reader.png, &reader.source, readFromBuffer);
     png_read_info(reader.png, reader.info);
-    png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth,
-                 &header->colorType, nullptr, nullptr, nullptr);
+    png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth, &header->colorType,
+                 nullptr, nullptr, nullptr);
     header->transparency = png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0;
     return true;
 }

@@ -96,7 +96,7 @@ bool writePng(std::FILE* file, const RowSource& rows, int outputDepth, PaletteRe
 bool pngWritesDepth(int outputDepth)
 {
     return outputDepth == 1 || outputDepth == 2 || outputDepth == 4 || outputDepth == 8 || outputDepth == 24
-        || outputDepth == 32;
+           || outputDepth == 32;
 }
 
 bool encodePng(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth, std::string& error)

@@ -21,8 +21,8 @@ bool isOutputDepth(int depth)
 bool hasPixelStore(const Picture& picture)
 {
     return !picture.isIcon && (picture.depth == 24 || picture.depth == 32) && picture.width > 0 && picture.height > 0
-        && picture.stride >= strideFor(picture.width, picture.depth)
-        && picture.pixels.size() >= std::size_t(picture.stride) * std::size_t(picture.height);
+           && picture.stride >= strideFor(picture.width, picture.depth)
+           && picture.pixels.size() >= std::size_t(picture.stride) * std::size_t(picture.height);
 }
 
 SaveResult failure(std::string why)

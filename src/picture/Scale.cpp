@@ -21,7 +21,7 @@ constexpr std::int32_t kMaxSide = 65535;
 bool hasWholeStore(const Picture& picture)
 {
     return picture.stride >= strideFor(picture.width, picture.depth)
-        && picture.pixels.size() >= std::size_t(picture.stride) * std::size_t(picture.height);
+           && picture.pixels.size() >= std::size_t(picture.stride) * std::size_t(picture.height);
 }
 
 bool scaleInto(const Picture& picture, Picture& scaled, ScaleMode mode)
@@ -53,7 +53,8 @@ bool scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeigh
         return true;
     if (picture.width <= 0 || picture.height <= 0 || newWidth <= 0 || newHeight <= 0)
         return false;
-    if (newWidth > kMaxSide || newHeight > kMaxSide || std::uint64_t(newWidth) * std::uint64_t(newHeight) > kPixelBudget)
+    if (newWidth > kMaxSide || newHeight > kMaxSide
+        || std::uint64_t(newWidth) * std::uint64_t(newHeight) > kPixelBudget)
         return false;
     // Decoded pictures are 24 or 32 bits; max(24, depth) therefore keeps the depth.
     if ((picture.depth != 24 && picture.depth != 32) || !hasWholeStore(picture))

@@ -38,7 +38,10 @@ static tmsize_t readProc(thandle_t handle, void* out, tmsize_t size)
     return tmsize_t(count);
 }
 
-static tmsize_t writeProc(thandle_t, void*, tmsize_t) { return -1; }
+static tmsize_t writeProc(thandle_t, void*, tmsize_t)
+{
+    return -1;
+}
 
 static toff_t seekProc(thandle_t handle, toff_t offset, int whence)
 {
@@ -53,9 +56,15 @@ static toff_t seekProc(thandle_t handle, toff_t offset, int whence)
     return source->position;
 }
 
-static int closeProc(thandle_t) { return 0; }
+static int closeProc(thandle_t)
+{
+    return 0;
+}
 
-static toff_t sizeProc(thandle_t handle) { return static_cast<TiffSource*>(handle)->bytes.size; }
+static toff_t sizeProc(thandle_t handle)
+{
+    return static_cast<TiffSource*>(handle)->bytes.size;
+}
 
 // The buffer serves as the mapped file, so uncompressed strips are not copied.
 static int mapProc(thandle_t handle, void** base, toff_t* size)
@@ -78,7 +87,10 @@ static int recordError(TIFF*, void* userData, const char* module, const char* fo
     return 1;
 }
 
-static int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+static int ignoreWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
 }
 
 struct TiffCloser {
@@ -108,8 +120,8 @@ TiffHandle openTiff(TiffSource& source, const LoadOptions& options)
     // being allocated.
     TIFFOpenOptionsSetMaxSingleMemAlloc(
         openOptions.get(), tmsize_t(std::min<std::uint64_t>(codecMemoryLimit(options), std::uint64_t(INT64_MAX))));
-    return TiffHandle(TIFFClientOpenExt("memory", "r", &source, readProc, writeProc, seekProc, closeProc,
-                                        sizeProc, mapProc, unmapProc, openOptions.get()));
+    return TiffHandle(TIFFClientOpenExt("memory", "r", &source, readProc, writeProc, seekProc, closeProc, sizeProc,
+                                        mapProc, unmapProc, openOptions.get()));
 }
 
 std::string failureText(const TiffSource& source, const char* fallback)
@@ -141,7 +153,7 @@ bool probeTiff(ByteSpan bytes)
     constexpr std::uint8_t little[4] = {'I', 'I', 42, 0}, big[4] = {'M', 'M', 0, 42};
     constexpr std::uint8_t littleBig[4] = {'I', 'I', 43, 0}, bigBig[4] = {'M', 'M', 0, 43};
     return bytes.startsWith(little, 4) || bytes.startsWith(big, 4) || bytes.startsWith(littleBig, 4)
-        || bytes.startsWith(bigBig, 4);
+           || bytes.startsWith(bigBig, 4);
 }
 
 bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
@@ -165,8 +177,7 @@ bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
         return failLoad(result, std::move(why));
     // libtiff buffers strips in the file's own layout, so thousands of samples
     // per pixel would make a tiny file ask for gigabytes.
-    const std::uint64_t fileRasterBytes =
-        std::uint64_t(width) * height * samplesPerPixel * ((bitsPerSample + 7u) / 8u);
+    const std::uint64_t fileRasterBytes = std::uint64_t(width) * height * samplesPerPixel * ((bitsPerSample + 7u) / 8u);
     if (fileRasterBytes > codecMemoryLimit(options))
         return failLoad(result, "picture too large: " + std::to_string(samplesPerPixel) + " samples of "
                                     + std::to_string(bitsPerSample) + " bits per pixel");

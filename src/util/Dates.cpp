@@ -6,19 +6,20 @@ namespace vardolin::util {
 
 namespace {
 
-QString twoDigits(int value) {
+QString twoDigits(int value)
+{
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 // Formats from calendar fields so that both overloads share one rule.
-QString formatFields(const QString& mask, QDate date, QTime time) {
+QString formatFields(const QString& mask, QDate date, QTime time)
+{
     struct Token {
         QLatin1StringView text;
         QString value;
     };
     const Token tokens[] = {
-        {QLatin1StringView("%yyyy"),
-         QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))},
+        {QLatin1StringView("%yyyy"), QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))},
         {QLatin1StringView("%mm"), twoDigits(date.month())},
         {QLatin1StringView("%dd"), twoDigits(date.day())},
         {QLatin1StringView("%hh"), twoDigits(time.hour())},
@@ -48,29 +49,33 @@ QString formatFields(const QString& mask, QDate date, QTime time) {
 
 } // namespace
 
-qint64 dateValueOf(const QDateTime& localTime) {
+qint64 dateValueOf(const QDateTime& localTime)
+{
     const QDateTime local = localTime.toLocalTime();
     const QTime time = local.time();
-    const QDateTime asUtc(local.date(), QTime(time.hour(), time.minute(), time.second()),
-                          QTimeZone::utc());
+    const QDateTime asUtc(local.date(), QTime(time.hour(), time.minute(), time.second()), QTimeZone::utc());
     return asUtc.toSecsSinceEpoch();
 }
 
-QDateTime localTimeOf(qint64 dateValue) {
+QDateTime localTimeOf(qint64 dateValue)
+{
     const QDateTime asUtc = QDateTime::fromSecsSinceEpoch(dateValue, QTimeZone::utc());
     return QDateTime(asUtc.date(), asUtc.time());
 }
 
-QString formatDate(const QString& mask, qint64 dateValue) {
+QString formatDate(const QString& mask, qint64 dateValue)
+{
     const QDateTime asUtc = QDateTime::fromSecsSinceEpoch(dateValue, QTimeZone::utc());
     return formatFields(mask, asUtc.date(), asUtc.time());
 }
 
-QString formatDate(const QString& mask, const QDateTime& localTime) {
+QString formatDate(const QString& mask, const QDateTime& localTime)
+{
     return formatFields(mask, localTime.date(), localTime.time());
 }
 
-qint64 currentDate() {
+qint64 currentDate()
+{
     return dateValueOf(QDateTime::currentDateTime());
 }
 

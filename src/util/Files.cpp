@@ -20,7 +20,8 @@ namespace {
 
 #ifdef Q_OS_WIN
 // "C:" or "C:\": the drive's root exists or not.
-std::optional<qint64> driveSizeTest(const QString& path) {
+std::optional<qint64> driveSizeTest(const QString& path)
+{
     if ((path.size() == 2 || path.size() == 3) && path.at(1) == u':') {
         return QFileInfo(path.left(2) + u'\\').isDir() ? -2 : -1;
     }
@@ -30,7 +31,8 @@ std::optional<qint64> driveSizeTest(const QString& path) {
 
 } // namespace
 
-qint64 sizeTest(const QString& path) {
+qint64 sizeTest(const QString& path)
+{
     if (path.isEmpty()) {
         return -1;
     }
@@ -50,7 +52,8 @@ qint64 sizeTest(const QString& path) {
     return info.isDir() ? -2 : info.size();
 }
 
-int createFolder(const QString& path) {
+int createFolder(const QString& path)
+{
     const QString folder = withoutTrailingSeparators(path);
     if (folder.isEmpty()) {
         return 0;
@@ -58,7 +61,8 @@ int createFolder(const QString& path) {
     return QDir().mkdir(folder) ? 1 : 0;
 }
 
-qint64 modificationTime(const QString& path) {
+qint64 modificationTime(const QString& path)
+{
     const QFileInfo info(path);
     if (!info.exists()) {
         return 0;
@@ -66,7 +70,8 @@ qint64 modificationTime(const QString& path) {
     return dateValueOf(info.lastModified());
 }
 
-bool setModificationTime(const QString& path, qint64 dateValue) {
+bool setModificationTime(const QString& path, qint64 dateValue)
+{
     const qint64 instant = localTimeOf(dateValue).toSecsSinceEpoch();
 #ifdef Q_OS_UNIX
     struct timespec times[2];
@@ -80,12 +85,12 @@ bool setModificationTime(const QString& path, qint64 dateValue) {
     if (!file.open(QIODevice::ReadWrite)) {
         return false;
     }
-    return file.setFileTime(QDateTime::fromSecsSinceEpoch(instant),
-                            QFileDevice::FileModificationTime);
+    return file.setFileTime(QDateTime::fromSecsSinceEpoch(instant), QFileDevice::FileModificationTime);
 #endif
 }
 
-std::optional<QStringList> readTextLines(const QString& path) {
+std::optional<QStringList> readTextLines(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
@@ -110,7 +115,8 @@ std::optional<QStringList> readTextLines(const QString& path) {
     return lines;
 }
 
-bool writeTextFile(const QString& path, const QString& text) {
+bool writeTextFile(const QString& path, const QString& text)
+{
     QFile file(path);
     // ReadWrite creates a missing file and keeps an existing one's length.
     if (!file.open(QIODevice::ReadWrite)) {
@@ -120,7 +126,8 @@ bool writeTextFile(const QString& path, const QString& text) {
     return file.write(bytes) == bytes.size();
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;

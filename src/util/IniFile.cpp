@@ -7,17 +7,20 @@ namespace vardolin::util {
 
 namespace {
 
-bool sameName(const QString& a, const QString& b) {
+bool sameName(const QString& a, const QString& b)
+{
     return trim(a).compare(trim(b), Qt::CaseInsensitive) == 0;
 }
 
-bool isComment(const QString& line) {
+bool isComment(const QString& line)
+{
     return line.startsWith(u';') || line.startsWith(u'#');
 }
 
 } // namespace
 
-std::optional<IniFile> IniFile::read(const QString& path) {
+std::optional<IniFile> IniFile::read(const QString& path)
+{
     const auto lines = readTextLines(path);
     if (!lines) {
         return std::nullopt;
@@ -25,7 +28,8 @@ std::optional<IniFile> IniFile::read(const QString& path) {
     return parse(*lines);
 }
 
-IniFile IniFile::parse(const QStringList& lines) {
+IniFile IniFile::parse(const QStringList& lines)
+{
     IniFile ini;
     ini.groups_.push_back(Group{});
     for (const QString& raw : lines) {
@@ -48,7 +52,8 @@ IniFile IniFile::parse(const QStringList& lines) {
     return ini;
 }
 
-const IniFile::Group* IniFile::findGroup(const QString& name) const {
+const IniFile::Group* IniFile::findGroup(const QString& name) const
+{
     for (const Group& group : groups_) {
         if (sameName(group.name, name)) {
             return &group;
@@ -57,7 +62,8 @@ const IniFile::Group* IniFile::findGroup(const QString& name) const {
     return nullptr;
 }
 
-IniFile::Group& IniFile::groupFor(const QString& name) {
+IniFile::Group& IniFile::groupFor(const QString& name)
+{
     for (Group& group : groups_) {
         if (sameName(group.name, name)) {
             return group;
@@ -67,7 +73,8 @@ IniFile::Group& IniFile::groupFor(const QString& name) {
     return groups_.back();
 }
 
-bool IniFile::contains(const QString& group, const QString& key) const {
+bool IniFile::contains(const QString& group, const QString& key) const
+{
     const Group* found = findGroup(group);
     if (!found) {
         return false;
@@ -80,8 +87,8 @@ bool IniFile::contains(const QString& group, const QString& key) const {
     return false;
 }
 
-QString IniFile::value(const QString& group, const QString& key,
-                       const QString& defaultValue) const {
+QString IniFile::value(const QString& group, const QString& key, const QString& defaultValue) const
+{
     const Group* found = findGroup(group);
     if (!found) {
         return defaultValue;
@@ -94,7 +101,8 @@ QString IniFile::value(const QString& group, const QString& key,
     return defaultValue;
 }
 
-void IniFile::setValue(const QString& group, const QString& key, const QString& value) {
+void IniFile::setValue(const QString& group, const QString& key, const QString& value)
+{
     Group& target = groupFor(group);
     for (Line& line : target.lines) {
         if (!line.key.isEmpty() && sameName(line.key, key)) {
@@ -106,7 +114,8 @@ void IniFile::setValue(const QString& group, const QString& key, const QString& 
     target.lines.push_back(Line{trim(key), value});
 }
 
-QByteArray IniFile::toBytes() const {
+QByteArray IniFile::toBytes() const
+{
     QString text;
     for (const Group& group : groups_) {
         if (group.name.isEmpty() && group.lines.empty()) {
@@ -123,7 +132,8 @@ QByteArray IniFile::toBytes() const {
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-bool IniFile::write(const QString& path) const {
+bool IniFile::write(const QString& path) const
+{
     return writeFileAtomically(path, toBytes());
 }
 

@@ -15,7 +15,7 @@
 namespace vardolin::util {
 
 class IniFile {
-  public:
+public:
     // The file's content; nothing when it cannot be opened.
     static std::optional<IniFile> read(const QString& path);
     static IniFile parse(const QStringList& lines);
@@ -23,8 +23,7 @@ class IniFile {
     bool contains(const QString& group, const QString& key) const;
     // The value stored under the key, blanks around it removed; the default
     // when the group or the key is missing.
-    QString value(const QString& group, const QString& key,
-                  const QString& defaultValue = QString()) const;
+    QString value(const QString& group, const QString& key, const QString& defaultValue = QString()) const;
     // Replaces the value of an existing key in place, or adds the key at the end
     // of its group (the group at the end of the file when it is new).
     void setValue(const QString& group, const QString& key, const QString& value);
@@ -34,7 +33,7 @@ class IniFile {
     // Writes to a temporary file beside the target and renames it into place.
     bool write(const QString& path) const;
 
-  private:
+private:
     struct Line {
         QString key;   // empty for a kept comment line
         QString value; // the comment's text for a comment line

@@ -2,7 +2,8 @@
 
 namespace vardolin::util {
 
-QChar separator() {
+QChar separator()
+{
 #ifdef Q_OS_WIN
     return u'\\';
 #else
@@ -10,17 +11,20 @@ QChar separator() {
 #endif
 }
 
-bool isSeparator(QChar c) {
+bool isSeparator(QChar c)
+{
     return c == u'\\' || c == u'/';
 }
 
 namespace {
 
-QString withoutLeadingQuote(const QString& path) {
+QString withoutLeadingQuote(const QString& path)
+{
     return path.startsWith(u'"') ? path.mid(1) : path;
 }
 
-qsizetype lastSeparator(const QString& text, qsizetype end) {
+qsizetype lastSeparator(const QString& text, qsizetype end)
+{
     for (qsizetype i = end - 1; i >= 0; --i) {
         if (isSeparator(text.at(i))) {
             return i;
@@ -31,14 +35,16 @@ qsizetype lastSeparator(const QString& text, qsizetype end) {
 
 } // namespace
 
-QString pathPart(const QString& path) {
+QString pathPart(const QString& path)
+{
     const QString text = withoutLeadingQuote(path);
     const qsizetype bar = text.indexOf(u'|');
     const qsizetype at = lastSeparator(text, bar < 0 ? text.size() : bar);
     return at < 0 ? QString() : text.left(at + 1);
 }
 
-QString filePart(const QString& path) {
+QString filePart(const QString& path)
+{
     const QString text = withoutLeadingQuote(path);
     QString name = text.mid(lastSeparator(text, text.size()) + 1);
     const qsizetype quote = name.indexOf(u'"');
@@ -48,7 +54,8 @@ QString filePart(const QString& path) {
     return name;
 }
 
-QString baseName(const QString& path) {
+QString baseName(const QString& path)
+{
     const QString name = filePart(path);
     for (qsizetype i = name.size() - 1; i >= 0; --i) {
         const QChar c = name.at(i);
@@ -65,7 +72,8 @@ QString baseName(const QString& path) {
     return name;
 }
 
-QString extensionPart(const QString& path) {
+QString extensionPart(const QString& path)
+{
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
         const QChar c = path.at(i);
         if (c == u' ' || isSeparator(c)) {
@@ -86,7 +94,8 @@ QString extensionPart(const QString& path) {
     return {};
 }
 
-QString withoutTrailingSeparators(const QString& path) {
+QString withoutTrailingSeparators(const QString& path)
+{
     qsizetype end = path.size();
     while (end > 0 && (path.at(end - 1) == u' ' || isSeparator(path.at(end - 1)))) {
         --end;
@@ -94,7 +103,8 @@ QString withoutTrailingSeparators(const QString& path) {
     return path.left(end);
 }
 
-QString withTrailingSeparator(const QString& path) {
+QString withTrailingSeparator(const QString& path)
+{
     if (path.isEmpty() || isSeparator(path.back())) {
         return path;
     }

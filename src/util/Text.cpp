@@ -4,11 +4,13 @@
 
 namespace vardolin::util {
 
-QString blanks(int n) {
+QString blanks(int n)
+{
     return n < 1 ? QString() : QString(n, u' ');
 }
 
-QString mid(const QString& text, int start, int length) {
+QString mid(const QString& text, int start, int length)
+{
     const int from = start < 1 ? 0 : start - 1;
     if (from >= text.size() || length == 0) {
         return {};
@@ -16,15 +18,18 @@ QString mid(const QString& text, int start, int length) {
     return length < 0 ? text.mid(from) : text.mid(from, length);
 }
 
-QString left(const QString& text, int n) {
+QString left(const QString& text, int n)
+{
     return n < 1 ? QString() : text.left(n);
 }
 
-QString right(const QString& text, int n) {
+QString right(const QString& text, int n)
+{
     return n < 1 ? QString() : text.right(n);
 }
 
-QString trim(const QString& text) {
+QString trim(const QString& text)
+{
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && text.at(first) == u' ') {
@@ -36,25 +41,30 @@ QString trim(const QString& text) {
     return text.mid(first, last - first);
 }
 
-QString upperCase(const QString& text) {
+QString upperCase(const QString& text)
+{
     return text.toUpper();
 }
 
-QString lowerCase(const QString& text) {
+QString lowerCase(const QString& text)
+{
     return text.toLower();
 }
 
-QString decimalText(qint64 value) {
+QString decimalText(qint64 value)
+{
     return QString::number(value);
 }
 
-QString hexText(qint64 value) {
+QString hexText(qint64 value)
+{
     return QString::number(static_cast<quint64>(value), 16).toUpper();
 }
 
 namespace {
 
-std::optional<int> digitValue(QChar c, int base) {
+std::optional<int> digitValue(QChar c, int base)
+{
     int value = -1;
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9') {
@@ -72,7 +82,8 @@ std::optional<int> digitValue(QChar c, int base) {
 
 } // namespace
 
-qint64 integerValue(const QString& text) {
+qint64 integerValue(const QString& text)
+{
     qsizetype pos = 0;
     while (pos < text.size() && (text.at(pos) == u' ' || text.at(pos) == u'\t')) {
         ++pos;
@@ -106,7 +117,8 @@ qint64 integerValue(const QString& text) {
     return static_cast<qint64>(value);
 }
 
-int find(const QString& text, const QString& pattern, int start) {
+int find(const QString& text, const QString& pattern, int start)
+{
     if (text.isEmpty() || pattern.isEmpty()) {
         return 0;
     }
@@ -118,19 +130,20 @@ int find(const QString& text, const QString& pattern, int start) {
     return at < 0 ? 0 : static_cast<int>(at + 1);
 }
 
-int count(const QString& text, const QString& pattern) {
+int count(const QString& text, const QString& pattern)
+{
     if (pattern.isEmpty()) {
         return 0;
     }
     int found = 0;
-    for (qsizetype at = text.indexOf(pattern); at >= 0;
-         at = text.indexOf(pattern, at + pattern.size())) {
+    for (qsizetype at = text.indexOf(pattern); at >= 0; at = text.indexOf(pattern, at + pattern.size())) {
         ++found;
     }
     return found;
 }
 
-QString field(const QString& text, int index, const QString& delimiter) {
+QString field(const QString& text, int index, const QString& delimiter)
+{
     if (index < 1) {
         return {};
     }
@@ -149,7 +162,8 @@ QString field(const QString& text, int index, const QString& delimiter) {
     return end < 0 ? text.mid(begin) : text.mid(begin, end - begin);
 }
 
-QString replace(const QString& text, const QString& find, const QString& replacement) {
+QString replace(const QString& text, const QString& find, const QString& replacement)
+{
     if (find.isEmpty()) {
         return text;
     }
@@ -157,7 +171,8 @@ QString replace(const QString& text, const QString& find, const QString& replace
     return result.replace(find, replacement);
 }
 
-QString padRight(const QString& text, int width, QChar fill) {
+QString padRight(const QString& text, int width, QChar fill)
+{
     if (width < 1) {
         return {};
     }
@@ -167,7 +182,8 @@ QString padRight(const QString& text, int width, QChar fill) {
     return text + QString(width - text.size(), fill);
 }
 
-QString padLeft(const QString& text, int width, QChar fill) {
+QString padLeft(const QString& text, int width, QChar fill)
+{
     if (width < 1) {
         return {};
     }

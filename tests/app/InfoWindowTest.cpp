@@ -1,5 +1,5 @@
-#include "app/Doku.h"
 #include "app/InfoWindow.h"
+#include "app/Doku.h"
 
 #include <QLineEdit>
 #include <QMainWindow>
@@ -32,9 +32,9 @@ TEST(ZDoku, VersionAndHistoryByExactMode)
 TEST(InfoText, BlocksInOrderWithEscapesTurnedIntoLineBreaks)
 {
     const QString text = infoText(infoTemplate(), QStringLiteral("Vardolin"), z_Doku(QStringLiteral("A")));
-    EXPECT_TRUE(text.startsWith(QStringLiteral(
-        "Vardolin\r\n--------\r\nProgramm zum Verkleinern von Bilddateien\r\n\r\n\r\n"
-        "Programm-Versionen\r\n------------------\r\nV 1.00 25.07.2007 ")));
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("Vardolin\r\n--------\r\nProgramm zum Verkleinern von Bilddateien\r\n\r\n\r\n"
+                                       "Programm-Versionen\r\n------------------\r\nV 1.00 25.07.2007 ")));
     EXPECT_FALSE(text.contains(u'{'));
     EXPECT_FALSE(text.contains(QStringLiteral("\\n")));
     const auto at = [&](const char* needle) { return text.indexOf(QString::fromUtf8(needle)); };
@@ -53,7 +53,8 @@ TEST(InfoText, BlocksInOrderWithEscapesTurnedIntoLineBreaks)
 TEST(InfoText, BuildTimeAndFeedbackBox)
 {
     const QString text = infoText(infoTemplate(), QStringLiteral("Vardolin"), QString());
-    const QRegularExpression compiled(QStringLiteral("Kompiliert: \\d\\d\\.\\d\\d\\.\\d{4} / \\d\\d:\\d\\d:\\d\\d\r\n\r\n"));
+    const QRegularExpression compiled(
+        QStringLiteral("Kompiliert: \\d\\d\\.\\d\\d\\.\\d{4} / \\d\\d:\\d\\d:\\d\\d\r\n\r\n"));
     EXPECT_TRUE(compiled.match(text).hasMatch());
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     const qsizetype box = lines.indexOf(QRegularExpression(QStringLiteral("^  \\+-+\\+$")));

@@ -1,5 +1,5 @@
-#include "app/FolderTree.h"
 #include "app/MainWindow.h"
+#include "app/FolderTree.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -96,8 +96,7 @@ TEST(FensterOeffnen, GermanMenuUntilRebuilt)
     EXPECT_EQ(w.menuItem(0)->text(), QStringLiteral("Programm beenden"));
     EXPECT_EQ(w.menuItem(2)->text(), QStringLiteral("Englisch"));
     CaptionTexts texts;
-    SprachTexte(texts, QStringLiteral("#M"), QStringLiteral("GB"),
-                [&](const MenuTexts& menu) { w.rebuildMenu(menu); });
+    SprachTexte(texts, QStringLiteral("#M"), QStringLiteral("GB"), [&](const MenuTexts& menu) { w.rebuildMenu(menu); });
     EXPECT_EQ(w.menuItem(0)->text(), QStringLiteral("Exit"));
     EXPECT_EQ(w.menuItem(1)->text(), QStringLiteral("German"));
     EXPECT_EQ(w.menuItem(3)->text(), QStringLiteral("Info"));

@@ -111,8 +111,7 @@ TEST_P(QuitWays, EachWritesTheSettingsFileAndTheLogEndLines)
     EXPECT_TRUE(s.messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(ButtonMenuAndCloseBox, QuitWays,
-                         ::testing::Values(Quit::Button, Quit::Menu, Quit::CloseBox));
+INSTANTIATE_TEST_SUITE_P(ButtonMenuAndCloseBox, QuitWays, ::testing::Values(Quit::Button, Quit::Menu, Quit::CloseBox));
 
 TEST(MessageBoxes, ModalBoxWithTitleTextAndOneOkButton)
 {

@@ -34,11 +34,10 @@ TEST(SprachTexte, EnglishQuitButtonDiffersFromExitMenuItem)
 {
     CaptionTexts texts;
     int rebuilt = 0;
-    SprachTexte(texts, QStringLiteral("#t#m"), QStringLiteral("gb"),
-                [&](const MenuTexts& menu) {
-                    ++rebuilt;
-                    EXPECT_EQ(menu.beenden, QStringLiteral("Exit"));
-                });
+    SprachTexte(texts, QStringLiteral("#t#m"), QStringLiteral("gb"), [&](const MenuTexts& menu) {
+        ++rebuilt;
+        EXPECT_EQ(menu.beenden, QStringLiteral("Exit"));
+    });
     EXPECT_EQ(rebuilt, 1) << "both markers in one call";
     EXPECT_EQ(texts.control[19], QStringLiteral("Quit"));
     EXPECT_EQ(texts.control[17], QStringLiteral("unchanging"));

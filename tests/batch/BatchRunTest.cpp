@@ -104,8 +104,8 @@ TEST_F(BatchRun, ModeThreeSubfolderThatCannotBeMadeStopsTheRun)
     const RunReport report = run();
     EXPECT_TRUE(report.subfolderFailed);
     EXPECT_EQ(report.reached, 0);
-    EXPECT_EQ(host.messages,
-              QStringList{QStringLiteral("Konnte Unterverzeichnis ") + source + QStringLiteral("komp nicht anlegen !")});
+    EXPECT_EQ(host.messages, QStringList{QStringLiteral("Konnte Unterverzeichnis ") + source
+                                         + QStringLiteral("komp nicht anlegen !")});
     EXPECT_EQ(host.statuses, QStringList{QStringLiteral("Dateiliste wird erstellt, bitte warten ...")});
 }
 
@@ -210,8 +210,7 @@ TEST_F(BatchRun, StopFinishesTheFilesInProgressAndStartsNoNewOne)
 TEST_F(BatchRun, ManyFilesOnManyWorkersAllArrive)
 {
     for (int i = 0; i < 40; ++i)
-        writePicture(source + QStringLiteral("p%1.png").arg(i, 2, 10, QChar(u'0')), 30 + i, 20,
-                     picture::Format::Png);
+        writePicture(source + QStringLiteral("p%1.png").arg(i, 2, 10, QChar(u'0')), 30 + i, 20, picture::Format::Png);
     settings.BildDatei = QStringLiteral("*.png");
     settings.AusgabeOrdner = QStringLiteral("3");
     options.jobs = 4;

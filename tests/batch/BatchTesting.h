@@ -4,8 +4,8 @@
 
 #include "batch/BatchHost.h"
 #include "batch/BatchRun.h"
-#include "frame/Settings.h"
 #include "batch/FsPath.h"
+#include "frame/Settings.h"
 #include "picture/Picture.h"
 
 #include <QByteArray>
@@ -20,9 +20,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <stdexcept>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -103,8 +103,7 @@ inline picture::Picture gradientPicture(int width, int height)
 
 // Writes a real picture file; the format is chosen by the caller, not by
 // the name, so a .jpeg or .tif name can hold JPEG data.
-inline void writePicture(const QString& path, int width, int height,
-                         picture::Format format = picture::Format::Jpeg)
+inline void writePicture(const QString& path, int width, int height, picture::Format format = picture::Format::Jpeg)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const auto saved = picture::savePicture(gradientPicture(width, height), toFsPath(path), format,
@@ -146,8 +145,7 @@ inline bool unchanged(const QMap<QString, QByteArray>& before)
 inline QStringList temporariesBelow(const QString& folder)
 {
     QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".vardolin-*")}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(folder, {QStringLiteral(".vardolin-*")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext())
         found.append(it.next());
     return found;

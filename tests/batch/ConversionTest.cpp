@@ -27,8 +27,8 @@ TEST(ShortSideRule, KeepsTheAspectRatioWithFloatRatioAndTiesToEven)
     EXPECT_EQ(newSizeFor({2000, 2000}, 600), (Size{600, 600}));
     EXPECT_EQ(newSizeFor({4000, 3000}, 1024), (Size{1365, 1024}));
     EXPECT_EQ(newSizeFor({300, 200}, 600), (Size{900, 600}));
-    EXPECT_EQ(newSizeFor({5, 2}, 1), (Size{2, 1}));  // 2.5 rounds to even
-    EXPECT_EQ(newSizeFor({7, 2}, 1), (Size{4, 1}));  // 3.5 rounds to even
+    EXPECT_EQ(newSizeFor({5, 2}, 1), (Size{2, 1})); // 2.5 rounds to even
+    EXPECT_EQ(newSizeFor({7, 2}, 1), (Size{4, 1})); // 3.5 rounds to even
 }
 
 TEST(ShortSideRule, DegenerateInputsGiveNoSize)
@@ -129,8 +129,7 @@ TEST_F(Conversion, NeverWritesOverItsOwnSource)
 TEST_F(Conversion, APictureThatCannotBeScaledIsNotWritten)
 {
     writePicture(root + QStringLiteral("a.jpg"), 40, 30);
-    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("zero.jpg"), 0).outcome,
-              CopyOutcome::Failed);
+    EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("zero.jpg"), 0).outcome, CopyOutcome::Failed);
     EXPECT_EQ(copy(root + QStringLiteral("a.jpg"), root + QStringLiteral("huge.jpg"), 1 << 20).outcome,
               CopyOutcome::Failed);
     EXPECT_EQ(util::sizeTest(root + QStringLiteral("zero.JPG")), -1);

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace vardolin;
 using namespace vardolin::batch;
 using fixture::pictureSize;

@@ -53,9 +53,8 @@ TEST_F(SourceScan, SubfoldersAreWalkedOnlyWhenAskedAndFolderNamesNeverMatch)
     file("deep/er/still/deeper.JPG");
     file("deep/notes.txt");
     EXPECT_EQ(scan("*.jpg", "", false), QStringList{QStringLiteral("a.jpg")});
-    EXPECT_EQ(scan("*.jpg", "", true),
-              (QStringList{QStringLiteral("a.jpg"), QStringLiteral("deep/er/still/deeper.JPG"),
-                           QStringLiteral("holiday.jpg/inner.jpg")}));
+    EXPECT_EQ(scan("*.jpg", "", true), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("deep/er/still/deeper.JPG"),
+                                                    QStringLiteral("holiday.jpg/inner.jpg")}));
 }
 
 TEST_F(SourceScan, SortIgnoresCase)
@@ -97,9 +96,9 @@ TEST_F(SourceScan, NonEmptyMarkerFileExcludesItsFolderOnly)
     file("marked/below/c.jpg");
     file("empty/d.jpg");
     file("empty/nopic.txt", "");
-    EXPECT_EQ(scan("*.jpg", "nopic.txt", true),
-              (QStringList{QStringLiteral("empty/d.jpg"), QStringLiteral("marked/below/c.jpg"),
-                           QStringLiteral("top.jpg")}));
+    EXPECT_EQ(
+        scan("*.jpg", "nopic.txt", true),
+        (QStringList{QStringLiteral("empty/d.jpg"), QStringLiteral("marked/below/c.jpg"), QStringLiteral("top.jpg")}));
 }
 
 TEST_F(SourceScan, LogLinesCountAndTargetList)
@@ -113,14 +112,13 @@ TEST_F(SourceScan, LogLinesCountAndTargetList)
     EXPECT_EQ(AktionQuelle(-1, 1, 0, s, host, &files), 0);
 
     const QString ruler(80, u'-');
-    EXPECT_EQ(host.logLines,
-              (QStringList{ruler, QStringLiteral("Aufrufs_ReadDirLL mit Parameter"),
-                           QStringLiteral("   Ermittel Dateien aus Pfad :") + s.QuellVerz,
-                           QStringLiteral("   Dateifilter               :*.jpg"),
-                           QStringLiteral("   DateifilterExclude        :*NoPic*.jpg"),
-                           QStringLiteral("   Dateierweiterung          :jpg"),
-                           QStringLiteral("   Unterverzeichnisschalter  :0"),
-                           QStringLiteral("   >>Gefunden Anzahl         :2"), ruler}));
+    EXPECT_EQ(host.logLines, (QStringList{ruler, QStringLiteral("Aufrufs_ReadDirLL mit Parameter"),
+                                          QStringLiteral("   Ermittel Dateien aus Pfad :") + s.QuellVerz,
+                                          QStringLiteral("   Dateifilter               :*.jpg"),
+                                          QStringLiteral("   DateifilterExclude        :*NoPic*.jpg"),
+                                          QStringLiteral("   Dateierweiterung          :jpg"),
+                                          QStringLiteral("   Unterverzeichnisschalter  :0"),
+                                          QStringLiteral("   >>Gefunden Anzahl         :2"), ruler}));
     EXPECT_EQ(host.foundCount, 1);
     EXPECT_EQ(files, QStringList{s.QuellVerz + QStringLiteral("a.jpg")});
     EXPECT_EQ(host.statuses, (QStringList{QStringLiteral("Dateien werden ermittelt, bitte warten ..."),
@@ -159,9 +157,8 @@ TEST_F(SourceScan, LinkBackToAnAncestorIsNotWalkedAgain)
     file("elsewhere/other.jpg");
     std::filesystem::create_directory_symlink(toFsPath(root + QStringLiteral("elsewhere")),
                                               toFsPath(root + QStringLiteral("a/linked")));
-    EXPECT_EQ(scan("*.jpg", "", true),
-              (QStringList{QStringLiteral("a/b/pic.jpg"), QStringLiteral("a/linked/other.jpg"),
-                           QStringLiteral("elsewhere/other.jpg")}));
+    EXPECT_EQ(scan("*.jpg", "", true), (QStringList{QStringLiteral("a/b/pic.jpg"), QStringLiteral("a/linked/other.jpg"),
+                                                    QStringLiteral("elsewhere/other.jpg")}));
 }
 
 } // namespace

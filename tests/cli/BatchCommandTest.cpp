@@ -163,7 +163,8 @@ TEST_F(BatchCommand, InterruptStopsAfterTheFilesInProgress)
 
     QProcess process;
     process.setWorkingDirectory(work);
-    process.start(QStringLiteral(VARDOLIN_BATCH_EXE), {QStringLiteral("--size=1600,1200"), QStringLiteral("--jobs=2"), fotos});
+    process.start(QStringLiteral(VARDOLIN_BATCH_EXE),
+                  {QStringLiteral("--size=1600,1200"), QStringLiteral("--jobs=2"), fotos});
     ASSERT_TRUE(process.waitForStarted());
     for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
          waited += 5)

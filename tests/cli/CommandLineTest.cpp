@@ -67,9 +67,16 @@ TEST(CommandLine, TargetFolderChoosesModeFourUnlessAModeIsGiven)
 
 TEST(CommandLine, BadUsageIsNamed)
 {
-    for (auto arguments : {std::initializer_list<const char*>{"--size", "800"}, {"--size", "800,0"},
-                           {"--size", "a,b"}, {"--quality", "12"}, {"--mode", "0"}, {"--mode", "x"},
-                           {"--jobs", "0"}, {"--keep-date", "--today"}, {"--unknown"}, {"a/", "b/"},
+    for (auto arguments : {std::initializer_list<const char*>{"--size", "800"},
+                           {"--size", "800,0"},
+                           {"--size", "a,b"},
+                           {"--quality", "12"},
+                           {"--mode", "0"},
+                           {"--mode", "x"},
+                           {"--jobs", "0"},
+                           {"--keep-date", "--today"},
+                           {"--unknown"},
+                           {"a/", "b/"},
                            {"--target", ""}}) {
         EXPECT_FALSE(parse(arguments).error.isEmpty()) << *arguments.begin();
     }

@@ -78,8 +78,7 @@ TEST_F(BatchCommandFault, KilledAtRandomMomentsAgainAndAgainLosesNothing)
     for (int i = 0; i < files; ++i)
         ASSERT_TRUE(writeBytes(fotos + QStringLiteral("IMG_%1.jpg").arg(i, 2, 10, QChar(u'0')), picture));
     // Mode 3 puts the copies in a subfolder, out of the next run's way.
-    const QStringList options{QStringLiteral("--size=800,600"), QStringLiteral("--mode=3"),
-                              QStringLiteral("--jobs=2")};
+    const QStringList options{QStringLiteral("--size=800,600"), QStringLiteral("--mode=3"), QStringLiteral("--jobs=2")};
     const QString komp = fotos + QStringLiteral("komp/");
     ASSERT_EQ(run(work, options + QStringList{reference}), 0);
     const QByteArray complete = readBytes(reference + QStringLiteral("komp/!k_IMG_k!.JPG"));
@@ -180,8 +179,8 @@ TEST_F(BatchCommandFault, UnreadableSettingsFileReadsAsDefaultsAndStaysAsItWas)
     ASSERT_EQ(::chmod(settingsPath.constData(), 0), 0);
 
     QString err;
-    const int code = run(work, {QStringLiteral("--size=80,60"), fotos}, &err, QStringLiteral(VARDOLIN_BATCH_EXE),
-                         prefix);
+    const int code =
+        run(work, {QStringLiteral("--size=80,60"), fotos}, &err, QStringLiteral(VARDOLIN_BATCH_EXE), prefix);
     ::chmod(settingsPath.constData(), 0644);
     EXPECT_EQ(code, 0) << err.toStdString();
     EXPECT_EQ(pictureSize(fotos + QStringLiteral("!k_a.jpg.JPG")), (picture::Size{80, 60}));

@@ -20,8 +20,9 @@ struct Shown {
 };
 
 class SettingsFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
+protected:
+    void SetUp() override
+    {
         context.uAktVerz = dir.path() + "/";
         setMessagePresenter([this](const QString& title, const QString& text, int flags) {
             shown.push_back({title, text, flags});
@@ -60,7 +61,8 @@ const QByteArray kDefaultFile = "\xEF\xBB\xBF[Standard]\r\n"
 
 } // namespace
 
-TEST_F(SettingsFile, DefaultsWithoutFileAndTheFirstWriteHasAllKeysInOrder) {
+TEST_F(SettingsFile, DefaultsWithoutFileAndTheFirstWriteHasAllKeysInOrder)
+{
     settings.Bildgroesse = "007";
     settings.MitUnterordner = "1";
     IniDatei(settings, context, "#READ");
@@ -76,7 +78,8 @@ TEST_F(SettingsFile, DefaultsWithoutFileAndTheFirstWriteHasAllKeysInOrder) {
     EXPECT_EQ(settingsKeys().first(), "Editor");
 }
 
-TEST_F(SettingsFile, StoredValuesOverlayDefaultsWhateverTheCaseOrLineEnds) {
+TEST_F(SettingsFile, StoredValuesOverlayDefaultsWhateverTheCaseOrLineEnds)
+{
     putFile(iniPath(), "[standard]\n\n  SPRACHE = GB\nBildgroesse=004\nthis is junk\n"
                        "CBZielVerzPlus = 1\n");
     settings.CBZielUeberschreiben = "1"; // no key in the file: keeps its value
@@ -88,13 +91,15 @@ TEST_F(SettingsFile, StoredValuesOverlayDefaultsWhateverTheCaseOrLineEnds) {
     EXPECT_EQ(settings.BildDatei, "*.jpg");
 }
 
-TEST_F(SettingsFile, MissingOverwriteKeyLeavesTheSwitchCleared) {
+TEST_F(SettingsFile, MissingOverwriteKeyLeavesTheSwitchCleared)
+{
     putFile(iniPath(), "\xEF\xBB\xBF[Standard]\r\nSprache = D\r\n");
     IniDatei(settings, context, "#READ");
     EXPECT_EQ(settings.CBZielUeberschreiben, "");
 }
 
-TEST_F(SettingsFile, GarbageFileReadsAsDefaults) {
+TEST_F(SettingsFile, GarbageFileReadsAsDefaults)
+{
     putFile(iniPath(), QByteArray("\x00\xFF\xFE[[[=\x01\x02\r\r\n", 12) + QByteArray(5000, '\x9C'));
     IniDatei(settings, context, "#READ");
     EXPECT_EQ(settings.Bildgroesse, "001");
@@ -102,7 +107,8 @@ TEST_F(SettingsFile, GarbageFileReadsAsDefaults) {
     EXPECT_TRUE(shown.empty());
 }
 
-TEST_F(SettingsFile, WriteKeepsUnknownKeysAndGroupsAndLeavesTheRecordAlone) {
+TEST_F(SettingsFile, WriteKeepsUnknownKeysAndGroupsAndLeavesTheRecordAlone)
+{
     putFile(iniPath(), "[Standard]\nSprache = GB\nFremd = 42\n[Andere]\nX = y\n");
     IniDatei(settings, context, "#READ");
     settings.Bildgroesse = "002";
@@ -120,20 +126,21 @@ TEST_F(SettingsFile, WriteKeepsUnknownKeysAndGroupsAndLeavesTheRecordAlone) {
     EXPECT_EQ(reread.Sprache, "GB");
 }
 
-TEST_F(SettingsFile, UnwritableFolderShowsTheMessageAndWritesNothing) {
+TEST_F(SettingsFile, UnwritableFolderShowsTheMessageAndWritesNothing)
+{
     putFile(dir.path() + "/plain", "x");
     context.uAktVerz = dir.path() + "/plain/";
     IniDatei(settings, context, "#WRITE");
     IniDatei(settings, context, "#WRITE");
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].title, "Vardolin");
-    EXPECT_EQ(shown[0].text, "Ini-Datei konnte nicht erstellt werden !\r\n\r\n" + dir.path() +
-                                 "/plain/Vardolin.ini");
+    EXPECT_EQ(shown[0].text, "Ini-Datei konnte nicht erstellt werden !\r\n\r\n" + dir.path() + "/plain/Vardolin.ini");
     EXPECT_EQ(shown[0].flags, 0);
     EXPECT_EQ(fileBytes(dir.path() + "/plain"), "x");
 }
 
-TEST_F(SettingsFile, FolderInPlaceOfTheFileReadsAsDefaultsAndFailsToWrite) {
+TEST_F(SettingsFile, FolderInPlaceOfTheFileReadsAsDefaultsAndFailsToWrite)
+{
     QDir(dir.path()).mkdir("Vardolin.ini");
     IniDatei(settings, context, "#READ");
     EXPECT_EQ(settings.Bildgroesse, "001");
@@ -142,7 +149,8 @@ TEST_F(SettingsFile, FolderInPlaceOfTheFileReadsAsDefaultsAndFailsToWrite) {
     EXPECT_TRUE(shown[0].text.startsWith("Ini-Datei konnte nicht erstellt werden !"));
 }
 
-TEST_F(SettingsFile, UnknownModeShowsTheDefaultBranchMessage) {
+TEST_F(SettingsFile, UnknownModeShowsTheDefaultBranchMessage)
+{
     IniDatei(settings, context, "#read");
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "IniDatei: Fehler = Select Default-Zweig erreicht !(#read)");

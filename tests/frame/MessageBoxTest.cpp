@@ -4,7 +4,8 @@
 
 using namespace vardolin::frame;
 
-TEST(MessageText, ConvertsOnlyTheTwoEscapesWithTheirBlank) {
+TEST(MessageText, ConvertsOnlyTheTwoEscapesWithTheirBlank)
+{
     EXPECT_EQ(convertMessageText("erste\\n zweite"), "erste\r\nzweite");
     EXPECT_EQ(convertMessageText("Datei \\' a.jpg\\' fehlt"), "Datei \"a.jpg\"fehlt");
     EXPECT_EQ(convertMessageText("ende\\'"), "ende\\'");
@@ -12,7 +13,8 @@ TEST(MessageText, ConvertsOnlyTheTwoEscapesWithTheirBlank) {
     EXPECT_EQ(convertMessageText(""), "");
 }
 
-TEST(MessageBox, PresenterGetsTheConvertedTextAndItsCodeIsReturned) {
+TEST(MessageBox, PresenterGetsTheConvertedTextAndItsCodeIsReturned)
+{
     QString seenTitle;
     QString seenText;
     setMessagePresenter([&](const QString& title, const QString& text, int flags) {

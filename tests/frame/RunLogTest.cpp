@@ -14,7 +14,7 @@ using namespace vardolin::frame::testing;
 namespace {
 
 class RunLogFile : public ::testing::Test {
-  protected:
+protected:
     QString logPath() const { return dir.path() + "/Vardolin.log"; }
 
     QTemporaryDir dir;
@@ -24,7 +24,8 @@ class RunLogFile : public ::testing::Test {
 
 } // namespace
 
-TEST_F(RunLogFile, BannersAroundTheLines) {
+TEST_F(RunLogFile, BannersAroundTheLines)
+{
     RunLog log(clock, environment);
     EXPECT_FALSE(log.isOn());
     ASSERT_TRUE(log.open(dir.path()));
@@ -33,13 +34,13 @@ TEST_F(RunLogFile, BannersAroundTheLines) {
     clock.advance(65000);
     log.close();
     log.writeLine("after close is dropped");
-    EXPECT_EQ(fileBytes(logPath()),
-              QByteArray(80, '=') + "\r\nProgrammstart 2024-03-01  09:05:00\r\n" +
-                  QByteArray(80, '-') + "\r\nZeile mit \xC3\xA4\r\n" + QByteArray(80, '-') +
-                  "\r\nProgrammende 2024-03-01  09:06:05\r\n" + QByteArray(80, '=') + "\r\n");
+    EXPECT_EQ(fileBytes(logPath()), QByteArray(80, '=') + "\r\nProgrammstart 2024-03-01  09:05:00\r\n"
+                                        + QByteArray(80, '-') + "\r\nZeile mit \xC3\xA4\r\n" + QByteArray(80, '-')
+                                        + "\r\nProgrammende 2024-03-01  09:06:05\r\n" + QByteArray(80, '=') + "\r\n");
 }
 
-TEST_F(RunLogFile, OnlyAFileOverAMillionBytesStartsAfresh) {
+TEST_F(RunLogFile, OnlyAFileOverAMillionBytesStartsAfresh)
+{
     putFile(logPath(), QByteArray(RunLog::kMaxSize, 'x'));
     {
         RunLog log(clock, environment);
@@ -54,7 +55,8 @@ TEST_F(RunLogFile, OnlyAFileOverAMillionBytesStartsAfresh) {
     EXPECT_TRUE(fileBytes(logPath()).startsWith(QByteArray(80, '=') + "\r\nProgrammstart "));
 }
 
-TEST_F(RunLogFile, UnwritableProgramFolderUsesTheStateFolder) {
+TEST_F(RunLogFile, UnwritableProgramFolderUsesTheStateFolder)
+{
     QTemporaryDir state;
     environment.variables["XDG_STATE_HOME"] = state.path();
     putFile(dir.path() + "/plain", "x");
@@ -68,7 +70,8 @@ TEST_F(RunLogFile, UnwritableProgramFolderUsesTheStateFolder) {
     nowhere.writeLine("dropped");
 }
 
-TEST_F(RunLogFile, LinesFromManyThreadsStayWhole) {
+TEST_F(RunLogFile, LinesFromManyThreadsStayWhole)
+{
     RunLog log(clock, environment);
     ASSERT_TRUE(log.open(dir.path()));
     constexpr int kThreads = 4;
@@ -77,8 +80,7 @@ TEST_F(RunLogFile, LinesFromManyThreadsStayWhole) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&log, t] {
             for (int i = 0; i < kLines; ++i) {
-                log.writeLine(QStringLiteral("thread %1 line %2 ").arg(t).arg(i) +
-                              QString(60, u'#'));
+                log.writeLine(QStringLiteral("thread %1 line %2 ").arg(t).arg(i) + QString(60, u'#'));
             }
         });
     }

@@ -6,7 +6,8 @@
 using namespace vardolin::frame;
 using namespace vardolin::frame::testing;
 
-TEST(DebugStamp, CountsWithinASecondAndRestartsInTheNext) {
+TEST(DebugStamp, CountsWithinASecondAndRestartsInTheNext)
+{
     FakeClock clock;
     FakeEnvironment environment;
     StandardProc proc(clock, environment);
@@ -18,7 +19,8 @@ TEST(DebugStamp, CountsWithinASecondAndRestartsInTheNext) {
     EXPECT_EQ(proc.s_DebugStamp(0).size(), 26);
 }
 
-TEST(DateRecord, FillsPartsAndWrapsTheSmallCounter) {
+TEST(DateRecord, FillsPartsAndWrapsTheSmallCounter)
+{
     FakeClock clock(QDateTime(QDate(2023, 12, 25), QTime(14, 5, 9)));
     FakeEnvironment environment;
     StandardProc proc(clock, environment);
@@ -44,7 +46,8 @@ TEST(DateRecord, FillsPartsAndWrapsTheSmallCounter) {
     EXPECT_EQ(record.count1000000, 0);
 }
 
-TEST(UniqueStamp, EveryFormat) {
+TEST(UniqueStamp, EveryFormat)
+{
     FakeClock clock;
     FakeEnvironment environment;
     StandardProc proc(clock, environment);

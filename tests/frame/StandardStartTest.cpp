@@ -16,8 +16,9 @@ using namespace vardolin::frame::testing;
 namespace {
 
 class StandardStart : public ::testing::Test {
-  protected:
-    void SetUp() override {
+protected:
+    void SetUp() override
+    {
         environment.exePath = exeDir.path() + "/vardolin";
         environment.workFolder = workDir.path();
         environment.variables["USER"] = "anna";
@@ -26,23 +27,25 @@ class StandardStart : public ::testing::Test {
         environment.instances = 2;
     }
 
-    void writeDebugIni(const QByteArray& anw) {
-        putFile(workDir.filePath("debug.ini"), "[Standard]\r\nDebugFileAnw = " + anw +
-                                                   "\r\nDebugFileWin=3\r\nDebugFileProc = 4\r\n");
+    void writeDebugIni(const QByteArray& anw)
+    {
+        putFile(workDir.filePath("debug.ini"),
+                "[Standard]\r\nDebugFileAnw = " + anw + "\r\nDebugFileWin=3\r\nDebugFileProc = 4\r\n");
     }
 
     // The lines of the one debug file under the executable's folder.
-    QStringList debugLines() {
+    QStringList debugLines()
+    {
         const QDir log(exeDir.path() + "/log");
         const QStringList files = log.entryList(QDir::Files);
         if (files.size() != 1) {
             return {};
         }
-        return QString::fromUtf8(fileBytes(log.filePath(files.first())))
-            .split("\r\n", Qt::SkipEmptyParts);
+        return QString::fromUtf8(fileBytes(log.filePath(files.first()))).split("\r\n", Qt::SkipEmptyParts);
     }
 
-    void runStartAndEnd() {
+    void runStartAndEnd()
+    {
         z_StandardStart(context, proc);
         z_StandardEnde(context, proc);
     }
@@ -56,7 +59,8 @@ class StandardStart : public ::testing::Test {
     FrameContext context;
 };
 
-bool anyEndsWith(const QStringList& lines, const QString& tail) {
+bool anyEndsWith(const QStringList& lines, const QString& tail)
+{
     for (const QString& line : lines) {
         if (line.endsWith(tail)) {
             return true;
@@ -67,7 +71,8 @@ bool anyEndsWith(const QStringList& lines, const QString& tail) {
 
 } // namespace
 
-TEST_F(StandardStart, CollectsTheSurroundings) {
+TEST_F(StandardStart, CollectsTheSurroundings)
+{
     z_StandardStart(context, proc);
     EXPECT_EQ(context.uAnwendung, "Vardolin");
     EXPECT_EQ(context.uExeDatei, exeDir.path() + "/vardolin");
@@ -86,7 +91,8 @@ TEST_F(StandardStart, CollectsTheSurroundings) {
     EXPECT_EQ(proc.values().uPgmInstanz, 2);
 }
 
-TEST_F(StandardStart, PlatformFallbacksForUnsetVariables) {
+TEST_F(StandardStart, PlatformFallbacksForUnsetVariables)
+{
     environment.variables.clear();
     environment.variables["HOME"] = "/home/bo";
     environment.variables["LOGNAME"] = "bo";
@@ -101,20 +107,23 @@ TEST_F(StandardStart, PlatformFallbacksForUnsetVariables) {
     EXPECT_EQ(context.uUserId, "");
 }
 
-TEST_F(StandardStart, NoDebugIniLeavesNoFolderAndNoFile) {
+TEST_F(StandardStart, NoDebugIniLeavesNoFolderAndNoFile)
+{
     runStartAndEnd();
     EXPECT_FALSE(QFileInfo::exists(exeDir.path() + "/log"));
     EXPECT_TRUE(QDir(stateDir.path()).isEmpty());
     EXPECT_TRUE(QDir(exeDir.path()).isEmpty());
 }
 
-TEST_F(StandardStart, EmptyDebugIniCountsAsMissing) {
+TEST_F(StandardStart, EmptyDebugIniCountsAsMissing)
+{
     putFile(workDir.filePath("debug.ini"), "");
     runStartAndEnd();
     EXPECT_FALSE(QFileInfo::exists(exeDir.path() + "/log"));
 }
 
-TEST_F(StandardStart, ThresholdFiveWritesTheBlockButNotItsClosingLine) {
+TEST_F(StandardStart, ThresholdFiveWritesTheBlockButNotItsClosingLine)
+{
     writeDebugIni("5");
     runStartAndEnd();
     EXPECT_EQ(context.DebugFileAnw, 5);
@@ -136,7 +145,8 @@ TEST_F(StandardStart, ThresholdFiveWritesTheBlockButNotItsClosingLine) {
     EXPECT_TRUE(lines[14].endsWith(" : --- Ende " + QString(156, u'-')));
 }
 
-TEST_F(StandardStart, ThresholdTwoAddsTheClosingLineOfTheBlock) {
+TEST_F(StandardStart, ThresholdTwoAddsTheClosingLineOfTheBlock)
+{
     writeDebugIni(" 2");
     runStartAndEnd();
     const QStringList lines = debugLines();
@@ -144,7 +154,8 @@ TEST_F(StandardStart, ThresholdTwoAddsTheClosingLineOfTheBlock) {
     EXPECT_TRUE(lines[14].endsWith(" : --- Ende " + QString(165, u'-')));
 }
 
-TEST_F(StandardStart, ThresholdsOneAndSixWriteNothing) {
+TEST_F(StandardStart, ThresholdsOneAndSixWriteNothing)
+{
     for (const QByteArray anw : {"1", "6", "abc"}) {
         writeDebugIni(anw);
         StandardProc fresh(clock, environment);
@@ -155,14 +166,16 @@ TEST_F(StandardStart, ThresholdsOneAndSixWriteNothing) {
     }
 }
 
-TEST_F(StandardStart, DebugIniReadsHexAndOtherCase) {
+TEST_F(StandardStart, DebugIniReadsHexAndOtherCase)
+{
     putFile(workDir.filePath("debug.ini"), "[STANDARD]\ndebugfileanw=$10\n");
     z_StandardStart(context, proc);
     EXPECT_EQ(context.DebugFileAnw, 16);
     EXPECT_EQ(context.DebugFileProc, 0);
 }
 
-TEST_F(StandardStart, TestBuildRunsFromTheWorkingFolderButLogsBesideTheExecutable) {
+TEST_F(StandardStart, TestBuildRunsFromTheWorkingFolderButLogsBesideTheExecutable)
+{
     environment.exePath = exeDir.path() + "/TestBuild_tool";
     writeDebugIni("5");
     runStartAndEnd();
@@ -176,7 +189,8 @@ TEST_F(StandardStart, TestBuildRunsFromTheWorkingFolderButLogsBesideTheExecutabl
     EXPECT_TRUE(anyEndsWith(lines, " : uExeVerz    =" + context.uAktVerz));
 }
 
-TEST(TempDir, TempThenTmpTrimmedAndSeparatorTerminated) {
+TEST(TempDir, TempThenTmpTrimmedAndSeparatorTerminated)
+{
     FakeEnvironment environment;
     environment.variables["TEMP"] = "/var/tmp/";
     EXPECT_EQ(s_TempDir(environment), "/var/tmp/");
@@ -189,7 +203,8 @@ TEST(TempDir, TempThenTmpTrimmedAndSeparatorTerminated) {
     EXPECT_EQ(s_TempDir(environment), "");
 }
 
-TEST(CountInstances, CountsMatchingExecutablesIgnoringCase) {
+TEST(CountInstances, CountsMatchingExecutablesIgnoringCase)
+{
     QTemporaryDir proc;
     const auto process = [&](const QString& pid, const QString& target) {
         QDir(proc.path()).mkdir(pid);
@@ -206,7 +221,8 @@ TEST(CountInstances, CountsMatchingExecutablesIgnoringCase) {
 }
 
 #ifdef Q_OS_LINUX
-TEST(CountInstances, TheRunningProgramCountsItself) {
+TEST(CountInstances, TheRunningProgramCountsItself)
+{
     const Environment& system = systemEnvironment();
     const QString self = QFileInfo(system.executablePath()).fileName();
     EXPECT_GE(s_CountInstances(system, self, 1), 1);

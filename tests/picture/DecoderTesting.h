@@ -60,7 +60,7 @@ inline int alphaAt(const Picture& picture, std::int32_t x, std::int32_t y)
 // Colours of the 7 x 5 fixtures: pixel (x, y) has colour (x + 2y) % 7.
 inline Rgb baseColour(int x, int y)
 {
-    static const Rgb colours[7] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255},
+    static const Rgb colours[7] = {{255, 0, 0}, {0, 255, 0},   {0, 0, 255},  {255, 255, 255},
                                    {0, 0, 0},   {255, 255, 0}, {0, 255, 255}};
     return colours[(x + 2 * y) % 7];
 }
@@ -105,7 +105,7 @@ template <typename Expected>
             const Rgb got = pixelAt(picture, x, y);
             if (!near(got, want, tolerance))
                 return ::testing::AssertionFailure()
-                    << "pixel (" << x << "," << y << ") is " << got << ", expected " << want;
+                       << "pixel (" << x << "," << y << ") is " << got << ", expected " << want;
         }
     return ::testing::AssertionSuccess();
 }

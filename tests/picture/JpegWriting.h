@@ -15,7 +15,7 @@ namespace vardolin::picture::testing {
 struct JpegShape {
     int width = 8;
     int height = 8;
-    J_COLOR_SPACE input = JCS_RGB;   // JCS_RGB (3 samples) or JCS_CMYK (4 samples)
+    J_COLOR_SPACE input = JCS_RGB;    // JCS_RGB (3 samples) or JCS_CMYK (4 samples)
     J_COLOR_SPACE stored = JCS_YCbCr; // colour space written into the file
     int quality = 90;
 };
@@ -58,9 +58,42 @@ inline std::vector<std::uint8_t> writeJpeg(const JpegShape& shape, const SampleF
 // The same file with an Exif block holding only the orientation tag.
 inline std::vector<std::uint8_t> withOrientation(const std::vector<std::uint8_t>& jpeg, int orientation)
 {
-    const std::uint8_t app1[] = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
-                                 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, std::uint8_t(orientation), 0, 0, 0,
-                                 0, 0, 0, 0};
+    const std::uint8_t app1[] = {0xFF,
+                                 0xE1,
+                                 0,
+                                 34,
+                                 'E',
+                                 'x',
+                                 'i',
+                                 'f',
+                                 0,
+                                 0,
+                                 'I',
+                                 'I',
+                                 42,
+                                 0,
+                                 8,
+                                 0,
+                                 0,
+                                 0,
+                                 1,
+                                 0,
+                                 0x12,
+                                 0x01,
+                                 3,
+                                 0,
+                                 1,
+                                 0,
+                                 0,
+                                 0,
+                                 std::uint8_t(orientation),
+                                 0,
+                                 0,
+                                 0,
+                                 0,
+                                 0,
+                                 0,
+                                 0};
     std::vector<std::uint8_t> bytes(jpeg.size() + sizeof app1);
     std::copy_n(jpeg.begin(), 2, bytes.begin());
     std::copy(std::begin(app1), std::end(app1), bytes.begin() + 2);

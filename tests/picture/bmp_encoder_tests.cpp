@@ -109,9 +109,8 @@ TEST(BmpEncoder, OneBitRowsArePackedHighBitFirst)
 {
     // Black and white stripes map exactly onto the fixed black/white palette.
     TempFolder folder;
-    const Picture picture = madePicture(10, 2, 24, [](std::int32_t x, std::int32_t, int) {
-        return std::uint8_t(x % 3 == 0 ? 255 : 0);
-    });
+    const Picture picture =
+        madePicture(10, 2, 24, [](std::int32_t x, std::int32_t, int) { return std::uint8_t(x % 3 == 0 ? 255 : 0); });
     ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 1).ok);
     const auto bytes = fileBytes(folder / "a.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 54, bytes.begin() + 62),
@@ -127,9 +126,8 @@ TEST(BmpEncoder, FourBitRowsPutTheFirstPixelInTheHighHalf)
 {
     TempFolder folder;
     const std::uint8_t colours[2][3] = {{10, 200, 30}, {250, 20, 90}};
-    const Picture picture = madePicture(3, 1, 24, [&](std::int32_t x, std::int32_t, int c) {
-        return colours[x == 1][c];
-    });
+    const Picture picture =
+        madePicture(3, 1, 24, [&](std::int32_t x, std::int32_t, int c) { return colours[x == 1][c]; });
     ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 4).ok);
     const auto bytes = fileBytes(folder / "a.bmp");
     const std::size_t pixels = 54 + 64;

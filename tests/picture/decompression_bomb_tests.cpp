@@ -90,9 +90,9 @@ Bytes tiffClaiming(std::uint32_t width, std::uint32_t height)
     };
     const std::uint32_t dataOffset = 8 + 2 + 9 * 12 + 4;
     const Entry entries[] = {
-        {256, 4, width},          {257, 4, height},      {258, 3, 8},
-        {259, 3, 1},              {262, 3, 2},           {273, 4, dataOffset},
-        {277, 3, 3},              {278, 4, height},      {279, 4, std::uint32_t(kPayload)},
+        {256, 4, width}, {257, 4, height}, {258, 3, 8},
+        {259, 3, 1},     {262, 3, 2},      {273, 4, dataOffset},
+        {277, 3, 3},     {278, 4, height}, {279, 4, std::uint32_t(kPayload)},
     };
     putLe(out, 9, 2);
     for (const Entry& entry : entries) {

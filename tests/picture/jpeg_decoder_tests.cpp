@@ -65,18 +65,16 @@ TEST(JpegDecoder, CmykSamplesAreMultipliedByBlack)
 {
     // As the library delivers them: C=255, M=0, Y=128, K=255 (flat, so exact
     // at quality 100). Blue = Y*K/255, green = M*K/255, red = C*K/255.
-    const auto bytes = writeJpeg({16, 16, JCS_CMYK, JCS_CMYK, 100}, [](int, int, std::uint8_t* s) {
-        s[0] = 255, s[1] = 0, s[2] = 128, s[3] = 255;
-    });
+    const auto bytes = writeJpeg({16, 16, JCS_CMYK, JCS_CMYK, 100},
+                                 [](int, int, std::uint8_t* s) { s[0] = 255, s[1] = 0, s[2] = 128, s[3] = 255; });
     const LoadResult result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.picture.sourceDepth, 32);
     EXPECT_EQ(pixelAt(result.picture, 5, 5), (Rgb{255, 0, 128}));
 
     // A half black drops each product's fraction: 200*100/255 = 78.4 -> 78.
-    const auto half = writeJpeg({16, 16, JCS_CMYK, JCS_CMYK, 100}, [](int, int, std::uint8_t* s) {
-        s[0] = 200, s[1] = 10, s[2] = 255, s[3] = 100;
-    });
+    const auto half = writeJpeg({16, 16, JCS_CMYK, JCS_CMYK, 100},
+                                [](int, int, std::uint8_t* s) { s[0] = 200, s[1] = 10, s[2] = 255, s[3] = 100; });
     const LoadResult halfResult = decodeBytes(half);
     ASSERT_TRUE(halfResult.ok) << halfResult.error;
     EXPECT_EQ(pixelAt(halfResult.picture, 0, 0), (Rgb{78, 3, 100}));
@@ -84,9 +82,8 @@ TEST(JpegDecoder, CmykSamplesAreMultipliedByBlack)
 
 TEST(JpegDecoder, YcckFileIsDecodedThroughCmyk)
 {
-    const auto bytes = writeJpeg({16, 16, JCS_CMYK, JCS_YCCK, 100}, [](int, int, std::uint8_t* s) {
-        s[0] = 255, s[1] = 0, s[2] = 128, s[3] = 255;
-    });
+    const auto bytes = writeJpeg({16, 16, JCS_CMYK, JCS_YCCK, 100},
+                                 [](int, int, std::uint8_t* s) { s[0] = 255, s[1] = 0, s[2] = 128, s[3] = 255; });
     const LoadResult result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.picture.sourceDepth, 32);

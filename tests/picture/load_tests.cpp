@@ -14,8 +14,14 @@ namespace {
 std::vector<std::uint8_t> makeIcon(const std::vector<std::array<int, 3>>& entries)
 {
     std::vector<std::uint8_t> bytes(6 + 16 * entries.size());
-    auto put16 = [&](std::size_t at, int v) { std::uint16_t x = std::uint16_t(v); std::memcpy(&bytes[at], &x, 2); };
-    auto put32 = [&](std::size_t at, std::int64_t v) { std::uint32_t x = std::uint32_t(v); std::memcpy(&bytes[at], &x, 4); };
+    auto put16 = [&](std::size_t at, int v) {
+        std::uint16_t x = std::uint16_t(v);
+        std::memcpy(&bytes[at], &x, 2);
+    };
+    auto put32 = [&](std::size_t at, std::int64_t v) {
+        std::uint32_t x = std::uint32_t(v);
+        std::memcpy(&bytes[at], &x, 4);
+    };
     put16(2, 1);
     put16(4, int(entries.size()));
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -31,14 +31,14 @@ TEST(ExifOrientation, EachOrientationTurnsThePixelsUpright)
     // top-left, top-right, bottom-left, bottom-right corners.
     const Corners expected[9] = {
         {},
-        {red, blue, yellow, magenta},  // 1 as stored
-        {blue, red, magenta, yellow},  // 2 mirrored left-right
-        {magenta, yellow, blue, red},  // 3 turned half round
-        {yellow, magenta, red, blue},  // 4 mirrored top-bottom
-        {red, yellow, blue, magenta},  // 5 mirrored along the main diagonal
-        {yellow, red, magenta, blue},  // 6 turned a quarter clockwise
-        {magenta, blue, yellow, red},  // 7 mirrored along the other diagonal
-        {blue, magenta, red, yellow},  // 8 turned a quarter anticlockwise
+        {red, blue, yellow, magenta}, // 1 as stored
+        {blue, red, magenta, yellow}, // 2 mirrored left-right
+        {magenta, yellow, blue, red}, // 3 turned half round
+        {yellow, magenta, red, blue}, // 4 mirrored top-bottom
+        {red, yellow, blue, magenta}, // 5 mirrored along the main diagonal
+        {yellow, red, magenta, blue}, // 6 turned a quarter clockwise
+        {magenta, blue, yellow, red}, // 7 mirrored along the other diagonal
+        {blue, magenta, red, yellow}, // 8 turned a quarter anticlockwise
     };
     for (int orientation = 1; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
@@ -87,8 +87,8 @@ TEST(ExifOrientation, DamagedBlocksReadAsUpright)
     // Cut anywhere, the block reads as upright and nothing is read past its end.
     for (std::size_t length = 0; length < good.size(); ++length)
         EXPECT_EQ(orientationOf({good.begin(), good.begin() + std::ptrdiff_t(length)}), 1) << length;
-    EXPECT_EQ(orientationOf(block({'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0})), 1);                  // directory past the end
-    EXPECT_EQ(orientationOf(block({'I', 'I', 42, 0, 8, 0, 0, 0, 0xFF, 0xFF})), 1);            // huge entry count
+    EXPECT_EQ(orientationOf(block({'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0})), 1);       // directory past the end
+    EXPECT_EQ(orientationOf(block({'I', 'I', 42, 0, 8, 0, 0, 0, 0xFF, 0xFF})), 1); // huge entry count
     EXPECT_EQ(orientationOf(block({'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 9, 0, 0, 0})), 1);
     EXPECT_EQ(orientationOf(block({'X', 'X', 42, 0, 8, 0, 0, 0})), 1);
 }

@@ -67,7 +67,8 @@ TEST(FloydSteinberg, NearestSearchAgreesWithAFullScan)
 {
     std::vector<PaletteEntry> palette;
     for (int i = 0; i < 256; ++i)
-        palette.push_back(PaletteEntry{std::uint8_t(i * 37), std::uint8_t(i * 11), std::uint8_t(i * 73), std::uint8_t(255 - i % 7)});
+        palette.push_back(
+            PaletteEntry{std::uint8_t(i * 37), std::uint8_t(i * 11), std::uint8_t(i * 73), std::uint8_t(255 - i % 7)});
     const FloydSteinberg mapper(palette, 1);
     for (int probe = 0; probe < 2000; ++probe) {
         const int bgra[4] = {probe * 13 % 256, probe * 29 % 256, probe * 7 % 256, 250 + probe % 6};

@@ -34,9 +34,9 @@ Rgb grayRamp(int x, int y)
 TEST(PngDecoder, DepthAndSourceDepthFollowTheColourType)
 {
     const DepthRow rows[] = {
-        {"png-rgb.png", 24, 24},         {"png-rgb16.png", 24, 24},     {"png-rgba.png", 32, 32},
-        {"png-palette.png", 24, 4},      {"png-palette-trns.png", 32, 32}, {"png-gray8.png", 24, 8},
-        {"png-gray16.png", 24, 16},      {"png-gray1.png", 24, 1},      {"png-gray-alpha.png", 32, 8},
+        {"png-rgb.png", 24, 24},        {"png-rgb16.png", 24, 24},        {"png-rgba.png", 32, 32},
+        {"png-palette.png", 24, 4},     {"png-palette-trns.png", 32, 32}, {"png-gray8.png", 24, 8},
+        {"png-gray16.png", 24, 16},     {"png-gray1.png", 24, 1},         {"png-gray-alpha.png", 32, 8},
         {"png-interlaced.png", 24, 24},
     };
     for (const DepthRow& row : rows) {
@@ -77,10 +77,13 @@ TEST(PngDecoder, GrayFilesBecomeThreeEqualChannels)
 {
     EXPECT_TRUE(allPixelsAre(loadPng("png-gray8.png").picture, grayRamp));
     // 16-bit samples (x*5+y)*1800 are scaled to 8 bits with rounding.
-    EXPECT_TRUE(allPixelsAre(loadPng("png-gray16.png").picture, [](int x, int y) {
-        const int v = ((x * 5 + y) * 1800 * 255 + 32767) / 65535;
-        return Rgb{v, v, v};
-    }, 1));
+    EXPECT_TRUE(allPixelsAre(
+        loadPng("png-gray16.png").picture,
+        [](int x, int y) {
+            const int v = ((x * 5 + y) * 1800 * 255 + 32767) / 65535;
+            return Rgb{v, v, v};
+        },
+        1));
     const Picture grayAlpha = loadPng("png-gray-alpha.png").picture;
     EXPECT_TRUE(allPixelsAre(grayAlpha, grayRamp));
     EXPECT_EQ(alphaAt(grayAlpha, 2, 1), 255 - (2 * 5 + 1) * 7);
@@ -90,9 +93,7 @@ TEST(PngDecoder, OneBitGrayExpandsToBlackAndWhite)
 {
     const Picture picture = loadPng("png-gray1.png").picture;
     // The red and yellow checkerboard thresholded: red dark, yellow light.
-    EXPECT_TRUE(allPixelsAre(picture, [](int x, int y) {
-        return (x + y) % 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
-    }));
+    EXPECT_TRUE(allPixelsAre(picture, [](int x, int y) { return (x + y) % 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0}; }));
 }
 
 TEST(PngDecoder, FoundByContentNotByName)

@@ -149,9 +149,8 @@ TEST(PngEncoder, PaletteFromAPaletteSourceKeepsItsColours)
     // 8-bit palette file; four colours survive the reduction nearly exactly.
     TempFolder folder;
     const std::uint8_t colours[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {40, 200, 220}};
-    Picture picture = madePicture(32, 32, 24, [&](std::int32_t x, std::int32_t y, int c) {
-        return colours[(x / 8 + y / 8) % 4][c];
-    });
+    Picture picture =
+        madePicture(32, 32, 24, [&](std::int32_t x, std::int32_t y, int c) { return colours[(x / 8 + y / 8) % 4][c]; });
     picture.sourceDepth = 8;
     ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok);
     const PngFile png = readPng(fileBytes(folder / "a.png"));
@@ -172,9 +171,8 @@ TEST(PngEncoder, PaletteFromAPaletteSourceKeepsItsColours)
 TEST(PngEncoder, TransparentPaletteEntriesGoIntoTrns)
 {
     TempFolder folder;
-    const Picture picture = madePicture(16, 16, 32, [](std::int32_t x, std::int32_t, int c) {
-        return std::uint8_t(c == 3 ? (x < 8 ? 0 : 255) : 100);
-    });
+    const Picture picture = madePicture(
+        16, 16, 32, [](std::int32_t x, std::int32_t, int c) { return std::uint8_t(c == 3 ? (x < 8 ? 0 : 255) : 100); });
     const RowSource rows{picture.pixels.data(), 16, 16, picture.stride, 32};
     std::string error;
     ASSERT_TRUE(encodePng(rows, folder / "t.png", 7, 4, error)) << error;

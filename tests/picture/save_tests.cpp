@@ -107,8 +107,8 @@ TEST(SavePicture, FailedWriteRemovesThePartialFile)
     const Picture picture = madePicture(300, 200, 24, [](std::int32_t x, std::int32_t y, int c) {
         return std::uint8_t((x * 13 + y * 7 + c * 50) % 256);
     });
-    for (const auto& [format, name] : {std::pair{Format::Jpeg, "cut.jpg"}, std::pair{Format::Png, "cut.png"},
-                                       std::pair{Format::Bmp, "cut.bmp"}}) {
+    for (const auto& [format, name] :
+         {std::pair{Format::Jpeg, "cut.jpg"}, std::pair{Format::Png, "cut.png"}, std::pair{Format::Bmp, "cut.bmp"}}) {
         SaveResult result;
         {
             const FileSizeLimit limit(1000);

@@ -147,8 +147,8 @@ TEST_P(ScaleEveryWay, ConstantPictureStaysConstant)
 TEST_P(ScaleEveryWay, OnePixelAndOneLineSourcesGrowAndShrink)
 {
     const auto [depth, mode] = GetParam();
-    for (const auto& [sw, sh, dw, dh] : {std::array{1, 1, 5, 3}, std::array{1, 9, 4, 2}, std::array{9, 1, 1, 1},
-                                         std::array{300, 1, 7, 1}}) {
+    for (const auto& [sw, sh, dw, dh] :
+         {std::array{1, 1, 5, 3}, std::array{1, 9, 4, 2}, std::array{9, 1, 1, 1}, std::array{300, 1, 7, 1}}) {
         Picture picture = constantPicture(sw, sh, depth, 40, 80, 120, 160);
         ASSERT_TRUE(scalePicture(picture, dw, dh, mode));
         EXPECT_EQ(channelAt(picture, dw - 1, dh - 1, 2), 120) << sw << "x" << sh << " to " << dw << "x" << dh;
@@ -156,7 +156,8 @@ TEST_P(ScaleEveryWay, OnePixelAndOneLineSourcesGrowAndShrink)
 }
 
 INSTANTIATE_TEST_SUITE_P(DepthsAndModes, ScaleEveryWay,
-                         ::testing::Combine(::testing::Values(24, 32), ::testing::Values(ScaleMode::Smooth, ScaleMode::Raw)));
+                         ::testing::Combine(::testing::Values(24, 32),
+                                            ::testing::Values(ScaleMode::Smooth, ScaleMode::Raw)));
 
 TEST(AreaAverage, CoversFractionalPixelsExactly)
 {
@@ -199,9 +200,8 @@ TEST(Mitchell, ScalesRowsAndColumnsWithTheTable)
     // A 4 × 1 picture to 2 × 1: the rows pass uses the worked 4-to-2 table and
     // the columns pass (1 to 1, scale 1) has the single tap of weight f(0)/f(0) = 1.
     const std::uint8_t values[4] = {10, 50, 200, 250};
-    Picture picture = madePicture(4, 1, 32, [&](std::int32_t x, std::int32_t, int c) {
-        return c == 3 ? std::uint8_t(255) : values[x];
-    });
+    Picture picture = madePicture(
+        4, 1, 32, [&](std::int32_t x, std::int32_t, int c) { return c == 3 ? std::uint8_t(255) : values[x]; });
     ASSERT_TRUE(scalePicture(picture, 2, 1));
     const MitchellContributions table = mitchellContributions(4, 2);
     for (int i = 0; i < 2; ++i) {
@@ -216,9 +216,8 @@ TEST(Mitchell, ScalesRowsAndColumnsWithTheTable)
 TEST(Mitchell, OvershootIsLimitedToTheByteRange)
 {
     // A hard edge overshoots with the negative lobes; the stored bytes stay 0…255.
-    Picture picture = madePicture(8, 8, 32, [](std::int32_t x, std::int32_t, int) {
-        return std::uint8_t(x < 4 ? 0 : 255);
-    });
+    Picture picture =
+        madePicture(8, 8, 32, [](std::int32_t x, std::int32_t, int) { return std::uint8_t(x < 4 ? 0 : 255); });
     ASSERT_TRUE(scalePicture(picture, 20, 8));
     bool sawBlack = false, sawWhite = false;
     for (std::int32_t x = 0; x < 20; ++x) {
@@ -231,9 +230,8 @@ TEST(Mitchell, OvershootIsLimitedToTheByteRange)
 
 TEST(Nearest, RepeatsAndDropsWholePixels)
 {
-    Picture picture = madePicture(4, 2, 24, [](std::int32_t x, std::int32_t y, int c) {
-        return std::uint8_t(x * 10 + y * 100 + c);
-    });
+    Picture picture =
+        madePicture(4, 2, 24, [](std::int32_t x, std::int32_t y, int c) { return std::uint8_t(x * 10 + y * 100 + c); });
     Picture wider = picture;
     ASSERT_TRUE(scalePicture(wider, 8, 2, ScaleMode::Raw));
     for (std::int32_t x = 0; x < 8; ++x)

@@ -28,8 +28,8 @@ const std::vector<std::uint8_t>& quadrantJpeg()
 
 TEST(ShrinkOnLoad, ScaleIsTheSmallestThatStillCovers)
 {
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {800, 600}), 2);   // 1000 x 750
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {500, 375}), 1);   // exactly an eighth
+    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {800, 600}), 2); // 1000 x 750
+    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {500, 375}), 1); // exactly an eighth
     EXPECT_EQ(jpegScaleCovering({4000, 3000}, {501, 375}), 2);
     EXPECT_EQ(jpegScaleCovering({4000, 3000}, {4000, 3000}), 8);
     EXPECT_EQ(jpegScaleCovering({4000, 3000}, {5000, 3750}), 8); // enlarging: full size

@@ -14,8 +14,8 @@ TEST(TiffDecoder, FilesAreHeldAt32BitsWithTheirSourceDepth)
         int sourceDepth;
         int tolerance;
     };
-    for (const Row& row : {Row{"tiff-rgb.tif", 24, 0}, Row{"tiff-rgb-bigendian.tif", 24, 0},
-                           Row{"tiff-lzw.tif", 24, 0}}) {
+    for (const Row& row :
+         {Row{"tiff-rgb.tif", 24, 0}, Row{"tiff-rgb-bigendian.tif", 24, 0}, Row{"tiff-lzw.tif", 24, 0}}) {
         SCOPED_TRACE(row.file);
         const LoadResult result = loadFixture(row.file);
         ASSERT_TRUE(result.ok) << result.error;

@@ -38,7 +38,8 @@ IniFile settingsWithValueOf(qsizetype length)
 
 } // namespace
 
-TEST(SettingsOnAFaultyDisk, FullDiskKeepsTheOldFile) {
+TEST(SettingsOnAFaultyDisk, FullDiskKeepsTheOldFile)
+{
     QTemporaryDir dir;
     SmallDisk disk(dir.path(), "64k");
     if (!disk.mounted())
@@ -68,7 +69,8 @@ TEST(SettingsOnAFaultyDisk, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(IniFile::read(path)->value(QStringLiteral("Einstellungen"), QStringLiteral("QuellVerz")).size(), 60000);
 }
 
-TEST(SettingsOnAFaultyDisk, ReadOnlyFolderKeepsTheOldFile) {
+TEST(SettingsOnAFaultyDisk, ReadOnlyFolderKeepsTheOldFile)
+{
     QTemporaryDir dir;
     SmallDisk disk(dir.path(), "64k");
     if (!disk.mounted())

@@ -12,20 +12,23 @@ using namespace vardolin::util;
 
 namespace {
 
-void putFile(const QString& path, const QByteArray& bytes) {
+void putFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QByteArray contentOf(const QString& path) {
+QByteArray contentOf(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
 
-TEST(Files, SizeTestTellsMissingFolderAndFileSize) {
+TEST(Files, SizeTestTellsMissingFolderAndFileSize)
+{
     QTemporaryDir dir;
     const QString file = dir.filePath("a.jpg");
     putFile(file, "12345");
@@ -41,7 +44,8 @@ TEST(Files, SizeTestTellsMissingFolderAndFileSize) {
     EXPECT_EQ(sizeTest(dir.filePath("empty")), 0);
 }
 
-TEST(Files, CreateFolderStripsTrailingBlanksAndSeparators) {
+TEST(Files, CreateFolderStripsTrailingBlanksAndSeparators)
+{
     QTemporaryDir dir;
     EXPECT_EQ(createFolder(dir.path() + "/komp/ \\ "), 1);
     EXPECT_TRUE(QFileInfo(dir.filePath("komp")).isDir());
@@ -51,15 +55,15 @@ TEST(Files, CreateFolderStripsTrailingBlanksAndSeparators) {
     EXPECT_EQ(createFolder("   "), 0);
 }
 
-TEST(Files, ModificationTimeRoundTripsToTheSecond) {
+TEST(Files, ModificationTimeRoundTripsToTheSecond)
+{
     QTemporaryDir dir;
     const QString file = dir.filePath("a.jpg");
     putFile(file, "x");
     const qint64 wanted = dateValueOf(QDateTime(QDate(2021, 7, 14), QTime(13, 45, 7)));
     ASSERT_TRUE(setModificationTime(file, wanted));
     EXPECT_EQ(modificationTime(file), wanted);
-    EXPECT_EQ(formatDate("%yyyy-%mm-%dd %hh:%ii:%ss", modificationTime(file)),
-              "2021-07-14 13:45:07");
+    EXPECT_EQ(formatDate("%yyyy-%mm-%dd %hh:%ii:%ss", modificationTime(file)), "2021-07-14 13:45:07");
     // Reading and setting again keeps the time.
     ASSERT_TRUE(setModificationTime(file, modificationTime(file)));
     EXPECT_EQ(modificationTime(file), wanted);
@@ -67,7 +71,8 @@ TEST(Files, ModificationTimeRoundTripsToTheSecond) {
     EXPECT_EQ(modificationTime(dir.filePath("missing")), 0);
 }
 
-TEST(Files, ReadTextLinesAcceptsBomAndBothLineEnds) {
+TEST(Files, ReadTextLinesAcceptsBomAndBothLineEnds)
+{
     QTemporaryDir dir;
     const QString file = dir.filePath("list.txt");
     putFile(file, "\xEF\xBB\xBF"
@@ -82,7 +87,8 @@ TEST(Files, ReadTextLinesAcceptsBomAndBothLineEnds) {
     EXPECT_FALSE(readTextLines(dir.filePath("missing")));
 }
 
-TEST(Files, WriteTextFileCreatesAndDoesNotShorten) {
+TEST(Files, WriteTextFileCreatesAndDoesNotShorten)
+{
     QTemporaryDir dir;
     const QString file = dir.filePath("t.txt");
     ASSERT_TRUE(writeTextFile(file, QString::fromUtf8("äb\r\n")));
@@ -93,7 +99,8 @@ TEST(Files, WriteTextFileCreatesAndDoesNotShorten) {
                                           "b\r\n"));
 }
 
-TEST(Files, AtomicWriteReplacesWholeFileOrNothing) {
+TEST(Files, AtomicWriteReplacesWholeFileOrNothing)
+{
     QTemporaryDir dir;
     const QString file = dir.filePath("s.ini");
     putFile(file, "old content that is long");

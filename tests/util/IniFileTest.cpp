@@ -9,7 +9,8 @@ using namespace vardolin::util;
 
 namespace {
 
-void putFile(const QString& path, const QByteArray& bytes) {
+void putFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
@@ -17,7 +18,8 @@ void putFile(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-TEST(IniFile, ReadsLfWithoutBomAndToleratesJunk) {
+TEST(IniFile, ReadsLfWithoutBomAndToleratesJunk)
+{
     const IniFile ini = IniFile::parse({
         "junk before any group",
         "",
@@ -39,15 +41,16 @@ TEST(IniFile, ReadsLfWithoutBomAndToleratesJunk) {
     EXPECT_FALSE(ini.contains("standard", "Editor"));
 }
 
-TEST(IniFile, WritesBomGroupsAndCrLf) {
+TEST(IniFile, WritesBomGroupsAndCrLf)
+{
     IniFile ini;
     ini.setValue("Standard", "Bildgroesse", "001");
     ini.setValue("Standard", "QuellVerz", "");
-    EXPECT_EQ(ini.toBytes(),
-              QByteArray("\xEF\xBB\xBF[Standard]\r\nBildgroesse = 001\r\nQuellVerz = \r\n"));
+    EXPECT_EQ(ini.toBytes(), QByteArray("\xEF\xBB\xBF[Standard]\r\nBildgroesse = 001\r\nQuellVerz = \r\n"));
 }
 
-TEST(IniFile, RoundTripKeepsUnknownGroupsKeysAndComments) {
+TEST(IniFile, RoundTripKeepsUnknownGroupsKeysAndComments)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath("x.ini");
     putFile(path, "; kept comment\n[Standard]\nsprache=GB\nFremd = 1\n[Eigenes]\nA = b\n");
@@ -67,7 +70,8 @@ TEST(IniFile, RoundTripKeepsUnknownGroupsKeysAndComments) {
                                            "[Eigenes]\r\nA = b\r\n"));
 }
 
-TEST(IniFile, MissingFileReadsAsNothingAndBadPathFailsToWrite) {
+TEST(IniFile, MissingFileReadsAsNothingAndBadPathFailsToWrite)
+{
     QTemporaryDir dir;
     EXPECT_FALSE(IniFile::read(dir.filePath("none.ini")));
     putFile(dir.filePath("plain"), "x");

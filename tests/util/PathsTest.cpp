@@ -31,7 +31,8 @@ const Row rows[] = {
 
 } // namespace
 
-TEST(Paths, SplitsTheTableRows) {
+TEST(Paths, SplitsTheTableRows)
+{
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         EXPECT_EQ(pathPart(row.path), row.pathPart);
@@ -41,12 +42,14 @@ TEST(Paths, SplitsTheTableRows) {
     }
 }
 
-TEST(Paths, BarEndsTheSeparatorScanOfThePathPart) {
+TEST(Paths, BarEndsTheSeparatorScanOfThePathPart)
+{
     EXPECT_EQ(pathPart("C:\\Fotos\\*.jpg|D:\\x\\*.png"), "C:\\Fotos\\");
     EXPECT_EQ(pathPart("*.jpg|/x/y"), "");
 }
 
-TEST(Paths, SeparatorsAndTrailingSeparators) {
+TEST(Paths, SeparatorsAndTrailingSeparators)
+{
     EXPECT_TRUE(isSeparator(u'/'));
     EXPECT_TRUE(isSeparator(u'\\'));
     EXPECT_FALSE(isSeparator(u'|'));

@@ -7,7 +7,8 @@
 
 using namespace vardolin::util;
 
-TEST(Text, PositionsCountFromOneAndClampAtTheEdges) {
+TEST(Text, PositionsCountFromOneAndClampAtTheEdges)
+{
     EXPECT_EQ(mid("abcdef", 2, 3), "bcd");
     EXPECT_EQ(mid("abcdef", 4), "def");
     EXPECT_EQ(mid("abcdef", 7), "");
@@ -20,20 +21,23 @@ TEST(Text, PositionsCountFromOneAndClampAtTheEdges) {
     EXPECT_EQ(blanks(0), "");
 }
 
-TEST(Text, TrimRemovesBlanksOnlyAndCaseCoversUmlauts) {
+TEST(Text, TrimRemovesBlanksOnlyAndCaseCoversUmlauts)
+{
     EXPECT_EQ(trim("  a b \t "), "a b \t");
     EXPECT_EQ(upperCase(QString::fromUtf8("grün")), QString::fromUtf8("GRÜN"));
     EXPECT_EQ(lowerCase(QString::fromUtf8("ÄÖ")), QString::fromUtf8("äö"));
 }
 
-TEST(Text, NumberTexts) {
+TEST(Text, NumberTexts)
+{
     EXPECT_EQ(decimalText(-42), "-42");
     EXPECT_EQ(hexText(0), "0");
     EXPECT_EQ(hexText(255), "FF");
     EXPECT_EQ(hexText(-1), "FFFFFFFFFFFFFFFF");
 }
 
-TEST(Text, IntegerValueReadsSignsHexBinaryAndStopsAtJunk) {
+TEST(Text, IntegerValueReadsSignsHexBinaryAndStopsAtJunk)
+{
     EXPECT_EQ(integerValue(" -$1F"), -31);
     EXPECT_EQ(integerValue("$1f"), 31);
     EXPECT_EQ(integerValue("%101"), 5);
@@ -49,7 +53,8 @@ TEST(Text, IntegerValueReadsSignsHexBinaryAndStopsAtJunk) {
     EXPECT_NO_FATAL_FAILURE(integerValue("99999999999999999999999999"));
 }
 
-TEST(Text, FindAndCount) {
+TEST(Text, FindAndCount)
+{
     EXPECT_EQ(find("abcabc", "bc"), 2);
     EXPECT_EQ(find("abcabc", "bc", 3), 5);
     EXPECT_EQ(find("abcabc", "bc", -4), 2);
@@ -62,7 +67,8 @@ TEST(Text, FindAndCount) {
     EXPECT_EQ(count("abc", ""), 0);
 }
 
-TEST(Text, FieldCutsAtEveryDelimiter) {
+TEST(Text, FieldCutsAtEveryDelimiter)
+{
     EXPECT_EQ(field("/F:*.* /S:Y", 2, "/"), "F:*.* ");
     EXPECT_EQ(field("/F:*.* /S:Y", 1, "/"), "");
     EXPECT_EQ(field("/F:*.* /S:Y", 3, "/"), "S:Y");
@@ -72,7 +78,8 @@ TEST(Text, FieldCutsAtEveryDelimiter) {
     EXPECT_EQ(field("800,600", 2, ","), "600");
 }
 
-TEST(Text, ReplaceAndPad) {
+TEST(Text, ReplaceAndPad)
+{
     EXPECT_EQ(replace("a\\n b", "\\n ", "\r\n"), "a\r\nb");
     EXPECT_EQ(replace("abc", "", "x"), "abc");
     const QString banner = padRight("--- Start ", 165, u'-');
@@ -86,7 +93,8 @@ TEST(Text, ReplaceAndPad) {
     EXPECT_EQ(padRight("ab", 0), "");
 }
 
-TEST(Dates, MasksAndTheValueScaleAgree) {
+TEST(Dates, MasksAndTheValueScaleAgree)
+{
     const QDateTime local(QDate(2024, 3, 1), QTime(9, 5, 0));
     EXPECT_EQ(formatDate("%yyyy-%mm-%dd-%hh:%ii:%ss", local), "2024-03-01-09:05:00");
     const qint64 value = dateValueOf(local);
