@@ -168,12 +168,9 @@ void EventTable::showRunning(bool running)
 
 void EventTable::fillLists(const QString& workingFolder)
 {
-    batch::ListFill sizes = batch::FuelleComboGroesse(workingFolder, host_);
-    if (sizes.result == -1)
-        sizes = batch::FuelleComboGroesse(workingFolder, host_);
-    batch::ListFill qualities = batch::FuelleComboQualitaet(workingFolder, host_);
-    if (qualities.result == -1)
-        qualities = batch::FuelleComboQualitaet(workingFolder, host_);
+    const batch::ListFill sizes = batch::fillListLoadingDefaults(&batch::FuelleComboGroesse, workingFolder, host_);
+    const batch::ListFill qualities =
+        batch::fillListLoadingDefaults(&batch::FuelleComboQualitaet, workingFolder, host_);
     window_.controlAs<QComboBox>(ctl::Groesse)->addItems(sizes.items);
     window_.controlAs<QComboBox>(ctl::Qualitaet)->addItems(qualities.items);
 }

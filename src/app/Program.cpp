@@ -6,27 +6,12 @@
 #include "frame/RunLog.h"
 #include "frame/StandardEnde530.h"
 #include "frame/StandardStart530.h"
-#include "util/Paths.h"
+#include "frame/StartFolder.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QIcon>
 
 namespace vardolin::app {
-
-void checkSourceFolder(Settings& settings, const QString& workingFolder)
-{
-    if (settings.QuellVerz.isEmpty() || !QFileInfo(settings.QuellVerz).isDir())
-        settings.QuellVerz = workingFolder;
-}
-
-void applyCommandLineArgument(Settings& settings, const QString& argument)
-{
-    if (argument.isEmpty())
-        return;
-    settings.QuellVerz = util::pathPart(argument);
-    settings.BildDatei = util::filePart(argument);
-}
 
 int runProgram(int argc, char** argv)
 {
@@ -47,8 +32,7 @@ int runProgram(int argc, char** argv)
     frame::RunLog log;
     log.open(context.uExeVerz);
 
-    checkSourceFolder(settings, context.uAktVerz);
-    applyCommandLineArgument(settings, QApplication::arguments().value(1));
+    frame::takeStartFolder(settings, context.uAktVerz, QApplication::arguments().value(1));
 
     HauptFenster(settings, context, log);
 

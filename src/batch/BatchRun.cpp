@@ -117,7 +117,8 @@ RunReport Run::execute()
     host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
     QStringList files;
     report_.count = s_ReadDirLL(sourceFolder_, util::filePart(settings_.BildDatei),
-                                int(util::integerValue(settings_.MitUnterordner)), files, 0, -1, 1);
+                                int(util::integerValue(settings_.MitUnterordner)), files, countFromZero,
+                                noProgressField, clearListFirst);
     sortIgnoringCase(files);
 
     if (choice_.mode == 3 && !makeTopSubfolder())
@@ -140,7 +141,7 @@ bool Run::makeTopSubfolder()
 {
     const QString folder = sourceFolder_ + choice_.zielSubVerz;
     subfoldersMade_.insert(sourceFolder_);
-    if (util::createFolder(folder) == 1 || util::sizeTest(folder) == -2)
+    if (util::createFolder(folder) == 1 || util::isFolder(folder))
         return true;
     report_.subfolderFailed = true;
     host_.showMessage(QStringLiteral("Konnte Unterverzeichnis ") + folder + QStringLiteral(" nicht anlegen !"));

@@ -48,7 +48,7 @@ qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSub
                    qint64 count, int progressField, int clearFirst, const std::atomic_bool* stop)
 {
     (void)progressField; // no caller shows progress
-    if (clearFirst == 1)
+    if (clearFirst == clearListFirst)
         list.clear();
     const QString pattern = rawPattern.isEmpty() ? QStringLiteral("*") : rawPattern;
     return walk(folder, CaseInsensitivePattern(pattern), withSubfolders, list, count, stop);

@@ -9,13 +9,18 @@
 
 namespace vardolin::batch {
 
+// The values of s_ReadDirLL's last arguments that every caller passes:
+inline constexpr qint64 countFromZero = 0; // count: a walk of its own, not a continuation
+inline constexpr int noProgressField = -1; // progressField: no progress is shown
+inline constexpr int clearListFirst = 1;   // clearFirst: the list holds only what this walk finds
+
 // Lists folder's files whose names match pattern (an empty pattern counts as
 // "*") and appends each as folder + separator + name to list; with
 // withSubfolders 1 it walks every level below, depth first, at the point
 // where each folder comes in the listing. Folder names are never matched.
 // count is the running count to continue from; the result is count plus the
-// files added. clearFirst 1 empties list first. progressField is kept for
-// callers that show progress; no caller does, so -1 is passed.
+// files added. clearFirst 1 (clearListFirst) empties list first. progressField
+// is kept for callers that show progress; none does (noProgressField).
 // A folder that cannot be listed adds nothing. A folder reached through a
 // link that leads back to one of its own ancestors is not walked again.
 // When stop becomes true the walk returns early with what it has.

@@ -89,8 +89,8 @@ ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop)
     ScanResult result;
     result.logLines = walkLogLines(request);
     QStringList walked;
-    result.found =
-        s_ReadDirLL(request.sourceFolder, request.includePattern, request.withSubfolders, walked, 0, -1, 1, stop);
+    result.found = s_ReadDirLL(request.sourceFolder, request.includePattern, request.withSubfolders, walked,
+                               countFromZero, noProgressField, clearListFirst, stop);
     result.logLines << QStringLiteral("   >>Gefunden Anzahl         :") + util::decimalText(result.found) << ruler();
     result.files = withoutExcluded(walked, request.excludePattern);
     result.count = result.found - (walked.size() - result.files.size());

@@ -93,7 +93,7 @@ QStringList FuellenComboZielVerz(const QString& folderText)
 
 void zVerzAnlegen(const QString& pathText)
 {
-    if (util::sizeTest(pathText) == -2)
+    if (util::isFolder(pathText))
         return;
     const QString path = withPlatformSeparators(pathText);
     const QString separator = separatorText();
@@ -104,12 +104,12 @@ void zVerzAnlegen(const QString& pathText)
     // Absolute paths start at the root (the first field is empty); a
     // relative path's first folder is made like the others.
     QString built = util::field(path, 1, separator);
-    if (separators >= 1 && !built.isEmpty() && util::sizeTest(built) != -2)
+    if (separators >= 1 && !built.isEmpty() && !util::isFolder(built))
         util::createFolder(built);
 #endif
     for (int i = 2; i <= separators; ++i) {
         built += separator + util::field(path, i, separator);
-        if (util::sizeTest(built) != -2)
+        if (!util::isFolder(built))
             util::createFolder(built);
     }
 }

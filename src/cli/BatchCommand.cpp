@@ -7,6 +7,7 @@
 #include "cli/ConsoleHost.h"
 #include "frame/FrameContext.h"
 #include "frame/IniDatei.h"
+#include "frame/StartFolder.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -38,9 +39,7 @@ Settings settingsFor(const CommandLine& options, const frame::FrameContext& cont
 {
     Settings settings;
     frame::IniDatei(settings, context, QStringLiteral("#READ"));
-    if (util::sizeTest(settings.QuellVerz) != -2)
-        settings.QuellVerz = context.uAktVerz;
-    applyPathArgument(options.path, settings);
+    frame::takeStartFolder(settings, context.uAktVerz, options.path);
     applyOptions(options, settings);
     return settings;
 }
@@ -104,7 +103,7 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
     const frame::FrameContext context = contextFor(workingFolder);
     const Settings settings = settingsFor(options, context);
     const QString sourceFolder = util::pathPart(settings.QuellVerz);
-    if (!sourceFolder.isEmpty() && util::sizeTest(sourceFolder) != -2)
+    if (!sourceFolder.isEmpty() && !util::isFolder(sourceFolder))
         return usageError(QStringLiteral("the source folder does not exist: ") + sourceFolder);
     if (options.list)
         return listFiles(settings);

@@ -126,14 +126,6 @@ QString usageText()
     return Parser().parser.helpText();
 }
 
-void applyPathArgument(const QString& path, Settings& settings)
-{
-    if (path.isEmpty())
-        return;
-    settings.QuellVerz = util::pathPart(path);
-    settings.BildDatei = util::filePart(path);
-}
-
 void applyOptions(const CommandLine& options, Settings& settings)
 {
     if (options.quality)

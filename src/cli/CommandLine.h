@@ -1,6 +1,7 @@
 #pragma once
 // The options of vardolin-batch and how they change the settings of one run.
-// Nothing here writes the settings file.
+// Nothing here writes the settings file. PATH follows the program's own rule
+// for its argument (frame/StartFolder.h).
 
 #include "frame/Settings.h"
 
@@ -35,10 +36,6 @@ struct ParsedCommandLine {
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
 QString usageText();
-
-// The folder part of path becomes QuellVerz, its file part BildDatei, as
-// the program does with its one argument. An empty path changes nothing.
-void applyPathArgument(const QString& path, Settings& settings);
 
 // Puts the options that override single settings into settings. A target
 // folder gets a trailing separator and, without --mode, selects mode 4.

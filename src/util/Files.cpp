@@ -52,6 +52,11 @@ qint64 sizeTest(const QString& path)
     return info.isDir() ? -2 : info.size();
 }
 
+bool isFolder(const QString& path)
+{
+    return sizeTest(path) == -2;
+}
+
 int createFolder(const QString& path)
 {
     const QString folder = withoutTrailingSeparators(path);

@@ -15,6 +15,10 @@ namespace vardolin::util {
 // A drive such as "C:" or "C:\" is looked at only on Windows.
 qint64 sizeTest(const QString& path);
 
+// The size test's "is a folder": the path names an existing folder, a trailing
+// separator or not.
+bool isFolder(const QString& path);
+
 // Creates one folder after removing blanks and separators at the end of the
 // path. 1 when the folder was created, 0 otherwise (also when it exists).
 int createFolder(const QString& path);

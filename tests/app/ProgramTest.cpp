@@ -15,49 +15,6 @@ using namespace vardolin;
 using namespace vardolin::app;
 using namespace vardolin::app::testing;
 
-TEST(CommandLine, FolderPartBecomesSourceAndFilePartPattern)
-{
-    Settings settings;
-    settings.QuellVerz = QStringLiteral("/alt/");
-    applyCommandLineArgument(settings, QString());
-    EXPECT_EQ(settings.QuellVerz, QStringLiteral("/alt/")) << "no argument keeps the settings";
-    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.jpg"));
-
-    applyCommandLineArgument(settings, QStringLiteral("/home/u/Fotos/"));
-    EXPECT_EQ(settings.QuellVerz, QStringLiteral("/home/u/Fotos/"));
-    EXPECT_TRUE(settings.BildDatei.isEmpty());
-
-    applyCommandLineArgument(settings, QStringLiteral("bild.png"));
-    EXPECT_TRUE(settings.QuellVerz.isEmpty());
-    EXPECT_EQ(settings.BildDatei, QStringLiteral("bild.png"));
-
-    applyCommandLineArgument(settings, QStringLiteral("C:\\Bilder\\*.png"));
-    EXPECT_EQ(settings.QuellVerz, QStringLiteral("C:\\Bilder\\"));
-    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.png"));
-
-    applyCommandLineArgument(settings, QStringLiteral("/gibt/es/nicht/*.png"));
-    EXPECT_EQ(settings.QuellVerz, QStringLiteral("/gibt/es/nicht/")) << "taken even when missing";
-}
-
-TEST(SourceFolderCheck, AnythingButAnExistingFolderBecomesTheWorkingFolder)
-{
-    QTemporaryDir dir;
-    const QString working = withSeparator(dir.path());
-    Settings settings;
-    settings.QuellVerz = working;
-    checkSourceFolder(settings, QStringLiteral("/anders/"));
-    EXPECT_EQ(settings.QuellVerz, working);
-
-    QFile file(dir.filePath(QStringLiteral("datei.txt")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    for (const QString& stored : {QString(), file.fileName(), dir.filePath(QStringLiteral("weg/"))}) {
-        settings.QuellVerz = stored;
-        checkSourceFolder(settings, working);
-        EXPECT_EQ(settings.QuellVerz, working) << stored.toStdString();
-    }
-}
-
 namespace {
 
 enum class Quit { Button, Menu, CloseBox };

@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "frame/StartFolder.h"
 
 #include "util/Paths.h"
 
@@ -28,7 +29,7 @@ TEST(CommandLine, OptionsOverrideSingleSettings)
     EXPECT_EQ(parsed.options.jobs, 3);
 
     Settings settings;
-    applyPathArgument(parsed.options.path, settings);
+    frame::applyPathArgument(settings, parsed.options.path);
     applyOptions(parsed.options, settings);
     EXPECT_EQ(settings.QuellVerz, QStringLiteral("/home/u/Fotos/"));
     EXPECT_EQ(settings.BildDatei, QStringLiteral("*.png"));
@@ -42,13 +43,13 @@ TEST(CommandLine, OptionsOverrideSingleSettings)
 TEST(CommandLine, PathRuleSplitsFolderAndPattern)
 {
     Settings settings;
-    applyPathArgument(QStringLiteral("/home/u/Fotos/"), settings);
+    frame::applyPathArgument(settings, QStringLiteral("/home/u/Fotos/"));
     EXPECT_EQ(settings.QuellVerz, QStringLiteral("/home/u/Fotos/"));
     EXPECT_EQ(settings.BildDatei, QString());
-    applyPathArgument(QStringLiteral("IMG_01.jpg"), settings);
+    frame::applyPathArgument(settings, QStringLiteral("IMG_01.jpg"));
     EXPECT_EQ(settings.QuellVerz, QString());
     EXPECT_EQ(settings.BildDatei, QStringLiteral("IMG_01.jpg"));
-    applyPathArgument(QString(), settings);
+    frame::applyPathArgument(settings, QString());
     EXPECT_EQ(settings.BildDatei, QStringLiteral("IMG_01.jpg"));
 }
 

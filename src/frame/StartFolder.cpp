@@ -1,0 +1,28 @@
+#include "frame/StartFolder.h"
+
+#include "util/Files.h"
+#include "util/Paths.h"
+
+namespace vardolin::frame {
+
+void checkSourceFolder(Settings& settings, const QString& workingFolder)
+{
+    if (!util::isFolder(settings.QuellVerz))
+        settings.QuellVerz = workingFolder;
+}
+
+void applyPathArgument(Settings& settings, const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    settings.QuellVerz = util::pathPart(path);
+    settings.BildDatei = util::filePart(path);
+}
+
+void takeStartFolder(Settings& settings, const QString& workingFolder, const QString& pathArgument)
+{
+    checkSourceFolder(settings, workingFolder);
+    applyPathArgument(settings, pathArgument);
+}
+
+} // namespace vardolin::frame
