@@ -3,11 +3,11 @@
 #include "app/FolderTree.h"
 #include "app/InfoWindow.h"
 #include "app/MainWindow.h"
+#include "app/SettingsControls.h"
 #include "batch/ChoiceLists.h"
 #include "batch/SourceScan.h"
 #include "batch/TargetNames.h"
 #include "frame/MessageBox.h"
-#include "util/Text.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -47,38 +47,30 @@ void EventTable::dispatch(Kind kind, int number, qint64 type)
     }
 }
 
+// Start, New folder, Quit and the scans act; every other control with a
+// settings field stores its value there (the subfolder box then scans);
+// the rest do nothing.
 void EventTable::controlEvent(int number, qint64 type)
 {
-    Settings& s = settings_;
     switch (number) {
-    case 0: aktionQuelle(-1, 1, type); break;
-    case 1: s.Bildgroesse = chosenEntry(1, 3); break;
-    case 2: s.Bildqualitaet = chosenEntry(2, 2); break;
-    case 26: aktionQuelle(type, 0, 0); break;
-    case 34: aktionQuelle(type, 0, 0); break;
-    case 7: s.AusgabeOrdner = u"1"_s; break;
-    case 9: s.AusgabeOrdner = u"2"_s; break;
-    case 10: s.AusgabeOrdner = u"3"_s; break;
-    case 8: s.AusgabeOrdner = u"4"_s; break;
-    case 30: s.CBZielVerzPlus = checkState(30); break;
-    case 29: s.CBZielUeberschreiben = checkState(29); break;
-    case 11: s.ZielVerz = text(11); break;
-    case 12: s.ZielSubVerz = text(12); break;
-    case 13: s.DateiPrefix = text(13); break;
-    case 14: s.DateiSuffix = text(14); break;
-    case 23: s.ImmerPrefix = text(23); break;
-    case 24: s.ImmerSuffix = text(24); break;
-    case 15: bilderVerarbeiten(); break;
-    case 31: anlegenNeuerOrdner(); break;
-    case 17: s.DateiDatum = u"1"_s; break;
-    case 18: s.DateiDatum = u"2"_s; break;
-    case 20:
-        s.MitUnterordner = checkState(20);
-        aktionQuelle(-1, 0, 0);
-        break;
-    case 19: closeRequest(); break;
+    case ctl::Quellbaum: aktionQuelle(-1, 1, type); return;
+    case ctl::BildDatei:
+    case ctl::BildDateiEx: aktionQuelle(type, 0, 0); return;
+    case ctl::Start: bilderVerarbeiten(); return;
+    case ctl::NeueOrdner: anlegenNeuerOrdner(); return;
+    case ctl::Beenden: closeRequest(); return;
     default: break;
     }
+    if (const SettingsControl* row = settingsControl(number)) {
+        store(*row);
+        if (number == ctl::MitUnterordner)
+            aktionQuelle(-1, 0, 0);
+    }
+}
+
+void EventTable::store(const SettingsControl& row)
+{
+    settings_.*row.field = controlValue(window_, row);
 }
 
 void EventTable::menuEvent(int number)
@@ -109,9 +101,8 @@ void EventTable::closeRequest()
 
 void EventTable::aktionQuelle(qint64 eventType, qint64 second, qint64 third)
 {
-    settings_.BildDatei = text(ctl::BildDatei);
-    settings_.BildDateiEx = text(ctl::BildDateiEx);
-    settings_.QuellVerz = text(ctl::Quellbaum);
+    for (int number : {ctl::BildDatei, ctl::BildDateiEx, ctl::Quellbaum})
+        store(*settingsControl(number));
     if (eventType == batch::textChangedEvent) {
         // A keystroke does not scan; the scan follows once typing pauses.
         batch::AktionQuelle(eventType, second, third, settings_, host_);
@@ -177,40 +168,11 @@ void EventTable::fillLists(const QString& workingFolder)
 
 void EventTable::settingsIntoControls()
 {
-    const Settings& s = settings_;
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (int number = 0; number < controlCount; ++number)
         quiet.push_back(std::make_unique<QSignalBlocker>(window_.control(number)));
-
-    window_.controlAs<FolderTree>(ctl::Quellbaum)->setText(s.QuellVerz);
-    window_.controlAs<FolderTree>(ctl::Zielbaum)->setText(s.ZielVerz);
-    // A stored entry outside the list (or "000") selects nothing.
-    const auto select = [](QComboBox* list, const QString& stored) {
-        const qint64 index = util::integerValue(stored) - 1;
-        list->setCurrentIndex(index >= 0 && index < list->count() ? int(index) : -1);
-    };
-    select(window_.controlAs<QComboBox>(ctl::Groesse), s.Bildgroesse);
-    select(window_.controlAs<QComboBox>(ctl::Qualitaet), s.Bildqualitaet);
-    window_.controlAs<QLineEdit>(12)->setText(s.ZielSubVerz);
-    window_.controlAs<QLineEdit>(13)->setText(s.DateiPrefix);
-    window_.controlAs<QLineEdit>(14)->setText(s.DateiSuffix);
-    window_.controlAs<QLineEdit>(23)->setText(s.ImmerPrefix);
-    window_.controlAs<QLineEdit>(24)->setText(s.ImmerSuffix);
-    window_.controlAs<QLineEdit>(26)->setText(s.BildDatei);
-    window_.controlAs<QLineEdit>(34)->setText(s.BildDateiEx);
-    const int ausgabe = s.AusgabeOrdner == u"1"   ? 7
-                        : s.AusgabeOrdner == u"2" ? 9
-                        : s.AusgabeOrdner == u"3" ? 10
-                        : s.AusgabeOrdner == u"4" ? 8
-                                                  : -1;
-    if (ausgabe >= 0)
-        window_.controlAs<QRadioButton>(ausgabe)->setChecked(true);
-    const int datum = s.DateiDatum == u"1" ? 17 : s.DateiDatum == u"2" ? 18 : -1;
-    if (datum >= 0)
-        window_.controlAs<QRadioButton>(datum)->setChecked(true);
-    window_.controlAs<QCheckBox>(20)->setChecked(util::integerValue(s.MitUnterordner) != 0);
-    window_.controlAs<QCheckBox>(29)->setChecked(util::integerValue(s.CBZielUeberschreiben) != 0);
-    window_.controlAs<QCheckBox>(30)->setChecked(util::integerValue(s.CBZielVerzPlus) != 0);
+    for (const SettingsControl& row : settingsControls())
+        showSetting(window_, row, settings_);
 }
 
 // ---------------------------------------------------------------------------
@@ -218,32 +180,45 @@ void EventTable::settingsIntoControls()
 
 void EventTable::connectControls()
 {
-    const auto control = [this](int number, qint64 type) { dispatch(Kind::Control, number, type); };
-    for (int number : {ctl::Quellbaum, ctl::Zielbaum})
-        connect(window_.controlAs<FolderTree>(number), &FolderTree::folderChosen, this,
-                [control, number] { control(number, eventtype::Choice); });
-    for (int number : {ctl::Groesse, ctl::Qualitaet, ctl::Zielliste})
-        connect(window_.controlAs<QComboBox>(number), &QComboBox::activated, this,
-                [control, number] { control(number, eventtype::Choice); });
-    for (int number : {7, 8, 9, 10, 17, 18})
-        connect(window_.controlAs<QRadioButton>(number), &QRadioButton::toggled, this, [control, number](bool on) {
-            if (on)
-                control(number, eventtype::Click);
-        });
-    for (int number : {20, 29, 30})
-        connect(window_.controlAs<QCheckBox>(number), &QCheckBox::toggled, this,
-                [control, number] { control(number, eventtype::Click); });
-    for (int number : {12, 13, 14, 23, 24, 32})
-        connect(window_.controlAs<QLineEdit>(number), &QLineEdit::textChanged, this,
-                [control, number] { control(number, eventtype::Change); });
-    for (int number : {15, 19, 31})
+    for (const SettingsControl& row : settingsControls())
+        connectControl(row);
+    for (int number : {ctl::Start, ctl::Beenden, ctl::NeueOrdner})
         connect(window_.controlAs<QPushButton>(number), &QPushButton::clicked, this,
-                [control, number] { control(number, eventtype::Click); });
-    connectPatternField(ctl::BildDatei);
-    connectPatternField(ctl::BildDateiEx);
+                [this, number] { dispatch(Kind::Control, number, eventtype::Click); });
     for (int number = 0; number < 4; ++number)
         connect(window_.menuItem(number), &QAction::triggered, this, [this, number] { dispatch(Kind::Menu, number); });
     connect(&window_, &MainWindow::closeBoxClicked, this, [this] { dispatch(Kind::CloseRequest, 0); });
+}
+
+void EventTable::connectControl(const SettingsControl& row)
+{
+    const int number = row.control;
+    const auto control = [this, number](qint64 type) { dispatch(Kind::Control, number, type); };
+    switch (row.kind) {
+    case ControlKind::Tree:
+        connect(window_.controlAs<FolderTree>(number), &FolderTree::folderChosen, this,
+                [control] { control(eventtype::Choice); });
+        break;
+    case ControlKind::List:
+        connect(window_.controlAs<QComboBox>(number), &QComboBox::activated, this,
+                [control] { control(eventtype::Choice); });
+        break;
+    case ControlKind::TextField:
+        connect(window_.controlAs<QLineEdit>(number), &QLineEdit::textChanged, this,
+                [control] { control(eventtype::Change); });
+        break;
+    case ControlKind::PatternField: connectPatternField(number); break;
+    case ControlKind::Option:
+        connect(window_.controlAs<QRadioButton>(number), &QRadioButton::toggled, this, [control](bool on) {
+            if (on)
+                control(eventtype::Click);
+        });
+        break;
+    case ControlKind::CheckBox:
+        connect(window_.controlAs<QCheckBox>(number), &QCheckBox::toggled, this,
+                [control] { control(eventtype::Click); });
+        break;
+    }
 }
 
 // Typing is the change event; Return, entering and leaving the field are the
@@ -272,27 +247,6 @@ bool EventTable::eventFilter(QObject* watched, QEvent* event)
                      event->type() == QEvent::FocusIn ? eventtype::FocusIn : eventtype::FocusOut);
     }
     return QObject::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------------------
-
-QString EventTable::text(int number) const
-{
-    if (auto* tree = window_.controlAs<FolderTree>(number))
-        return tree->text();
-    return window_.controlAs<QLineEdit>(number)->text();
-}
-
-// The list's chosen entry, 1-based, right-aligned with "0" to the width.
-QString EventTable::chosenEntry(int number, int width) const
-{
-    const int index = window_.controlAs<QComboBox>(number)->currentIndex();
-    return util::padLeft(QString::number(index + 1), width, u'0');
-}
-
-QString EventTable::checkState(int number) const
-{
-    return window_.controlAs<QCheckBox>(number)->isChecked() ? u"1"_s : u"0"_s;
 }
 
 } // namespace vardolin::app

@@ -15,6 +15,7 @@
 namespace vardolin::app {
 
 class MainWindow;
+struct SettingsControl;
 
 // Event types of a control event. A text field's change (one per keystroke)
 // keeps the number the scan knows; the others only need to differ from it.
@@ -58,8 +59,10 @@ protected:
 
 private:
     void connectControls();
+    void connectControl(const SettingsControl& row);
     void connectPatternField(int number);
     void controlEvent(int number, qint64 type);
+    void store(const SettingsControl& row);
     void menuEvent(int number);
     void closeRequest();
 
@@ -68,10 +71,6 @@ private:
     void anlegenNeuerOrdner();
     void languageChosen(const QString& sprache);
     void showRunning(bool running);
-
-    QString text(int number) const;
-    QString checkState(int number) const;
-    QString chosenEntry(int number, int width) const;
 
     MainWindow& window_;
     Settings& settings_;
