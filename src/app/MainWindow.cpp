@@ -78,10 +78,9 @@ constexpr int statusFieldWidth = 790;
 
 } // namespace
 
-MainWindow::MainWindow(Settings& settings, QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowCloseButtonHint),
-      settings_(settings)
+                              | Qt::WindowCloseButtonHint)
 {
 }
 
@@ -187,7 +186,7 @@ void MainWindow::StatusText(const QString& text)
     statusField_->setText(text);
 }
 
-QString MainWindow::statusText() const
+QString MainWindow::statusLine() const
 {
     return statusField_->text();
 }

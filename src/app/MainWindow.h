@@ -4,7 +4,6 @@
 // values and hands them to the batch layer; it never does the work itself.
 
 #include "app/SprachTexte.h"
-#include "frame/Settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -36,7 +35,7 @@ inline constexpr int Beenden = 0, Deutsch = 1, Englisch = 2, Info = 3;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
+    explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Creates the status bar, the German menu and controls 0 to 36 with the
@@ -45,7 +44,7 @@ public:
     void rebuildMenu(const MenuTexts& texts);
 
     void StatusText(const QString& text);
-    QString statusText() const;
+    QString statusLine() const; // what StatusText wrote last
 
     QWidget* control(int number) const;
     template <class Widget> Widget* controlAs(int number) const { return qobject_cast<Widget*>(control(number)); }
@@ -53,7 +52,6 @@ public:
     QProgressBar* progressBar() const { return progress_; }
 
     const CaptionTexts& texts() const { return texts_; }
-    Settings& settings() { return settings_; }
 
 signals:
     // The close box was clicked. The window never closes itself: the event
@@ -68,7 +66,6 @@ private:
     void createControls();
     QWidget* createControl(int number, int kind);
 
-    Settings& settings_;
     CaptionTexts texts_;
     std::array<QWidget*, controlCount> controls_{};
     std::array<QAction*, 4> menuItems_{};

@@ -1,6 +1,6 @@
 #include "app/Program.h"
 
-#include "app/HauptFenster.h"
+#include "app/MainWindowSession.h"
 #include "app/MessageBoxes.h"
 #include "frame/IniDatei.h"
 #include "frame/RunLog.h"
@@ -15,8 +15,9 @@ namespace vardolin::app {
 
 int runProgram(int argc, char** argv)
 {
-    // Process set-up; the picture codecs register themselves in their fixed
-    // order inside the engine.
+    // Process set-up. Nothing registers the picture codecs: the decoders and
+    // encoders are constant tables (picture/DecoderTable.cpp, Encoders.cpp),
+    // the decoders probed in their fixed order.
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     application.setWindowIcon(QIcon(QStringLiteral(":/vardolin.png")));

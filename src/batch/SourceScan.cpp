@@ -8,22 +8,8 @@
 #include "util/Paths.h"
 #include "util/Text.h"
 
-#include <QElapsedTimer>
-
 namespace vardolin::batch {
 namespace {
-
-std::atomic<quint32> lastChange{0};
-
-quint32 elapsedMilliseconds()
-{
-    static const QElapsedTimer started = [] {
-        QElapsedTimer timer;
-        timer.start();
-        return timer;
-    }();
-    return quint32(started.elapsed());
-}
 
 QString ruler()
 {
@@ -121,13 +107,7 @@ int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& 
         if (files)
             *files = std::move(result.files);
     }
-    lastChange.store(elapsedMilliseconds());
     return 0;
-}
-
-quint32 lastChangeTime()
-{
-    return lastChange.load();
 }
 
 } // namespace vardolin::batch

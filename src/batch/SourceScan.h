@@ -53,13 +53,9 @@ void applyScanResult(const ScanResult& result, BatchHost& host);
 // subfolder box (-1) and the two pattern fields (their event type). The
 // window puts the fields' and the tree's texts into settings first
 // (QuellVerz, BildDatei, BildDateiEx, MitUnterordner). A change event (768)
-// only sets the last-change time; every other value scans. second and third
-// change nothing. Returns 0, and the file list in files when it scanned.
+// does not scan (the window rescans once typing pauses); every other value
+// scans. second and third change nothing. Returns 0, and the file list in files when it scanned.
 int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& settings, BatchHost& host,
                  QStringList* files = nullptr);
-
-// The elapsed-millisecond clock value (32 bits) at the end of the latest
-// AktionQuelle call; 0 before the first.
-quint32 lastChangeTime();
 
 } // namespace vardolin::batch

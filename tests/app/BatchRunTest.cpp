@@ -40,7 +40,7 @@ TEST(BatchFromStart, ConvertsTheFolderAndReportsInTheStatusLine)
     EXPECT_FALSE(w.menuBar()->isEnabled());
     EXPECT_TRUE(w.progressBar()->isVisible());
     ASSERT_TRUE(waitForRunEnd(s.events()));
-    EXPECT_EQ(w.statusText(), QStringLiteral("2 Dateien kopiert !"));
+    EXPECT_EQ(w.statusLine(), QStringLiteral("2 Dateien kopiert !"));
     EXPECT_EQ(w.controlAs<QPushButton>(19)->text(), QStringLiteral("Programm beenden"));
     EXPECT_TRUE(w.control(15)->isEnabled());
     EXPECT_TRUE(w.menuBar()->isEnabled());
@@ -57,7 +57,7 @@ TEST(BatchFromStart, EmptyListReportsZero)
     MainWindow& w = s.open();
     QTest::mouseClick(w.controlAs<QPushButton>(15), Qt::LeftButton);
     ASSERT_TRUE(waitForRunEnd(s.events()));
-    EXPECT_EQ(w.statusText(), QStringLiteral("0 Dateien kopiert !"));
+    EXPECT_EQ(w.statusLine(), QStringLiteral("0 Dateien kopiert !"));
 }
 
 TEST(BatchFromStart, EnglishQuitButtonReadsStopDuringTheRun)
@@ -87,7 +87,7 @@ TEST_P(StopRun, StopsAfterTheFilesInProgress)
     w.show();
     QSignalSpy ends(&s.events(), &EventTable::loopEnds);
     QTest::mouseClick(w.controlAs<QPushButton>(15), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.statusText().startsWith(QStringLiteral("Kopiere ")); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.statusLine().startsWith(QStringLiteral("Kopiere ")); }, 10000));
     if (GetParam())
         QTest::mouseClick(w.controlAs<QPushButton>(19), Qt::LeftButton);
     else
@@ -98,7 +98,7 @@ TEST_P(StopRun, StopsAfterTheFilesInProgress)
     const batch::RunReport report = s.events().run().lastReport();
     EXPECT_TRUE(report.stopped);
     EXPECT_LT(report.reached, 120);
-    EXPECT_EQ(w.statusText(), QString::number(report.reached) + QStringLiteral(" Dateien kopiert !"));
+    EXPECT_EQ(w.statusLine(), QString::number(report.reached) + QStringLiteral(" Dateien kopiert !"));
     EXPECT_TRUE(w.control(15)->isEnabled());
     QTest::mouseClick(w.controlAs<QPushButton>(19), Qt::LeftButton);
     EXPECT_EQ(ends.count(), 1) << "without a run the quit button ends the loop";

@@ -195,7 +195,7 @@ TEST(EventTable, TypingInAPatternFieldScansOnlyAfterAPause)
     EXPECT_FALSE(s.events().scans().busy());
     EXPECT_EQ(s.settings.BildDatei, QStringLiteral("*.png"));
     QTRY_COMPARE_WITH_TIMEOUT(w.controlAs<QLineEdit>(28)->text(), QStringLiteral("1"), 3000);
-    EXPECT_EQ(w.statusText(), QStringLiteral("1 Dateien gefunden !"));
+    EXPECT_EQ(w.statusLine(), QStringLiteral("1 Dateien gefunden !"));
 }
 
 TEST(EventTable, ReturnFocusInAndFocusOutScan)
@@ -255,7 +255,7 @@ TEST(EventTable, NewerScanSupersedesOlder)
     QTest::keyClick(w.controlAs<QLineEdit>(26), Qt::Key_Return);
     s.events().scans().waitForAll();
     EXPECT_EQ(w.controlAs<QLineEdit>(28)->text(), QStringLiteral("0"));
-    EXPECT_EQ(w.statusText(), QStringLiteral("0 Dateien gefunden !"));
+    EXPECT_EQ(w.statusLine(), QStringLiteral("0 Dateien gefunden !"));
 }
 
 TEST(EventTable, LanguageMenuStoresAndShowsNoticeInActiveLanguage)

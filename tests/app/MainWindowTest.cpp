@@ -21,9 +21,8 @@ using namespace vardolin::app;
 namespace {
 
 struct OpenWindow {
-    Settings settings;
     CaptionTexts texts;
-    MainWindow window{settings};
+    MainWindow window;
 
     explicit OpenWindow(const QString& language = QStringLiteral("D"))
     {
@@ -111,7 +110,7 @@ TEST(StatusText, ReplacesTheOneField)
     OpenWindow open;
     open.window.StatusText(QStringLiteral("eins"));
     open.window.StatusText(QStringLiteral("zwei"));
-    EXPECT_EQ(open.window.statusText(), QStringLiteral("zwei"));
+    EXPECT_EQ(open.window.statusLine(), QStringLiteral("zwei"));
 }
 
 TEST(FolderTree, TextIsTheSelectedFolderWithTrailingSeparator)

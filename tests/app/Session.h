@@ -2,7 +2,7 @@
 // A main window as the program builds it, over a temporary working folder,
 // with messages recorded instead of shown.
 
-#include "app/HauptFenster.h"
+#include "app/MainWindowSession.h"
 #include "frame/IniDatei.h"
 #include "frame/MessageBox.h"
 

@@ -1,4 +1,4 @@
-#include "app/HauptFenster.h"
+#include "app/MainWindowSession.h"
 
 #include "frame/IniDatei.h"
 
@@ -7,7 +7,6 @@
 namespace vardolin::app {
 
 MainWindowSession::MainWindowSession(Settings& settings, const frame::FrameContext& context, frame::RunLog& log)
-    : window_(settings)
 {
     SprachTexte(texts_, QStringLiteral("#T"), settings.Sprache);
     window_.FensterOeffnen(0, 0, 800, 600, texts_);

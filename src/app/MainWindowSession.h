@@ -1,7 +1,8 @@
 #pragma once
-// The main window's life: captions in the chosen language, the window, its
-// lists and the settings in its controls, the event loop until the user
-// quits, then the settings written and the run log closed.
+// The main window's life: MainWindowSession sets it up (captions in the
+// chosen language, the window, its lists and the settings in its controls);
+// HauptFenster runs its event loop until the user quits, then writes the
+// settings and closes the run log.
 
 #include "app/EventTable.h"
 #include "app/MainWindow.h"
@@ -12,8 +13,9 @@
 
 namespace vardolin::app {
 
-// Steps 1 to 6: the window stands with the settings in its controls, ready
-// for its event loop.
+// The window as HauptFenster sets it up before its event loop: captions and
+// menu in the chosen language, the title, the size and quality lists, and the
+// settings in the controls.
 class MainWindowSession {
 public:
     MainWindowSession(Settings& settings, const frame::FrameContext& context, frame::RunLog& log);
