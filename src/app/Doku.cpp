@@ -1,5 +1,7 @@
 #include "app/Doku.h"
 
+#include "frame/FrameContext.h"
+
 using namespace Qt::StringLiterals;
 
 namespace vardolin::app {
@@ -27,7 +29,7 @@ QString history()
 QString z_Doku(const QString& mode)
 {
     if (mode == u"V")
-        return u"  V 1.07"_s;
+        return u"  "_s + frame::kPgmVersion;
     if (mode == u"A")
         return history();
     return {};

@@ -3,12 +3,14 @@
 // start collects once for every unit. Folder values end with the platform
 // separator. Owned by the program entry and passed by reference.
 
+#include "frame/Version.h"
+
 #include <QString>
 
 namespace vardolin::frame {
 
 inline const QString kAnwendung = QStringLiteral("Vardolin");
-inline const QString kPgmVersion = QStringLiteral("V 1.07");
+inline const QString kPgmVersion = QStringLiteral("V " VARDOLIN_VERSION);
 
 struct FrameContext {
     QString uAnwendung;    // the program's own name
