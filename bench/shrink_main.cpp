@@ -118,26 +118,26 @@ int main(int argc, char** argv)
     const auto start = Clock::now();
     for (const fs::path& file : files) {
         auto step = Clock::now();
-        picture::LoadResult loaded = picture::loadPicture(file, load);
+        auto loaded = picture::loadPicture(file, load);
         loadSeconds += secondsSince(step);
-        if (!loaded.ok) {
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), loaded.error.c_str());
+        if (!loaded) {
+            std::fprintf(stderr, "%s: %s\n", file.c_str(), loaded.error().c_str());
             ++failures;
             continue;
         }
-        const picture::Size size = batch::newSizeFor(loaded.picture.fullSize, options.shortSide);
+        const picture::Size size = batch::newSizeFor(loaded->fullSize, options.shortSide);
         step = Clock::now();
-        const bool scaled = picture::scalePicture(loaded.picture, size.width, size.height);
+        const auto scaled = picture::scalePicture(*loaded, size.width, size.height);
         scaleSeconds += secondsSince(step);
         step = Clock::now();
-        const picture::SaveResult saved =
-            options.png ? picture::savePicture(loaded.picture, options.out / (file.filename().string() + ".png"),
-                                               picture::Format::Png, 7, 24)
-                        : picture::savePicture(loaded.picture, options.out / file.filename(), picture::Format::Jpeg,
-                                               options.grade);
+        const auto saved = options.png
+                               ? picture::savePicture(loaded.value(), options.out / (file.filename().string() + ".png"),
+                                                      picture::Format::Png, 7, 24)
+                               : picture::savePicture(loaded.value(), options.out / file.filename(),
+                                                      picture::Format::Jpeg, options.grade);
         saveSeconds += secondsSince(step);
-        if (!scaled || !saved.ok) {
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), scaled ? saved.error.c_str() : "scaling failed");
+        if (!scaled || !saved) {
+            std::fprintf(stderr, "%s: %s\n", file.c_str(), scaled ? saved.error().c_str() : scaled.error().c_str());
             ++failures;
         }
     }

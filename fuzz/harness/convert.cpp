@@ -37,15 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int divisor = 2 + (variant >> 4);
 
     LoadOptions options;
-    options.pixelBudget = std::uint64_t(1) << 20;
+    options.limits.pixelBudget = std::uint64_t(1) << 20;
     options.targetSizeFor = [divisor](Size full) {
         return Size{std::max(1, full.width / divisor), std::max(1, full.height / divisor)};
     };
-    LoadResult loaded = decodePicture(data, size, options);
-    if (!loaded.ok || loaded.picture.isIcon)
+    Result<Picture> loaded = decodePicture(data, size, options);
+    if (!loaded.ok() || loaded->format == Format::Icon)
         return 0;
 
-    Picture& picture = loaded.picture;
+    Picture& picture = loaded.value();
     std::int32_t width = std::max(1, picture.fullSize.width / divisor);
     std::int32_t height = std::max(1, picture.fullSize.height / divisor);
     // Palette learning costs about a microsecond a pixel even optimised, many
@@ -59,13 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!scalePicture(picture, width, height, mode))
         return 0;
     const Choice choice = kChoices[(variant >> 1) % kChoices.size()];
-    const SaveResult saved = savePicture(picture, target.path(), choice.format, variant % 11, choice.depth);
-    if (!saved.ok)
+    const Result<void> saved = savePicture(picture, target.path(), choice.format, variant % 11, choice.depth);
+    if (!saved.ok())
         return 0;
 
     // What was written must read back at the size it was scaled to.
-    const LoadResult reread = loadPicture(target.path());
-    if (!reread.ok || reread.picture.width != width || reread.picture.height != height)
+    const Result<Picture> reread = loadPicture(target.path());
+    if (!reread.ok() || reread->width != width || reread->height != height)
         __builtin_trap();
     return 0;
 }

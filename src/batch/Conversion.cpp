@@ -47,12 +47,12 @@ QString writeInPlace(const picture::Picture& picture, const QString& source, con
                      const OutputFormat& output, const CopyOptions& options)
 {
     const QString temporary = temporaryNameIn(util::pathPart(finalFile));
-    const int option = output.usesQuality ? options.quality : 7;
-    const picture::SaveResult saved = picture::savePicture(picture, toFsPath(temporary), output.format, option, -1);
+    const int grade = output.usesQuality ? options.quality : 7;
+    const auto saved = picture::savePicture(picture, toFsPath(temporary), output.format, grade, -1);
     std::error_code error;
-    if (!saved.ok) {
+    if (!saved) {
         fs::remove(toFsPath(temporary), error);
-        return QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error);
+        return QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
     }
     if (options.dateiDatum == 1)
         util::setModificationTime(temporary, util::modificationTime(source)); // a failed set is ignored
@@ -112,23 +112,25 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
         return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
 
     picture::LoadOptions load;
+    load.limits = options.limits;
     load.targetSizeFor = [shortSide](picture::Size full) { return newSizeFor(full, shortSide); };
-    picture::LoadResult loaded = picture::loadPicture(toFsPath(source), load);
-    if (!loaded.ok)
-        return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error));
+    auto loaded = picture::loadPicture(toFsPath(source), load);
+    if (!loaded)
+        return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
+    picture::Picture& picture = *loaded;
 
-    picture::Size full = loaded.picture.fullSize;
+    picture::Size full = picture.fullSize;
     if (full.width <= 0 || full.height <= 0)
-        full = {loaded.picture.width, loaded.picture.height};
+        full = {picture.width, picture.height};
     const picture::Size size = newSizeFor(full, shortSide);
-    if (size.width <= 0 || size.height <= 0
-        || std::uint64_t(size.width) * std::uint64_t(size.height) > options.pixelBudget)
-        return failed(file, QStringLiteral("kann nicht auf %1 x %2 skaliert werden").arg(size.width).arg(size.height));
-    if (!picture::scalePicture(loaded.picture, size.width, size.height, picture::ScaleMode::Smooth))
+    const auto scaled =
+        picture::scalePicture(picture, size.width, size.height, picture::ScaleMode::Smooth, options.limits);
+    if (!scaled)
         return failed(file,
-                      QStringLiteral("konnte nicht auf %1 x %2 skaliert werden").arg(size.width).arg(size.height));
+                      QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: ").arg(size.width).arg(size.height)
+                          + QString::fromStdString(scaled.error()));
 
-    const QString problem = writeInPlace(loaded.picture, source, file, output, options);
+    const QString problem = writeInPlace(picture, source, file, output, options);
     if (!problem.isEmpty())
         return failed(file, problem);
     return {CopyOutcome::Written, {}, file};

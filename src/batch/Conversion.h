@@ -32,8 +32,8 @@ struct CopyOptions {
     bool overwrite = false; // CBZielUeberschreiben reads as non-zero
     int dateiDatum = 1;     // 1 keep the source's modification time, 2 today's
     int quality = 3;        // the grade handed to the JPEG encoder
-    // Copies larger than this many pixels are not made.
-    std::uint64_t pixelBudget = std::uint64_t(1) << 28;
+    // Sources and copies over these limits are not loaded or made.
+    picture::Limits limits;
 };
 
 enum class CopyOutcome {

@@ -54,14 +54,14 @@ bool isPlainBgrx(const BmpLayout& layout)
     return layout.red.mask == 0x00FF0000 && layout.green.mask == 0x0000FF00 && layout.blue.mask == 0x000000FF;
 }
 
-bool decodeUncompressed(ByteSpan bytes, const BmpLayout& layout, Picture& picture, LoadResult& result)
+Result<void> decodeUncompressed(ByteSpan bytes, const BmpLayout& layout, Picture& picture)
 {
     const std::uint64_t usedBytes = (std::uint64_t(layout.width) * layout.bitCount + 7) / 8;
     const std::uint64_t fileStride = (std::uint64_t(layout.width) * layout.bitCount + 31) / 32 * 4;
     // The last row may lack its padding; anything shorter is cut off.
     const std::uint64_t needed = fileStride * std::uint64_t(layout.height - 1) + usedBytes;
     if (needed > bytes.size - layout.pixelOffset)
-        return failLoad(result, "truncated BMP pixel data");
+        return fail("truncated BMP pixel data");
 
     const bool plainBgrx = layout.bitCount == 32 && isPlainBgrx(layout);
     for (std::int32_t fileRow = 0; fileRow < layout.height; ++fileRow) {
@@ -69,7 +69,7 @@ bool decodeUncompressed(ByteSpan bytes, const BmpLayout& layout, Picture& pictur
         std::uint8_t* out = picture.row(layout.topDown ? layout.height - 1 - fileRow : fileRow);
         if (layout.bitCount <= 8) {
             if (!convertIndexedRow(layout, in, out))
-                return failLoad(result, "BMP colour index past the colour table");
+                return fail("BMP colour index past the colour table");
         } else if (layout.bitCount == 24) {
             std::memcpy(out, in, std::size_t(usedBytes));
         } else if (plainBgrx) {
@@ -78,7 +78,7 @@ bool decodeUncompressed(ByteSpan bytes, const BmpLayout& layout, Picture& pictur
             convertBitFieldRow(layout, in, out);
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -94,29 +94,23 @@ bool probeBmp(ByteSpan bytes)
     return bytes.size >= 14 && *b == 'B' && *m == 'M' && *reserved1 == 0 && *reserved2 == 0;
 }
 
-bool decodeBmp(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+Result<Picture> decodeBmp(ByteSpan bytes, const LoadOptions& options)
 {
-    auto parsed = readBmpLayout(bytes);
-    if (auto* why = std::get_if<std::string>(&parsed))
-        return failLoad(result, std::move(*why));
-    const BmpLayout& layout = std::get<BmpLayout>(parsed);
-    if (std::string why = budgetError(layout.width, layout.height, options); !why.empty())
-        return failLoad(result, std::move(why));
+    VARDOLIN_TRY_ASSIGN(const BmpLayout layout, readBmpLayout(bytes));
+    VARDOLIN_TRY(options.limits.check(layout.width, layout.height));
 
-    Picture& picture = result.picture;
+    Picture picture;
     allocateStore(picture, layout.width, layout.height, 24);
     picture.sourceDepth = std::uint8_t(layout.bitCount);
 
     const bool runLength = layout.compression == BmpCompression::Rle8 || layout.compression == BmpCompression::Rle4;
     if (runLength) {
         const ByteSpan data = bytes.sub(layout.pixelOffset, bytes.size - layout.pixelOffset);
-        if (std::string why = decodeBmpRunLength(data, layout, picture); !why.empty())
-            return failLoad(result, std::move(why));
-    } else if (!decodeUncompressed(bytes, layout, picture, result)) {
-        return false;
+        VARDOLIN_TRY(decodeBmpRunLength(data, layout, picture));
+    } else {
+        VARDOLIN_TRY(decodeUncompressed(bytes, layout, picture));
     }
-    result.ok = true;
-    return true;
+    return picture;
 }
 
 } // namespace vardolin::picture

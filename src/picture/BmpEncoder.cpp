@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vardolin::picture {
@@ -124,40 +125,31 @@ std::uint32_t bmpRowLength(std::int32_t width, int outputDepth)
     return std::uint32_t(padded < 4 ? 4 : padded);
 }
 
-bool encodeBmp(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth, std::string& error)
+Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth)
 {
-    if (!bmpWritesDepth(outputDepth)) {
-        error = "BMP cannot be written at " + std::to_string(outputDepth) + " bits per pixel";
-        return false;
-    }
+    if (!bmpWritesDepth(outputDepth))
+        return fail("BMP cannot be written at " + std::to_string(outputDepth) + " bits per pixel");
     const std::uint32_t rowLength = bmpRowLength(rows.width, outputDepth);
     const std::uint32_t tableSize = outputDepth <= 8 ? 4u << outputDepth : 0;
     const std::uint32_t pixelOffset = kHeadersSize + tableSize;
     const std::uint64_t imageSize = std::uint64_t(rowLength) * std::uint64_t(rows.height);
-    if (imageSize + pixelOffset > std::numeric_limits<std::uint32_t>::max()) {
-        error = "the picture is too large for a BMP file";
-        return false;
-    }
+    if (imageSize + pixelOffset > std::numeric_limits<std::uint32_t>::max())
+        return fail("the picture is too large for a BMP file");
     std::optional<PaletteReduction> reduction;
     if (outputDepth <= 8)
         reduction.emplace(rows, outputDepth);
 
     OutputFile target(file);
-    if (!target.isOpen()) {
-        error = "cannot create the file";
-        return false;
-    }
+    if (!target.isOpen())
+        return fail("cannot create the file");
     const auto header = headers(rows.width, rows.height, outputDepth, pixelOffset, std::uint32_t(imageSize));
     const bool written =
         writeAll(target.handle(), header.data(), header.size())
         && (!reduction || writeColourTable(target.handle(), reduction->palette()))
-        && writePixels(target.handle(), rows, outputDepth, reduction ? &*reduction : nullptr, rowLength)
-        && target.finish();
-    if (!written) {
-        error = "writing the file failed";
-        return false;
-    }
-    return true;
+        && writePixels(target.handle(), rows, outputDepth, reduction ? &*reduction : nullptr, rowLength);
+    if (!written)
+        return fail("writing the file failed");
+    return target.finish();
 }
 
 } // namespace vardolin::picture

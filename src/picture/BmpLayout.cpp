@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <string>
 
 namespace vardolin::picture {
 namespace {
@@ -18,12 +19,12 @@ struct InfoHeader {
     std::uint32_t colorsUsed = 0;
 };
 
-std::variant<InfoHeader, std::string> readInfoHeader(ByteCursor& cursor)
+Result<InfoHeader> readInfoHeader(ByteCursor& cursor)
 {
     InfoHeader header;
     const auto size = cursor.u32();
     if (!size)
-        return std::string("truncated BMP header");
+        return fail("truncated BMP header");
     header.size = *size;
     if (header.size == coreHeaderSize) {
         const auto width = cursor.u16();
@@ -31,14 +32,14 @@ std::variant<InfoHeader, std::string> readInfoHeader(ByteCursor& cursor)
         cursor.skip(2);
         const auto bitCount = cursor.u16();
         if (!bitCount)
-            return std::string("truncated BMP header");
+            return fail("truncated BMP header");
         header.width = *width;
         header.height = *height;
         header.bitCount = *bitCount;
         return header;
     }
     if (header.size < 40 || header.size > 4096)
-        return "unsupported BMP header size " + std::to_string(header.size);
+        return fail("unsupported BMP header size " + std::to_string(header.size));
     const auto width = cursor.i32();
     const auto height = cursor.i32();
     cursor.skip(2);
@@ -47,7 +48,7 @@ std::variant<InfoHeader, std::string> readInfoHeader(ByteCursor& cursor)
     cursor.skip(12); // image size, resolutions
     const auto colorsUsed = cursor.u32();
     if (!colorsUsed)
-        return std::string("truncated BMP header");
+        return fail("truncated BMP header");
     header.width = *width;
     header.height = *height;
     header.bitCount = *bitCount;
@@ -55,11 +56,11 @@ std::variant<InfoHeader, std::string> readInfoHeader(ByteCursor& cursor)
     header.colorsUsed = *colorsUsed;
     // The OS/2 header of 64 bytes gives compressions 3 and 4 other meanings.
     if (header.size == 64 && header.compression >= 3)
-        return "unsupported BMP compression " + std::to_string(header.compression);
+        return fail("unsupported BMP compression " + std::to_string(header.compression));
     return header;
 }
 
-std::variant<BitField, std::string> makeBitField(std::uint32_t mask)
+Result<BitField> makeBitField(std::uint32_t mask)
 {
     BitField field;
     field.mask = mask;
@@ -68,12 +69,12 @@ std::variant<BitField, std::string> makeBitField(std::uint32_t mask)
     field.shift = std::countr_zero(mask);
     const std::uint32_t bits = mask >> field.shift;
     if ((bits & (bits + 1)) != 0)
-        return std::string("BMP bit-field mask is not contiguous");
+        return fail("BMP bit-field mask is not contiguous");
     field.bits = std::popcount(bits);
     return field;
 }
 
-std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layout)
+Result<void> readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layout)
 {
     std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F}; // 5-5-5, the default of 16-bit files
     if (header.bitCount == 32) {
@@ -84,7 +85,7 @@ std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layou
     const bool fromFile =
         layout.compression == BmpCompression::BitFields || layout.compression == BmpCompression::AlphaBitFields;
     if (fromFile && header.bitCount != 16 && header.bitCount != 32)
-        return "BMP bit fields with " + std::to_string(header.bitCount) + " bits per pixel";
+        return fail("BMP bit fields with " + std::to_string(header.bitCount) + " bits per pixel");
     // A 16-bit bit-field file without usable masks is 5-6-5. Some writers mark a
     // 40-byte header as bit fields without leaving room for the masks.
     const bool masksMissing = header.size == 40 && layout.pixelOffset < fileHeaderSize + 40 + 12;
@@ -100,7 +101,7 @@ std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layou
         for (std::uint32_t& mask : read) {
             const auto value = cursor.u32();
             if (!value)
-                return "truncated BMP bit-field masks";
+                return fail("truncated BMP bit-field masks");
             mask = *value;
         }
         // All-zero masks would paint the picture black: keep the defaults then.
@@ -109,15 +110,12 @@ std::string readMasks(ByteSpan bytes, const InfoHeader& header, BmpLayout& layou
     }
     BitField* fields[3] = {&layout.red, &layout.green, &layout.blue};
     for (int i = 0; i < 3; ++i) {
-        auto field = makeBitField(masks[i]);
-        if (auto* why = std::get_if<std::string>(&field))
-            return *why;
-        *fields[i] = std::get<BitField>(field);
+        VARDOLIN_TRY_ASSIGN(*fields[i], makeBitField(masks[i]));
     }
     return {};
 }
 
-std::string readPalette(ByteSpan bytes, const InfoHeader& header, BmpLayout& layout)
+Result<void> readPalette(ByteSpan bytes, const InfoHeader& header, BmpLayout& layout)
 {
     const int maxEntries = 1 << header.bitCount;
     std::size_t entries =
@@ -136,7 +134,7 @@ std::string readPalette(ByteSpan bytes, const InfoHeader& header, BmpLayout& lay
     layout.paletteSize = int(entries);
     if (layout.paletteSize == 0) {
         if (header.bitCount != 1)
-            return "BMP colour table missing";
+            return fail("BMP colour table missing");
         // A monochrome file without a table: black and white.
         layout.palette[1] = {255, 255, 255};
         layout.paletteSize = 2;
@@ -144,7 +142,7 @@ std::string readPalette(ByteSpan bytes, const InfoHeader& header, BmpLayout& lay
     return {};
 }
 
-std::string checkKind(const InfoHeader& header, const BmpLayout& layout)
+Result<void> checkKind(const InfoHeader& header, const BmpLayout& layout)
 {
     switch (header.bitCount) {
     case 1:
@@ -154,56 +152,51 @@ std::string checkKind(const InfoHeader& header, const BmpLayout& layout)
     case 16:
     case 24:
     case 32: break;
-    default: return "unsupported BMP bit count " + std::to_string(header.bitCount);
+    default: return fail("unsupported BMP bit count " + std::to_string(header.bitCount));
     }
     switch (layout.compression) {
-    case BmpCompression::None: return {};
-    case BmpCompression::Rle8:
-        return header.bitCount == 8 ? std::string() : std::string("BMP run-length data with wrong bit count");
-    case BmpCompression::Rle4:
-        return header.bitCount == 4 ? std::string() : std::string("BMP run-length data with wrong bit count");
+    case BmpCompression::None:
     case BmpCompression::BitFields:
     case BmpCompression::AlphaBitFields: return {};
+    case BmpCompression::Rle8:
+    case BmpCompression::Rle4:
+        if (header.bitCount != (layout.compression == BmpCompression::Rle8 ? 8 : 4))
+            return fail("BMP run-length data with wrong bit count");
+        return {};
     }
-    return "unsupported BMP compression " + std::to_string(header.compression);
+    return fail("unsupported BMP compression " + std::to_string(header.compression));
 }
 
 } // namespace
 
-std::variant<BmpLayout, std::string> readBmpLayout(ByteSpan bytes)
+Result<BmpLayout> readBmpLayout(ByteSpan bytes)
 {
     ByteCursor cursor(bytes);
     cursor.skip(10);
     const auto pixelOffset = cursor.u32();
     if (!pixelOffset)
-        return std::string("truncated BMP header");
-    auto parsed = readInfoHeader(cursor);
-    if (auto* why = std::get_if<std::string>(&parsed))
-        return *why;
-    const InfoHeader& header = std::get<InfoHeader>(parsed);
+        return fail("truncated BMP header");
+    VARDOLIN_TRY_ASSIGN(const InfoHeader header, readInfoHeader(cursor));
 
     BmpLayout layout;
     layout.pixelOffset = *pixelOffset;
     layout.bitCount = header.bitCount;
     layout.compression = BmpCompression(header.compression);
-    if (std::string why = checkKind(header, layout); !why.empty())
-        return why;
+    VARDOLIN_TRY(checkKind(header, layout));
     const bool runLength = layout.compression == BmpCompression::Rle8 || layout.compression == BmpCompression::Rle4;
     layout.topDown = header.height < 0;
     if (layout.topDown && runLength)
-        return std::string("top-down BMP with run-length data");
+        return fail("top-down BMP with run-length data");
     const std::int64_t height = layout.topDown ? -header.height : header.height;
     if (header.width <= 0 || height <= 0)
-        return "BMP without pixels: " + std::to_string(header.width) + " x " + std::to_string(height);
+        return fail("BMP without pixels: " + std::to_string(header.width) + " x " + std::to_string(height));
     // Sizes are checked against the budget by the caller; 32 bits hold them here.
     layout.width = std::int32_t(header.width);
     layout.height = height > INT32_MAX ? INT32_MAX : std::int32_t(height);
     if (layout.pixelOffset >= bytes.size)
-        return std::string("BMP pixel data offset past the end of the file");
+        return fail("BMP pixel data offset past the end of the file");
 
-    std::string why = header.bitCount <= 8 ? readPalette(bytes, header, layout) : readMasks(bytes, header, layout);
-    if (!why.empty())
-        return why;
+    VARDOLIN_TRY(header.bitCount <= 8 ? readPalette(bytes, header, layout) : readMasks(bytes, header, layout));
     return layout;
 }
 

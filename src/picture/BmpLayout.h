@@ -3,11 +3,10 @@
 // pixel memory is allocated.
 
 #include "picture/ByteCursor.h"
+#include "picture/Result.h"
 
 #include <array>
 #include <cstdint>
-#include <string>
-#include <variant>
 
 namespace vardolin::picture {
 
@@ -43,6 +42,6 @@ struct BmpLayout {
 };
 
 // The layout, or why the file cannot be read.
-std::variant<BmpLayout, std::string> readBmpLayout(ByteSpan bytes);
+Result<BmpLayout> readBmpLayout(ByteSpan bytes);
 
 } // namespace vardolin::picture

@@ -9,17 +9,16 @@ class RunPainter {
 public:
     RunPainter(const BmpLayout& layout, Picture& picture) : layout_(layout), picture_(picture) {}
 
-    // Rows are counted from the bottom, as the file stores them. Empty on
-    // success, else why the pixel cannot be painted.
-    const char* paint(unsigned index)
+    // Rows are counted from the bottom, as the file stores them.
+    Result<void> paint(unsigned index)
     {
         if (x_ >= layout_.width || y_ >= layout_.height)
-            return "BMP run-length data overruns its rows";
+            return fail("BMP run-length data overruns its rows");
         if (index >= unsigned(layout_.paletteSize))
-            return "BMP colour index past the colour table";
+            return fail("BMP colour index past the colour table");
         std::memcpy(picture_.row(y_) + 3 * x_, layout_.palette[index].data(), 3);
         ++x_;
-        return nullptr;
+        return {};
     }
     void endRow()
     {
@@ -53,7 +52,7 @@ unsigned indexAt(const std::uint8_t* bytes, int i, bool fourBit)
 
 } // namespace
 
-std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& picture)
+Result<void> decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& picture)
 {
     const bool fourBit = layout.compression == BmpCompression::Rle4;
     RunPainter painter(layout, picture);
@@ -67,8 +66,7 @@ std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& 
             // A run: count pixels of one index (4-bit: two alternating indices).
             const std::uint8_t pair[2] = {*value, *value};
             for (int i = 0; i < *count; ++i)
-                if (const char* why = painter.paint(indexAt(pair, i % 2, fourBit)))
-                    return why;
+                VARDOLIN_TRY(painter.paint(indexAt(pair, i % 2, fourBit)));
             continue;
         }
         if (*value == 0) {
@@ -81,7 +79,7 @@ std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& 
             if (!dy)
                 break;
             if (!painter.move(*dx, *dy))
-                return "BMP run-length move past the picture";
+                return fail("BMP run-length move past the picture");
         } else {
             // A literal stretch of value indices, padded to an even byte count.
             const std::size_t length = fourBit ? (*value + 1u) / 2 : *value;
@@ -89,14 +87,13 @@ std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& 
             if (!stretch)
                 break;
             for (int i = 0; i < *value; ++i)
-                if (const char* why = painter.paint(indexAt(stretch->data, i, fourBit)))
-                    return why;
+                VARDOLIN_TRY(painter.paint(indexAt(stretch->data, i, fourBit)));
         }
     }
     // Data that ends without its end mark is accepted once every row is there.
     if (painter.coveredWholePicture())
         return {};
-    return "truncated BMP run-length data";
+    return fail("truncated BMP run-length data");
 }
 
 } // namespace vardolin::picture

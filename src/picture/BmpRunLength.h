@@ -3,15 +3,14 @@
 
 #include "picture/BmpLayout.h"
 #include "picture/Picture.h"
-
-#include <string>
+#include "picture/Result.h"
 
 namespace vardolin::picture {
 
 // Paints the runs and literal stretches of data into the picture's 24-bit
-// store; pixels the data skips stay black. Empty on success, else why the
-// data cannot be read (a run past its row, a move past the picture, data that
-// ends before the picture does, a colour index past the table).
-std::string decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& picture);
+// store; pixels the data skips stay black. Fails when the data cannot be read:
+// a run past its row, a move past the picture, data that ends before the
+// picture does, a colour index past the table.
+Result<void> decodeBmpRunLength(ByteSpan data, const BmpLayout& layout, Picture& picture);
 
 } // namespace vardolin::picture

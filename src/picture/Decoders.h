@@ -5,6 +5,7 @@
 
 #include "picture/ByteCursor.h"
 #include "picture/Picture.h"
+#include "picture/Result.h"
 
 #include <span>
 
@@ -14,29 +15,21 @@ struct DecoderEntry {
     Format format;
     // Cheap look at the signature; no allocation, no library state.
     bool (*probe)(ByteSpan bytes);
-    // Fills result.picture (store, sizes, depths) or sets result.error.
-    // Returns result.ok.
-    bool (*decode)(ByteSpan bytes, const LoadOptions& options, LoadResult& result);
+    // The picture with its store, sizes and depths, or why there is none. The
+    // store is allocated once and moved out, never copied.
+    Result<Picture> (*decode)(ByteSpan bytes, const LoadOptions& options);
 };
 
 bool probeBmp(ByteSpan bytes);
-bool decodeBmp(ByteSpan bytes, const LoadOptions& options, LoadResult& result);
+Result<Picture> decodeBmp(ByteSpan bytes, const LoadOptions& options);
 bool probeJpeg(ByteSpan bytes);
-bool decodeJpeg(ByteSpan bytes, const LoadOptions& options, LoadResult& result);
+Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options);
 bool probePng(ByteSpan bytes);
-bool decodePng(ByteSpan bytes, const LoadOptions& options, LoadResult& result);
+Result<Picture> decodePng(ByteSpan bytes, const LoadOptions& options);
 bool probeTiff(ByteSpan bytes);
-bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result);
+Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options);
 
 // In probe order: BMP, JPEG, PNG, TIFF.
 std::span<const DecoderEntry> decoderTable();
-
-// Sets result.error and returns false, so decoders can fail in one line.
-inline bool failLoad(LoadResult& result, std::string why)
-{
-    result.ok = false;
-    result.error = std::move(why);
-    return false;
-}
 
 } // namespace vardolin::picture

@@ -3,17 +3,17 @@
 // operation for 24-bit rows and (where the format keeps alpha) for 32-bit rows.
 
 #include "picture/Picture.h"
+#include "picture/Result.h"
 #include "picture/RowSource.h"
 
 #include <filesystem>
-#include <string>
 
 namespace vardolin::picture {
 
 // Writes rows (bottom-up in memory) to the file, top row first. On failure no
-// file is left and error says why.
-using EncodeOperation = bool (*)(const RowSource& rows, const std::filesystem::path& file, int option, int outputDepth,
-                                 std::string& error);
+// file is left behind. Only JPEG uses the quality grade.
+using EncodeOperation = Result<void> (*)(const RowSource& rows, const std::filesystem::path& file, int qualityGrade,
+                                         int outputDepth);
 
 struct EncoderEntry {
     Format format;

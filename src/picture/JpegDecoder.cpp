@@ -1,11 +1,14 @@
 // JPEG files through libjpeg-turbo's libjpeg API. Each function that calls the
-// library sets its own jump target and holds no C++ object with a destructor,
-// so a fatal library error can jump back over nothing but C frames.
+// library sets its own jump target and holds no C++ object with a destructor
+// (no Result either), so a fatal library error can jump back over nothing but
+// C frames. decodeJpeg, which owns the reader and the picture, calls no
+// setjmp itself.
 
 #include "picture/Decoders.h"
 #include "picture/ExifOrientation.h"
 #include "picture/JpegScale.h"
 #include "picture/PixelStore.h"
+#include "picture/Result.h"
 
 #include <algorithm>
 #include <climits>
@@ -140,9 +143,9 @@ int orientationOf(const jpeg_decompress_struct& info)
     return 1;
 }
 
-bool failJpeg(LoadResult& result, const JpegReader& reader)
+Failure failJpeg(const JpegReader& reader)
 {
-    return failLoad(result, std::string("JPEG error: ") + reader.errors.message);
+    return fail(std::string("JPEG error: ") + reader.errors.message);
 }
 
 } // namespace
@@ -152,16 +155,15 @@ bool probeJpeg(ByteSpan bytes)
     return bytes.size >= 2 && bytes.data[0] == 0xFF && bytes.data[1] == 0xD8;
 }
 
-bool decodeJpeg(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
 {
     JpegReader reader;
     if (!readHeader(reader, bytes))
-        return failJpeg(result, reader);
+        return failJpeg(reader);
     const jpeg_decompress_struct& info = reader.info;
     if (info.jpeg_color_space == JCS_UNKNOWN)
-        return failLoad(result, "JPEG file with an unknown colour space");
-    if (std::string why = budgetError(info.image_width, info.image_height, options); !why.empty())
-        return failLoad(result, std::move(why));
+        return fail("JPEG file with an unknown colour space");
+    VARDOLIN_TRY(options.limits.check(info.image_width, info.image_height));
 
     const int orientation = options.applyExifOrientation ? orientationOf(info) : 1;
     const Size stored{std::int32_t(info.image_width), std::int32_t(info.image_height)};
@@ -175,21 +177,20 @@ bool decodeJpeg(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
     // Whole-image coefficient buffers (progressive files) count against this;
     // past it the library fails instead of growing without bound.
     reader.info.mem->max_memory_to_use =
-        long(std::min<std::uint64_t>(codecMemoryLimit(options), std::uint64_t(LONG_MAX)));
+        long(std::min<std::uint64_t>(codecMemoryLimit(options.limits), std::uint64_t(LONG_MAX)));
     if (!startDecompress(reader, scale))
-        return failJpeg(result, reader);
+        return failJpeg(reader);
 
-    Picture& picture = result.picture;
+    Picture picture;
     allocateStore(picture, std::int32_t(info.output_width), std::int32_t(info.output_height), 24);
     picture.sourceDepth = std::uint8_t(8 * info.out_color_components);
     std::vector<std::uint8_t> cmykRow(info.out_color_space == JCS_CMYK ? 4 * std::size_t(info.output_width) : 0);
     if (!readScanlines(reader, &picture, cmykRow.empty() ? nullptr : cmykRow.data()))
-        return failJpeg(result, reader);
+        return failJpeg(reader);
 
     applyOrientation(picture, orientation);
     picture.fullSize = upright;
-    result.ok = true;
-    return true;
+    return picture;
 }
 
 } // namespace vardolin::picture

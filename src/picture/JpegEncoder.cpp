@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -40,8 +41,8 @@ void swapToRgb(const std::uint8_t* bgr, std::int32_t width, std::uint8_t* rgb)
 }
 
 // Drives the compressor from start to finish. Everything that has a
-// destructor lives in the caller: a longjmp may leave this function at any
-// library call. rowBuffer is only used (width × 3 bytes) for swapped rows.
+// destructor (the file, the row buffer, any Result) lives in the caller: a
+// longjmp may leave this function at any library call. rowBuffer is only used (width × 3 bytes) for swapped rows.
 bool compress(std::FILE* file, const RowSource& rows, int quality, JpegInput input, std::uint8_t* rowBuffer,
               char* message)
 {
@@ -92,36 +93,25 @@ bool jpegWritesDepth(int)
     return true;
 }
 
-bool encodeJpegWith(JpegInput input, const RowSource& rows, const std::filesystem::path& file, int grade,
-                    std::string& error)
+Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::filesystem::path& file, int qualityGrade)
 {
-    if (rows.depth != 24) {
-        error = "JPEG takes 24-bit rows only";
-        return false;
-    }
+    if (rows.depth != 24)
+        return fail("JPEG takes 24-bit rows only");
     std::vector<std::uint8_t> rowBuffer;
     if (input == JpegInput::SwappedRows)
         rowBuffer.resize(std::size_t(rows.width) * 3 + 4);
     OutputFile target(file);
-    if (!target.isOpen()) {
-        error = "cannot create the file";
-        return false;
-    }
+    if (!target.isOpen())
+        return fail("cannot create the file");
     char message[JMSG_LENGTH_MAX] = {};
-    if (!compress(target.handle(), rows, jpegQualityForGrade(grade), input, rowBuffer.data(), message)) {
-        error = std::string("JPEG encoder: ") + message;
-        return false;
-    }
-    if (!target.finish()) {
-        error = "writing the file failed";
-        return false;
-    }
-    return true;
+    if (!compress(target.handle(), rows, jpegQualityForGrade(qualityGrade), input, rowBuffer.data(), message))
+        return fail(std::string("JPEG encoder: ") + message);
+    return target.finish();
 }
 
-bool encodeJpeg(const RowSource& rows, const std::filesystem::path& file, int grade, int, std::string& error)
+Result<void> encodeJpeg(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int)
 {
-    return encodeJpegWith(JpegInput::StoredOrder, rows, file, grade, error);
+    return encodeJpegWith(JpegInput::StoredOrder, rows, file, qualityGrade);
 }
 
 } // namespace vardolin::picture

@@ -2,10 +2,10 @@
 // JPEG writing through libjpeg: baseline-style defaults (4:2:0, standard
 // Huffman tables, JFIF marker and nothing else) at the quality of the grade.
 
+#include "picture/Result.h"
 #include "picture/RowSource.h"
 
 #include <filesystem>
-#include <string>
 
 namespace vardolin::picture {
 
@@ -13,15 +13,14 @@ namespace vardolin::picture {
 int jpegQualityForGrade(int grade);
 
 // 24-bit rows only; the output depth plays no part.
-bool encodeJpeg(const RowSource& rows, const std::filesystem::path& file, int grade, int outputDepth,
-                std::string& error);
+Result<void> encodeJpeg(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
 bool jpegWritesDepth(int outputDepth);
 
 // How the rows reach the library. Blue-green-red is handed over as it is
 // stored; swapping into a red-green-blue row buffer is the plain way and
 // gives the same bytes (a test holds both to that).
 enum class JpegInput { StoredOrder, SwappedRows };
-bool encodeJpegWith(JpegInput input, const RowSource& rows, const std::filesystem::path& file, int grade,
-                    std::string& error);
+Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::filesystem::path& file,
+                            int qualityGrade);
 
 } // namespace vardolin::picture

@@ -3,7 +3,6 @@
 
 #include "picture/Decoders.h"
 #include "picture/IconDirectory.h"
-#include "picture/PixelStore.h"
 
 #include <fstream>
 #include <memory>
@@ -13,87 +12,67 @@
 namespace vardolin::picture {
 namespace {
 
-bool loadIcon(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+// An icon carries no pixel store: its sizes and bit count only.
+Result<Picture> iconPicture(const IconImage& image, const LoadOptions& options)
 {
-    const auto image = chooseIconImage(bytes);
-    if (!image)
-        return false;
-    if (std::string why = budgetError(image->width, image->height, options); !why.empty())
-        return failLoad(result, std::move(why));
-    Picture& picture = result.picture;
+    VARDOLIN_TRY(options.limits.check(image.width, image.height));
+    Picture picture;
     picture.format = Format::Icon;
-    picture.isIcon = true;
-    picture.width = image->width;
-    picture.height = image->height;
-    picture.depth = std::uint8_t(image->bitCount);
-    picture.sourceDepth = std::uint8_t(image->bitCount);
-    picture.fullSize = {image->width, image->height};
-    result.ok = true;
-    return true;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.depth = std::uint8_t(image.bitCount);
+    picture.sourceDepth = std::uint8_t(image.bitCount);
+    picture.fullSize = {image.width, image.height};
+    return picture;
 }
 
-void decodeWithTable(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+Result<Picture> decodeWithTable(ByteSpan bytes, const LoadOptions& options)
 {
     for (const DecoderEntry& entry : decoderTable()) {
         if (!entry.probe(bytes))
             continue;
-        result.picture.format = entry.format;
-        if (entry.decode(bytes, options, result)) {
-            Picture& picture = result.picture;
-            picture.frameCount = 1;
-            if (picture.fullSize.width == 0)
-                picture.fullSize = {picture.width, picture.height};
-        }
-        return;
+        VARDOLIN_TRY_ASSIGN(Picture picture, entry.decode(bytes, options));
+        picture.format = entry.format;
+        if (picture.fullSize.width == 0)
+            picture.fullSize = {picture.width, picture.height};
+        return picture;
     }
-    failLoad(result, "not a picture file this program can read");
+    return fail("not a picture file this program can read");
 }
 
 } // namespace
 
-LoadResult decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options)
+Result<Picture> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options)
 {
-    LoadResult result;
     const ByteSpan bytes{data, data ? size : 0};
     try {
-        if (loadIcon(bytes, options, result) || !result.error.empty())
-            return result;
-        decodeWithTable(bytes, options, result);
+        // An icon the loader cannot use is read by the decoders as if it were none.
+        if (const auto image = chooseIconImage(bytes))
+            return iconPicture(*image, options);
+        return decodeWithTable(bytes, options);
     } catch (const std::bad_alloc&) {
-        result = LoadResult{};
-        result.error = "out of memory";
+        return fail("out of memory");
     }
-    if (!result.ok)
-        result.picture = Picture{};
-    return result;
 }
 
-LoadResult loadPicture(const std::filesystem::path& file, const LoadOptions& options)
+Result<Picture> loadPicture(const std::filesystem::path& file, const LoadOptions& options)
 {
-    LoadResult result;
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error) {
-        result.error = "cannot read file: " + error.message();
-        return result;
-    }
+    if (error)
+        return fail("cannot read file: " + error.message());
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        result.error = "cannot open file";
-        return result;
-    }
+    if (!in)
+        return fail("cannot open file");
     std::unique_ptr<std::uint8_t[]> buffer;
     try {
         buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(size));
     } catch (const std::bad_alloc&) {
-        result.error = "out of memory";
-        return result;
+        return fail("out of memory");
     }
     in.read(reinterpret_cast<char*>(buffer.get()), std::streamsize(size));
-    if (std::uintmax_t(in.gcount()) != size) {
-        result.error = "short read: file is shorter than its size";
-        return result;
-    }
+    if (std::uintmax_t(in.gcount()) != size)
+        return fail("short read: file is shorter than its size");
     return decodePicture(buffer.get(), std::size_t(size), options);
 }
 

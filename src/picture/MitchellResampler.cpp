@@ -107,7 +107,7 @@ MitchellContributions mitchellContributions(std::int32_t n, std::int32_t m)
     return table;
 }
 
-bool mitchellResample(const ConstPixelRect& source, const PixelRect& destination)
+Result<void> mitchellResample(const ConstPixelRect& source, const PixelRect& destination)
 {
     const std::int32_t sw = source.width, sh = source.height;
     const std::int32_t dw = destination.width, dh = destination.height;
@@ -117,7 +117,7 @@ bool mitchellResample(const ConstPixelRect& source, const PixelRect& destination
         // chosen when its intermediate (sw × dh) is smaller.
         intermediate.resize(std::size_t(dw) * std::size_t(sh) * kChannels);
     } catch (const std::bad_alloc&) {
-        return false;
+        return fail("out of memory");
     }
     // The products are taken in 64 bits so that no size can overflow them.
     if (std::int64_t(dh) * sw < std::int64_t(dw) * sh) {
@@ -129,7 +129,7 @@ bool mitchellResample(const ConstPixelRect& source, const PixelRect& destination
         horizontalPass(source, middle, mitchellContributions(sw, dw));
         verticalPass({middle.data, dw, sh, middle.stride}, destination, mitchellContributions(sh, dh));
     }
-    return true;
+    return {};
 }
 
 } // namespace vardolin::picture

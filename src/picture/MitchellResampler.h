@@ -6,6 +6,7 @@
 // every copy made from a picture with alpha: keep it exactly as it is.
 
 #include "picture/AreaAverageScaler.h"
+#include "picture/Result.h"
 
 #include <cstdint>
 #include <vector>
@@ -25,8 +26,8 @@ struct MitchellContributions {
 double mitchellFilter(double x);
 MitchellContributions mitchellContributions(std::int32_t n, std::int32_t m);
 
-// Scales four-channel pixels; returns false when the intermediate buffer
-// cannot be had.
-bool mitchellResample(const ConstPixelRect& source, const PixelRect& destination);
+// Scales four-channel pixels; fails when the intermediate buffer cannot be
+// had.
+Result<void> mitchellResample(const ConstPixelRect& source, const PixelRect& destination);
 
 } // namespace vardolin::picture

@@ -22,19 +22,19 @@ OutputFile::~OutputFile()
     std::filesystem::remove(path_, ignored);
 }
 
-bool OutputFile::finish()
+Result<void> OutputFile::finish()
 {
     if (file_ == nullptr)
-        return false;
+        return fail("cannot create the file");
     const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (flushed && closed)
-        return true;
+        return {};
     // Closed already: remove the partial file here, the destructor has no handle left.
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
-    return false;
+    return fail("writing the file failed");
 }
 
 } // namespace vardolin::picture

@@ -3,6 +3,8 @@
 // is closed and removed when the owner goes away, so a failed encode never
 // leaves a partial copy behind.
 
+#include "picture/Result.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -18,7 +20,7 @@ public:
     bool isOpen() const { return file_ != nullptr; }
     std::FILE* handle() { return file_; }
     // Flushes and closes; the file is kept only when that worked.
-    bool finish();
+    Result<void> finish();
 
 private:
     std::filesystem::path path_;

@@ -19,4 +19,10 @@ std::int32_t strideFor(std::int32_t width, int depth)
     }
 }
 
+bool Picture::hasStore() const
+{
+    return format != Format::Icon && (depth == 24 || depth == 32) && width > 0 && height > 0
+           && stride >= strideFor(width, depth) && pixels.size() >= std::size_t(stride) * std::size_t(height);
+}
+
 } // namespace vardolin::picture

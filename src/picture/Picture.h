@@ -2,10 +2,12 @@
 // The in-memory picture record and the operations of the picture engine.
 // Plain C++20, no Qt: this is the hot path of every batch run.
 
+#include "picture/Limits.h"
+#include "picture/Result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace vardolin::picture {
@@ -35,15 +37,17 @@ struct Picture {
     std::int32_t height = 0;      // of the pixel store
     std::uint8_t depth = 0;       // 24 or 32 for decoded pictures; an icon's bit count
     std::uint8_t sourceDepth = 0; // bits per pixel as the decoder reports the file
-    Format format = Format::None;
-    std::uint32_t frameCount = 1;
+    Format format = Format::None; // Format::Icon: no pixel store, so no scaling or saving
     // Width and height of the whole upright picture as the file describes it.
     // Equal to width/height unless the load decoded at a reduced DCT scale
     // (shrink-on-load); the size rule of the conversion is computed from these.
     Size fullSize;
-    bool isIcon = false; // an icon carries no pixel store: scaling and saving fail
     std::int32_t stride = 0;
     std::vector<std::uint8_t> pixels;
+
+    // A 24- or 32-bit store with pixels whose rows are all there: what scaling
+    // and saving need.
+    bool hasStore() const;
 
     std::uint8_t* row(std::int32_t memoryRow) { return pixels.data() + std::size_t(memoryRow) * std::size_t(stride); }
     const std::uint8_t* row(std::int32_t memoryRow) const
@@ -56,10 +60,7 @@ struct Picture {
 std::int32_t strideFor(std::int32_t width, int depth);
 
 struct LoadOptions {
-    // Pictures over this many pixels, or with a side over maxSide, fail to load
-    // before any pixel memory is allocated.
-    std::uint64_t pixelBudget = std::uint64_t(1) << 28;
-    std::int32_t maxSide = 65535;
+    Limits limits;
     // Shrink-on-load: given the full upright size, returns the size the caller
     // will scale to. A JPEG is then decoded at the smallest DCT scale whose output
     // still covers that size. Empty: decode at full size.
@@ -68,33 +69,24 @@ struct LoadOptions {
     bool applyExifOrientation = true;
 };
 
-struct LoadResult {
-    bool ok = false;
-    std::string error; // why the load failed, for the run log
-    Picture picture;
-};
-
 enum class ScaleMode { Smooth = 0, Raw = 1 };
-
-struct SaveResult {
-    bool ok = false;
-    std::string error;
-};
 
 // Reads the whole file into one buffer and decodes it: icon probe first, then
 // the decoders in the order BMP, JPEG, PNG, TIFF, chosen by content.
-LoadResult loadPicture(const std::filesystem::path& file, const LoadOptions& options = {});
+Result<Picture> loadPicture(const std::filesystem::path& file, const LoadOptions& options = {});
 // Same, from bytes already in memory (used by tests and the fuzzers).
-LoadResult decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options = {});
+Result<Picture> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options = {});
 
-// Scales to newWidth x newHeight. The new store has depth max(24, depth).
-// The same size succeeds without change; on failure the picture is unchanged.
-bool scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight, ScaleMode mode = ScaleMode::Smooth);
+// Scales to newWidth x newHeight, which must fit the limits. The new store has
+// depth max(24, depth). The same size succeeds without change; on failure the
+// picture is unchanged.
+Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight,
+                          ScaleMode mode = ScaleMode::Smooth, const Limits& limits = {});
 
-// Saves in the given format. option: the JPEG quality grade (limited to 0..10,
-// times 10), 7 for BMP and PNG. requestedDepth -1 means the source depth.
-// A failed encode leaves no file behind.
-SaveResult savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int option,
-                       int requestedDepth = -1);
+// Saves in the given format. qualityGrade: the JPEG quality grade (limited to
+// 0..10, times 10); the BMP and PNG encoders do not use it. requestedDepth -1
+// means the source depth. A failed encode leaves no file behind.
+Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
+                         int requestedDepth = -1);
 
 } // namespace vardolin::picture

@@ -1,9 +1,11 @@
 // PNG files through libpng 1.6, read from the file's buffer. The functions
 // that call the library set their own jump target and hold no C++ object with
-// a destructor.
+// a destructor (no Result either); decodePng, which owns the reader and the
+// picture, calls no setjmp itself.
 
 #include "picture/Decoders.h"
 #include "picture/PixelStore.h"
+#include "picture/Result.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -69,7 +71,7 @@ bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
         return false;
     if (setjmp(png_jmpbuf(reader.png)))
         return false;
-    const auto limit = png_uint_32(std::min<std::int64_t>(options.maxSide, PNG_USER_WIDTH_MAX));
+    const auto limit = png_uint_32(std::min<std::int64_t>(options.limits.maxSide, PNG_USER_WIDTH_MAX));
     png_set_user_limits(reader.png, limit, limit);
     png_set_chunk_malloc_max(reader.png, maxChunkBytes);
     // libpng only warns about an oversized chunk and then allocates its whole
@@ -132,10 +134,10 @@ bool readRows(PngReader& reader, png_bytepp rows)
     return true;
 }
 
-bool failPng(LoadResult& result, const PngReader& reader)
+Failure failPng(const PngReader& reader)
 {
     const char* message = reader.source.message[0] ? reader.source.message : "cannot set up the PNG reader";
-    return failLoad(result, std::string("PNG error: ") + message);
+    return fail(std::string("PNG error: ") + message);
 }
 
 } // namespace
@@ -145,31 +147,29 @@ bool probePng(ByteSpan bytes)
     return bytes.size >= 8 && png_sig_cmp(bytes.data, 0, 8) == 0;
 }
 
-bool decodePng(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+Result<Picture> decodePng(ByteSpan bytes, const LoadOptions& options)
 {
     PngReader reader;
     reader.source.bytes = bytes;
     PngHeader header;
     if (!readPngHeader(reader, options, &header))
-        return failPng(result, reader);
-    if (std::string why = budgetError(header.width, header.height, options); !why.empty())
-        return failLoad(result, std::move(why));
+        return failPng(reader);
+    VARDOLIN_TRY(options.limits.check(header.width, header.height));
     int channels = 0;
     if (!setTransforms(reader, header, &channels))
-        return failPng(result, reader);
+        return failPng(reader);
     if (channels != 3 && channels != 4)
-        return failLoad(result, "PNG layout this program cannot read");
+        return fail("PNG layout this program cannot read");
 
-    Picture& picture = result.picture;
+    Picture picture;
     allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), 8 * channels);
     picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
     std::vector<png_bytep> rows(header.height);
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i] = picture.row(picture.height - 1 - std::int32_t(i));
     if (!readRows(reader, rows.data()))
-        return failPng(result, reader);
-    result.ok = true;
-    return true;
+        return failPng(reader);
+    return picture;
 }
 
 } // namespace vardolin::picture

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include <png.h>
 
@@ -46,7 +47,7 @@ PngPalette toPngPalette(const std::vector<PaletteEntry>& entries)
 }
 
 // Drives libpng from start to finish. Owners with destructors (the file, the
-// palette reduction) live in the caller; a longjmp may leave this function at
+// palette reduction, any Result) live in the caller; a longjmp may leave this function at
 // any library call. reduction is null for full-colour output.
 bool writePng(std::FILE* file, const RowSource& rows, int outputDepth, PaletteReduction* reduction,
               const PngPalette* palette, char* message)
@@ -99,12 +100,10 @@ bool pngWritesDepth(int outputDepth)
            || outputDepth == 32;
 }
 
-bool encodePng(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth, std::string& error)
+Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth)
 {
-    if (!pngWritesDepth(outputDepth)) {
-        error = "PNG cannot be written at " + std::to_string(outputDepth) + " bits per pixel";
-        return false;
-    }
+    if (!pngWritesDepth(outputDepth))
+        return fail("PNG cannot be written at " + std::to_string(outputDepth) + " bits per pixel");
     std::optional<PaletteReduction> reduction;
     PngPalette palette;
     if (outputDepth <= 8) {
@@ -112,20 +111,12 @@ bool encodePng(const RowSource& rows, const std::filesystem::path& file, int, in
         palette = toPngPalette(reduction->palette());
     }
     OutputFile target(file);
-    if (!target.isOpen()) {
-        error = "cannot create the file";
-        return false;
-    }
+    if (!target.isOpen())
+        return fail("cannot create the file");
     char message[kMessageLength] = {};
-    if (!writePng(target.handle(), rows, outputDepth, reduction ? &*reduction : nullptr, &palette, message)) {
-        error = std::string("PNG encoder: ") + message;
-        return false;
-    }
-    if (!target.finish()) {
-        error = "writing the file failed";
-        return false;
-    }
-    return true;
+    if (!writePng(target.handle(), rows, outputDepth, reduction ? &*reduction : nullptr, &palette, message))
+        return fail(std::string("PNG encoder: ") + message);
+    return target.finish();
 }
 
 } // namespace vardolin::picture

@@ -18,18 +18,6 @@ bool isOutputDepth(int depth)
     return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 24 || depth == 32;
 }
 
-bool hasPixelStore(const Picture& picture)
-{
-    return !picture.isIcon && (picture.depth == 24 || picture.depth == 32) && picture.width > 0 && picture.height > 0
-           && picture.stride >= strideFor(picture.width, picture.depth)
-           && picture.pixels.size() >= std::size_t(picture.stride) * std::size_t(picture.height);
-}
-
-SaveResult failure(std::string why)
-{
-    return SaveResult{false, std::move(why)};
-}
-
 // The depth to write, or 0 when there is none. A source depth that the
 // encoder cannot write (a 16-bit gray PNG, a 16- or 2-bit BMP) is written as
 // full colour rather than not at all; a depth the caller asked for is not
@@ -46,37 +34,33 @@ int outputDepthFor(const Picture& picture, const EncoderEntry& encoder, int requ
 
 } // namespace
 
-SaveResult savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int option,
-                       int requestedDepth)
+Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
+                         int requestedDepth)
 {
     if (file.empty())
-        return failure("no file name given");
-    if (picture.isIcon)
-        return failure("an icon cannot be saved");
-    if (!hasPixelStore(picture))
-        return failure("the picture has no pixels");
+        return fail("no file name given");
+    if (picture.format == Format::Icon)
+        return fail("an icon cannot be saved");
+    if (!picture.hasStore())
+        return fail("the picture has no pixels");
     const EncoderEntry* encoder = findEncoder(format);
     if (encoder == nullptr)
-        return failure("no encoder writes this format");
+        return fail("no encoder writes this format");
     const int outputDepth = outputDepthFor(picture, *encoder, requestedDepth);
     if (outputDepth == 0)
-        return failure("cannot write " + std::to_string(requestedDepth) + " bits per pixel in this format");
+        return fail("cannot write " + std::to_string(requestedDepth) + " bits per pixel in this format");
 
     const RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, picture.depth};
-    SaveResult result;
     try {
-        if (picture.depth == 24) {
-            result.ok = encoder->encode24(rows, file, option, outputDepth, result.error);
-        } else if (encoder->encode32 != nullptr && outputDepth == 32) {
-            result.ok = encoder->encode32(rows, file, option, outputDepth, result.error);
-        } else {
-            const ComposedCopy onWhite = composeOnWhiteCopy(rows);
-            result.ok = encoder->encode24(onWhite.rows, file, option, outputDepth, result.error);
-        }
+        if (picture.depth == 24)
+            return encoder->encode24(rows, file, qualityGrade, outputDepth);
+        if (encoder->encode32 != nullptr && outputDepth == 32)
+            return encoder->encode32(rows, file, qualityGrade, outputDepth);
+        const ComposedCopy onWhite = composeOnWhiteCopy(rows);
+        return encoder->encode24(onWhite.rows, file, qualityGrade, outputDepth);
     } catch (const std::bad_alloc&) {
-        return failure("out of memory");
+        return fail("out of memory");
     }
-    return result;
 }
 
 } // namespace vardolin::picture

@@ -14,51 +14,40 @@ namespace {
 
 // The value that keeps a dimension as it is.
 constexpr std::int32_t kKeepDimension = -65535;
-// A scaled store is held to the same limits as a loaded one.
-constexpr std::uint64_t kPixelBudget = std::uint64_t(1) << 28;
-constexpr std::int32_t kMaxSide = 65535;
 
-bool hasWholeStore(const Picture& picture)
-{
-    return picture.stride >= strideFor(picture.width, picture.depth)
-           && picture.pixels.size() >= std::size_t(picture.stride) * std::size_t(picture.height);
-}
-
-bool scaleInto(const Picture& picture, Picture& scaled, ScaleMode mode)
+Result<void> scaleInto(const Picture& picture, Picture& scaled, ScaleMode mode)
 {
     const ConstPixelRect source{picture.pixels.data(), picture.width, picture.height, picture.stride};
     const PixelRect destination{scaled.pixels.data(), scaled.width, scaled.height, scaled.stride};
     const int bytesPerPixel = picture.depth / 8;
     if (mode == ScaleMode::Raw) {
         nearestScale(source, destination, bytesPerPixel);
-        return true;
+        return {};
     }
     if (picture.depth == 32)
         return mitchellResample(source, destination);
     areaAverageScale(source, destination, bytesPerPixel);
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight, ScaleMode mode)
+Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight, ScaleMode mode,
+                          const Limits& limits)
 {
-    if (picture.isIcon || picture.frameCount != 1)
-        return false;
+    if (picture.format == Format::Icon)
+        return fail("an icon cannot be scaled");
     if (newWidth == kKeepDimension)
         newWidth = picture.width;
     if (newHeight == kKeepDimension)
         newHeight = picture.height;
     if (newWidth == picture.width && newHeight == picture.height)
-        return true;
-    if (picture.width <= 0 || picture.height <= 0 || newWidth <= 0 || newHeight <= 0)
-        return false;
-    if (newWidth > kMaxSide || newHeight > kMaxSide
-        || std::uint64_t(newWidth) * std::uint64_t(newHeight) > kPixelBudget)
-        return false;
+        return {};
+    // A scaled store is held to the same limits as a loaded one.
+    VARDOLIN_TRY(limits.check(newWidth, newHeight));
     // Decoded pictures are 24 or 32 bits; max(24, depth) therefore keeps the depth.
-    if ((picture.depth != 24 && picture.depth != 32) || !hasWholeStore(picture))
-        return false;
+    if (!picture.hasStore())
+        return fail("the picture has no pixels");
 
     Picture scaled;
     scaled.width = newWidth;
@@ -67,17 +56,16 @@ bool scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeigh
     scaled.stride = strideFor(newWidth, scaled.depth);
     try {
         scaled.pixels.assign(std::size_t(scaled.stride) * std::size_t(newHeight), 0);
-        if (!scaleInto(picture, scaled, mode))
-            return false;
+        VARDOLIN_TRY(scaleInto(picture, scaled, mode));
     } catch (const std::bad_alloc&) {
-        return false;
+        return fail("out of memory");
     }
     picture.pixels.swap(scaled.pixels);
     picture.width = newWidth;
     picture.height = newHeight;
     picture.stride = scaled.stride;
     picture.depth = scaled.depth;
-    return true;
+    return {};
 }
 
 } // namespace vardolin::picture

@@ -4,6 +4,7 @@
 
 #include "picture/Decoders.h"
 #include "picture/PixelStore.h"
+#include "picture/Result.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -102,7 +103,7 @@ struct OptionsDeleter {
     void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
 };
 
-TiffHandle openTiff(TiffSource& source, const LoadOptions& options)
+TiffHandle openTiff(TiffSource& source, const Limits& limits)
 {
     // Messages go to each file's own handlers; the process-wide ones stay
     // silent for anything reported before a file has its own.
@@ -119,14 +120,14 @@ TiffHandle openTiff(TiffSource& source, const LoadOptions& options)
     // A strip or tile size read from a lying directory fails here instead of
     // being allocated.
     TIFFOpenOptionsSetMaxSingleMemAlloc(
-        openOptions.get(), tmsize_t(std::min<std::uint64_t>(codecMemoryLimit(options), std::uint64_t(INT64_MAX))));
+        openOptions.get(), tmsize_t(std::min<std::uint64_t>(codecMemoryLimit(limits), std::uint64_t(INT64_MAX))));
     return TiffHandle(TIFFClientOpenExt("memory", "r", &source, readProc, writeProc, seekProc, closeProc, sizeProc,
                                         mapProc, unmapProc, openOptions.get()));
 }
 
-std::string failureText(const TiffSource& source, const char* fallback)
+Failure failTiff(const TiffSource& source, const char* fallback)
 {
-    return std::string("TIFF error: ") + (source.message[0] ? source.message : fallback);
+    return fail(std::string("TIFF error: ") + (source.message[0] ? source.message : fallback));
 }
 
 // libtiff's raster holds one packed 32-bit value per pixel, bottom row first:
@@ -156,13 +157,13 @@ bool probeTiff(ByteSpan bytes)
            || bytes.startsWith(bigBig, 4);
 }
 
-bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
+Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options)
 {
     TiffSource source;
     source.bytes = bytes;
-    TiffHandle tiff = openTiff(source, options);
+    TiffHandle tiff = openTiff(source, options.limits);
     if (!tiff)
-        return failLoad(result, failureText(source, "cannot open the TIFF file"));
+        return failTiff(source, "cannot open the TIFF file");
 
     std::uint32_t width = 0, height = 0;
     std::uint16_t compression = 1, bitsPerSample = 1, samplesPerPixel = 1;
@@ -172,26 +173,24 @@ bool decodeTiff(ByteSpan bytes, const LoadOptions& options, LoadResult& result)
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
     if (compression == oldJpegCompression || compression == oldDeflateCompression)
-        return failLoad(result, "unsupported TIFF compression " + std::to_string(compression));
-    if (std::string why = budgetError(width, height, options); !why.empty())
-        return failLoad(result, std::move(why));
+        return fail("unsupported TIFF compression " + std::to_string(compression));
+    VARDOLIN_TRY(options.limits.check(width, height));
     // libtiff buffers strips in the file's own layout, so thousands of samples
     // per pixel would make a tiny file ask for gigabytes.
     const std::uint64_t fileRasterBytes = std::uint64_t(width) * height * samplesPerPixel * ((bitsPerSample + 7u) / 8u);
-    if (fileRasterBytes > codecMemoryLimit(options))
-        return failLoad(result, "picture too large: " + std::to_string(samplesPerPixel) + " samples of "
-                                    + std::to_string(bitsPerSample) + " bits per pixel");
+    if (fileRasterBytes > codecMemoryLimit(options.limits))
+        return fail("picture too large: " + std::to_string(samplesPerPixel) + " samples of "
+                    + std::to_string(bitsPerSample) + " bits per pixel");
 
-    Picture& picture = result.picture;
+    Picture picture;
     allocateStore(picture, std::int32_t(width), std::int32_t(height), 32);
     picture.sourceDepth = std::uint8_t(bitsPerSample * samplesPerPixel);
     // A 32-bit store row is exactly one raster row, so the raster is the store.
     auto* raster = reinterpret_cast<std::uint32_t*>(picture.pixels.data());
     if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster, ORIENTATION_BOTLEFT, 0))
-        return failLoad(result, failureText(source, "cannot read the TIFF raster"));
+        return failTiff(source, "cannot read the TIFF raster");
     unpackRaster(picture);
-    result.ok = true;
-    return true;
+    return picture;
 }
 
 } // namespace vardolin::picture

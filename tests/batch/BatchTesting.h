@@ -108,14 +108,14 @@ inline void writePicture(const QString& path, int width, int height, picture::Fo
     QDir().mkpath(QFileInfo(path).absolutePath());
     const auto saved = picture::savePicture(gradientPicture(width, height), toFsPath(path), format,
                                             format == picture::Format::Jpeg ? 8 : 7);
-    if (!saved.ok)
-        throw std::runtime_error("test picture not written: " + saved.error);
+    if (!saved.ok())
+        throw std::runtime_error("test picture not written: " + saved.error());
 }
 
 inline picture::Size pictureSize(const QString& path)
 {
     const auto loaded = picture::loadPicture(toFsPath(path));
-    return loaded.ok ? picture::Size{loaded.picture.width, loaded.picture.height} : picture::Size{};
+    return loaded.ok() ? picture::Size{loaded->width, loaded->height} : picture::Size{};
 }
 
 // The bytes of every file below folder, by path, to show afterwards that no

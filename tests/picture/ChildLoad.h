@@ -54,12 +54,12 @@ inline ChildLoadReport loadInChild(const std::vector<std::uint8_t>& bytes, const
         std::ofstream("/proc/self/clear_refs") << "5";
         const long before = kibibytesOfOwnStatus("VmRSS:");
         const auto started = std::chrono::steady_clock::now();
-        const LoadResult result = decodePicture(bytes.data(), bytes.size(), options);
+        const Result<Picture> result = decodePicture(bytes.data(), bytes.size(), options);
         report.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
         report.peakRiseKiB = kibibytesOfOwnStatus("VmHWM:") - before;
-        report.loaded = result.ok;
-        report.ran = result.ok || !result.error.empty();
+        report.loaded = result.ok();
+        report.ran = result.ok() || !result.error().empty();
         [[maybe_unused]] const auto written = write(pipeEnds[1], &report, sizeof report);
         _exit(0);
     }

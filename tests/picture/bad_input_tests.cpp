@@ -26,19 +26,17 @@ std::vector<std::string> fixtureNames()
     return names;
 }
 
-::testing::AssertionResult consistent(const LoadResult& result)
+::testing::AssertionResult consistent(const Result<Picture>& result)
 {
-    if (!result.ok) {
-        if (result.error.empty())
+    if (!result.ok()) {
+        if (result.error().empty())
             return ::testing::AssertionFailure() << "failed without a reason";
-        if (!result.picture.pixels.empty())
-            return ::testing::AssertionFailure() << "failed but kept pixels";
         return ::testing::AssertionSuccess();
     }
-    const Picture& picture = result.picture;
+    const Picture& picture = result.value();
     if (picture.width <= 0 || picture.height <= 0)
         return ::testing::AssertionFailure() << "loaded with size " << picture.width << " x " << picture.height;
-    if (picture.isIcon)
+    if (picture.format == Format::Icon)
         return ::testing::AssertionSuccess();
     if (picture.stride != strideFor(picture.width, picture.depth)
         || picture.pixels.size() != std::size_t(picture.stride) * std::size_t(picture.height))
@@ -48,7 +46,7 @@ std::vector<std::string> fixtureNames()
 
 // A copy of bytes in its own allocation of exactly that size, so the
 // sanitizer sees any read past the end.
-LoadResult decodeExact(const std::uint8_t* data, std::size_t size)
+Result<Picture> decodeExact(const std::uint8_t* data, std::size_t size)
 {
     std::vector<std::uint8_t> copy(data, data + size);
     copy.shrink_to_fit();

@@ -9,12 +9,12 @@ using namespace vardolin::picture::testing;
 
 namespace {
 
-LoadResult loadBmp(const std::string& name)
+Result<Picture> loadBmp(const std::string& name)
 {
-    LoadResult result = loadFixture(name);
-    EXPECT_TRUE(result.ok) << name << ": " << result.error;
-    EXPECT_EQ(result.picture.format, Format::Bmp);
-    EXPECT_EQ(result.picture.depth, 24);
+    Result<Picture> result = loadFixture(name);
+    EXPECT_TRUE(result.ok()) << name << ": " << result.error();
+    EXPECT_EQ(result->format, Format::Bmp);
+    EXPECT_EQ(result->depth, 24);
     return result;
 }
 
@@ -55,66 +55,66 @@ TEST(BmpDecoder, IndexedAndTrueColourFilesGiveTheirExactColours)
     for (const char* name : {"bmp-4bit.bmp", "bmp-8bit.bmp", "bmp-8bit-os2.bmp", "bmp-24bit.bmp", "bmp-32bit.bmp",
                              "bmp-32bit-v5-bitfields.bmp", "bmp-24bit-topdown.bmp"}) {
         SCOPED_TRACE(name);
-        const LoadResult result = loadBmp(name);
-        EXPECT_EQ(result.picture.width, 7);
-        EXPECT_EQ(result.picture.height, 5);
-        EXPECT_EQ(result.picture.fullSize, (Size{7, 5}));
-        EXPECT_TRUE(allPixelsAre(result.picture, baseColour));
+        const Result<Picture> result = loadBmp(name);
+        EXPECT_EQ(result->width, 7);
+        EXPECT_EQ(result->height, 5);
+        EXPECT_EQ(result->fullSize, (Size{7, 5}));
+        EXPECT_TRUE(allPixelsAre(result.value(), baseColour));
     }
 }
 
 TEST(BmpDecoder, SourceDepthIsTheHeadersBitCount)
 {
-    EXPECT_EQ(loadBmp("bmp-1bit-red-yellow.bmp").picture.sourceDepth, 1);
-    EXPECT_EQ(loadBmp("bmp-4bit.bmp").picture.sourceDepth, 4);
-    EXPECT_EQ(loadBmp("bmp-8bit.bmp").picture.sourceDepth, 8);
-    EXPECT_EQ(loadBmp("bmp-16bit-555.bmp").picture.sourceDepth, 16);
-    EXPECT_EQ(loadBmp("bmp-24bit.bmp").picture.sourceDepth, 24);
-    EXPECT_EQ(loadBmp("bmp-32bit.bmp").picture.sourceDepth, 32);
-    EXPECT_EQ(loadBmp("bmp-rle4.bmp").picture.sourceDepth, 4);
+    EXPECT_EQ(loadBmp("bmp-1bit-red-yellow.bmp")->sourceDepth, 1);
+    EXPECT_EQ(loadBmp("bmp-4bit.bmp")->sourceDepth, 4);
+    EXPECT_EQ(loadBmp("bmp-8bit.bmp")->sourceDepth, 8);
+    EXPECT_EQ(loadBmp("bmp-16bit-555.bmp")->sourceDepth, 16);
+    EXPECT_EQ(loadBmp("bmp-24bit.bmp")->sourceDepth, 24);
+    EXPECT_EQ(loadBmp("bmp-32bit.bmp")->sourceDepth, 32);
+    EXPECT_EQ(loadBmp("bmp-rle4.bmp")->sourceDepth, 4);
 }
 
 TEST(BmpDecoder, OneBitFilesUseTheirColourTable)
 {
-    const LoadResult result = loadBmp("bmp-1bit-red-yellow.bmp");
-    EXPECT_TRUE(allPixelsAre(result.picture, checkerColour));
+    const Result<Picture> result = loadBmp("bmp-1bit-red-yellow.bmp");
+    EXPECT_TRUE(allPixelsAre(result.value(), checkerColour));
 }
 
 TEST(BmpDecoder, SixteenBitFilesKeepTheHighBitsOfEachChannel)
 {
     auto as555 = [](int x, int y) { return keepHighBits(baseColour(x, y), 5, 5, 5); };
     auto as565 = [](int x, int y) { return keepHighBits(baseColour(x, y), 5, 6, 5); };
-    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-555.bmp").picture, as555));
-    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-v5.bmp").picture, as565));
+    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-555.bmp").value(), as555));
+    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-v5.bmp").value(), as565));
     // Marked as bit fields, but the writer left no room for masks: 5-6-5.
-    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-nomasks.bmp").picture, as565));
+    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-nomasks.bmp").value(), as565));
 }
 
 TEST(BmpDecoder, WhitePixelOf555BecomesGray248)
 {
     const auto bytes = makeBmp(1, 1, 16, 0, {}, {0xFF, 0x7F, 0, 0});
-    const LoadResult result = decodeBytes(bytes);
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(pixelAt(result.picture, 0, 0), (Rgb{248, 248, 248}));
+    const Result<Picture> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{248, 248, 248}));
 }
 
 TEST(BmpDecoder, BitFieldMasksAfterAFortyByteHeader)
 {
     // 4-4-4 masks with the red field on top: 0x0F00 red, 0x00F0 green, 0x000F blue.
     auto bytes = makeBmp(1, 1, 16, 3, {0x0F00, 0x00F0, 0x000F}, {0x5A, 0x03, 0, 0});
-    const LoadResult result = decodeBytes(bytes);
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(pixelAt(result.picture, 0, 0), (Rgb{0x30, 0x50, 0xA0}));
+    const Result<Picture> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{0x30, 0x50, 0xA0}));
 }
 
 TEST(BmpDecoder, RunLengthFilesAreDecoded)
 {
     for (const char* name : {"bmp-rle8.bmp", "bmp-rle4.bmp"}) {
         SCOPED_TRACE(name);
-        const LoadResult result = loadBmp(name);
-        EXPECT_EQ(result.picture.width, 16);
-        EXPECT_EQ(result.picture.height, 6);
-        EXPECT_TRUE(allPixelsAre(result.picture, runsColour));
+        const Result<Picture> result = loadBmp(name);
+        EXPECT_EQ(result->width, 16);
+        EXPECT_EQ(result->height, 6);
+        EXPECT_TRUE(allPixelsAre(result.value(), runsColour));
     }
 }
 
@@ -124,14 +124,14 @@ TEST(BmpDecoder, RunLengthMoveLeavesSkippedPixelsBlack)
     // then a run of 1 of index 1 on the top row at x = 3; end of picture.
     const std::vector<std::uint8_t> data = {2, 1, 0, 2, 1, 1, 1, 1, 0, 1};
     const auto bytes = makeBmp(4, 2, 8, 1, {0x000000, 0x00FF8040}, data);
-    const LoadResult result = decodeBytes(bytes);
-    ASSERT_TRUE(result.ok) << result.error;
+    const Result<Picture> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
     const Rgb black{0, 0, 0}, colour{0xFF, 0x80, 0x40};
-    EXPECT_EQ(pixelAt(result.picture, 0, 1), colour);
-    EXPECT_EQ(pixelAt(result.picture, 1, 1), colour);
-    EXPECT_EQ(pixelAt(result.picture, 2, 1), black);
-    EXPECT_EQ(pixelAt(result.picture, 3, 0), colour);
-    EXPECT_EQ(pixelAt(result.picture, 0, 0), black);
+    EXPECT_EQ(pixelAt(result.value(), 0, 1), colour);
+    EXPECT_EQ(pixelAt(result.value(), 1, 1), colour);
+    EXPECT_EQ(pixelAt(result.value(), 2, 1), black);
+    EXPECT_EQ(pixelAt(result.value(), 3, 0), colour);
+    EXPECT_EQ(pixelAt(result.value(), 0, 0), black);
 }
 
 TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
@@ -167,17 +167,16 @@ TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const LoadResult result = decodeBytes(c.bytes);
-        EXPECT_FALSE(result.ok);
-        EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
-        EXPECT_TRUE(result.picture.pixels.empty());
+        const Result<Picture> result = decodeBytes(c.bytes);
+        EXPECT_FALSE(result.ok());
+        EXPECT_NE(result.error().find(c.error), std::string::npos) << result.error();
     }
 }
 
 TEST(BmpDecoder, AMissingFinalRowPaddingIsTolerated)
 {
     auto bytes = makeBmp(1, 2, 24, 0, {}, {1, 2, 3, 0, 4, 5, 6});
-    const LoadResult result = decodeBytes(bytes);
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(pixelAt(result.picture, 0, 0), (Rgb{6, 5, 4}));
+    const Result<Picture> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{6, 5, 4}));
 }

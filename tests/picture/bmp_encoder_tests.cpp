@@ -37,7 +37,7 @@ TEST_P(BmpHeaders, EveryFieldIsExact)
     const HeaderCase expected = GetParam();
     TempFolder folder;
     const Picture picture = patterned(5, 3, 24);
-    ASSERT_TRUE(savePicture(picture, folder / "h.bmp", Format::Bmp, 7, expected.depth).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "h.bmp", Format::Bmp, 7, expected.depth).ok());
     const auto bytes = fileBytes(folder / "h.bmp");
     const std::uint32_t imageSize = 3 * expected.rowLength;
     ASSERT_EQ(bytes.size(), expected.pixelOffset + imageSize);
@@ -67,7 +67,7 @@ TEST(BmpEncoder, FullColourRowsAreTheStoreBottomUp)
 {
     TempFolder folder;
     const Picture picture = patterned(5, 3, 24);
-    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7).ok());
     const auto bytes = fileBytes(folder / "a.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 54, bytes.end()), picture.pixels);
 }
@@ -78,7 +78,7 @@ TEST(BmpEncoder, TwentyFourBitRowsAtDepth32GetAZeroFourthByte)
     TempFolder folder;
     Picture picture = patterned(3, 2, 24);
     picture.sourceDepth = 32;
-    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7).ok());
     const auto bytes = fileBytes(folder / "a.bmp");
     ASSERT_EQ(bytes[28], 32);
     ASSERT_EQ(bytes.size(), 54u + 2 * 12);
@@ -98,8 +98,8 @@ TEST(BmpEncoder, ThirtyTwoBitRowsAtDepth24AreComposedOntoWhite)
     TempFolder folder;
     const Picture picture = constantPicture(2, 1, 32, 0, 0, 200, 128);
     const RowSource rows{picture.pixels.data(), 2, 1, picture.stride, 32};
-    std::string error;
-    ASSERT_TRUE(encodeBmp(rows, folder / "a.bmp", 7, 24, error)) << error;
+    const Result<void> written = encodeBmp(rows, folder / "a.bmp", 7, 24);
+    ASSERT_TRUE(written.ok()) << written.error();
     const auto bytes = fileBytes(folder / "a.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 54, bytes.end()),
               (std::vector<std::uint8_t>{127, 127, 227, 127, 127, 227, 0, 0}));
@@ -111,7 +111,7 @@ TEST(BmpEncoder, OneBitRowsArePackedHighBitFirst)
     TempFolder folder;
     const Picture picture =
         madePicture(10, 2, 24, [](std::int32_t x, std::int32_t, int) { return std::uint8_t(x % 3 == 0 ? 255 : 0); });
-    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 1).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 1).ok());
     const auto bytes = fileBytes(folder / "a.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 54, bytes.begin() + 62),
               (std::vector<std::uint8_t>{0, 0, 0, 0, 255, 255, 255, 0}));
@@ -128,7 +128,7 @@ TEST(BmpEncoder, FourBitRowsPutTheFirstPixelInTheHighHalf)
     const std::uint8_t colours[2][3] = {{10, 200, 30}, {250, 20, 90}};
     const Picture picture =
         madePicture(3, 1, 24, [&](std::int32_t x, std::int32_t, int c) { return colours[x == 1][c]; });
-    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 4).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 4).ok());
     const auto bytes = fileBytes(folder / "a.bmp");
     const std::size_t pixels = 54 + 64;
     const int first = bytes[pixels] >> 4, second = bytes[pixels] & 15, third = bytes[pixels + 1] >> 4;
@@ -146,9 +146,8 @@ TEST(BmpEncoder, UnwritableDepthCreatesNoFile)
     TempFolder folder;
     const Picture picture = patterned(3, 2, 24);
     const RowSource rows{picture.pixels.data(), 3, 2, picture.stride, 24};
-    std::string error;
-    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", 7, 2, error));
-    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", 7, 16, error));
+    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", 7, 2).ok());
+    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", 7, 16).ok());
     EXPECT_FALSE(std::filesystem::exists(folder / "a.bmp"));
 }
 

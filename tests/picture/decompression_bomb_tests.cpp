@@ -145,11 +145,11 @@ void expectFastCleanFailure(const char* what, const Bytes& bytes)
 {
     SCOPED_TRACE(what);
     ASSERT_LT(bytes.size(), 2048u) << "the bomb should be about a kilobyte";
-    const LoadResult result = decodePicture(bytes.data(), bytes.size());
-    EXPECT_FALSE(result.ok);
+    const Result<Picture> result = decodePicture(bytes.data(), bytes.size());
+    EXPECT_FALSE(result.ok());
     // The budget or the codec library's own limit may say no; either way with
     // a reason for the run log.
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(result.error().empty());
 
     const ChildLoadReport report = loadInChild(bytes);
     ASSERT_TRUE(report.ran);

@@ -48,12 +48,12 @@ TEST(FuzzRegressions, EachLoadsOrFailsQuicklyWithLittleMemory)
     for (const fs::path& input : inputs) {
         SCOPED_TRACE(input.filename().string());
         const std::vector<std::uint8_t> bytes = bytesOf(input);
-        const LoadResult result = decodeBytes(bytes);
-        EXPECT_TRUE(result.ok || !result.error.empty());
+        const Result<Picture> result = decodeBytes(bytes);
+        EXPECT_TRUE(result.ok() || !result.error().empty());
 
         const ChildLoadReport report = loadInChild(bytes);
         ASSERT_TRUE(report.ran) << "the load crashed";
-        EXPECT_EQ(report.loaded, result.ok);
+        EXPECT_EQ(report.loaded, result.ok());
         EXPECT_LT(report.milliseconds, 1000.0);
         EXPECT_LT(report.peakRiseKiB, 64 * 1024) << "KiB";
     }
@@ -66,14 +66,14 @@ TEST(FuzzRegressions, ThoseThatLoadAlsoScaleAndSave)
     for (const std::string harness : {"decode", "convert"}) {
         for (const fs::path& input : regressionInputs(harness)) {
             SCOPED_TRACE(input.filename().string());
-            LoadResult loaded = decodeBytes(bytesOf(input));
-            if (!loaded.ok || loaded.picture.isIcon)
+            Result<Picture> loaded = decodeBytes(bytesOf(input));
+            if (!loaded.ok() || loaded->format == Format::Icon)
                 continue;
-            Picture& picture = loaded.picture;
+            Picture& picture = loaded.value();
             ASSERT_TRUE(scalePicture(picture, std::max(1, picture.width / 2), std::max(1, picture.height / 2)));
             for (const Format format : {Format::Jpeg, Format::Png, Format::Bmp}) {
-                const SaveResult saved = savePicture(picture, target, format, 7);
-                EXPECT_TRUE(saved.ok) << saved.error;
+                const Result<void> saved = savePicture(picture, target, format, 7);
+                EXPECT_TRUE(saved.ok()) << saved.error();
             }
         }
     }

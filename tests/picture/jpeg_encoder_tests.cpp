@@ -120,7 +120,7 @@ TEST(JpegEncoder, WritesJfifBaselineFourTwoZeroAndNothingElse)
 {
     TempFolder folder;
     const Picture picture = smoothPicture(37, 21);
-    ASSERT_TRUE(savePicture(picture, folder / "a.jpg", Format::Jpeg, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.jpg", Format::Jpeg, 7).ok());
     const auto bytes = fileBytes(folder / "a.jpg");
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(bytes[0], 0xFF);
@@ -163,7 +163,7 @@ TEST(JpegEncoder, RowsComeOutTopFirstInRedGreenBlue)
 {
     TempFolder folder;
     const Picture picture = smoothPicture(64, 48);
-    ASSERT_TRUE(savePicture(picture, folder / "a.jpg", Format::Jpeg, 10).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.jpg", Format::Jpeg, 10).ok());
     const Decoded decoded = decode(fileBytes(folder / "a.jpg"));
     ASSERT_TRUE(decoded.ok);
     int worst = 0;
@@ -187,9 +187,10 @@ TEST(JpegEncoder, StoredOrderInputGivesTheSameBytesAsSwappedRows)
     });
     const RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, 24};
     for (int grade : {0, 3, 7, 10}) {
-        std::string error;
-        ASSERT_TRUE(encodeJpegWith(JpegInput::StoredOrder, rows, folder / "stored.jpg", grade, error)) << error;
-        ASSERT_TRUE(encodeJpegWith(JpegInput::SwappedRows, rows, folder / "swapped.jpg", grade, error)) << error;
+        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / "stored.jpg", grade);
+        ASSERT_TRUE(stored.ok()) << stored.error();
+        const Result<void> swapped = encodeJpegWith(JpegInput::SwappedRows, rows, folder / "swapped.jpg", grade);
+        ASSERT_TRUE(swapped.ok()) << swapped.error();
         EXPECT_EQ(fileBytes(folder / "stored.jpg"), fileBytes(folder / "swapped.jpg")) << "grade " << grade;
     }
 }
@@ -201,7 +202,7 @@ TEST(JpegEncoder, GradeZeroStillWritesAFileAndHigherGradesGrow)
     std::uintmax_t previous = 0;
     for (int grade : {0, 5, 10}) {
         const auto name = "g" + std::to_string(grade) + ".jpg";
-        ASSERT_TRUE(savePicture(picture, folder / name, Format::Jpeg, grade).ok);
+        ASSERT_TRUE(savePicture(picture, folder / name, Format::Jpeg, grade).ok());
         EXPECT_TRUE(decode(fileBytes(folder / name)).ok);
         EXPECT_GT(std::filesystem::file_size(folder / name), previous);
         previous = std::filesystem::file_size(folder / name);
@@ -213,9 +214,9 @@ TEST(JpegEncoder, LibraryErrorRemovesTheFile)
     TempFolder folder;
     const std::uint8_t pixel[4] = {};
     const RowSource empty{pixel, 0, 1, 4, 24}; // the library refuses an empty image after the file exists
-    std::string error;
-    EXPECT_FALSE(encodeJpeg(empty, folder / "e.jpg", 7, 24, error));
-    EXPECT_FALSE(error.empty());
+    const Result<void> written = encodeJpeg(empty, folder / "e.jpg", 7, 24);
+    EXPECT_FALSE(written.ok());
+    EXPECT_FALSE(written.error().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "e.jpg"));
 }
 

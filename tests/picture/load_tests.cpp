@@ -63,70 +63,70 @@ std::vector<std::uint8_t> bmp24(std::int32_t width, std::int32_t height)
 
 TEST(LoadPicture, MissingFileFails)
 {
-    const LoadResult result = loadFixture("no-such-file.jpg");
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.empty());
+    const Result<Picture> result = loadFixture("no-such-file.jpg");
+    EXPECT_FALSE(result.ok());
+    EXPECT_FALSE(result.error().empty());
 }
 
 TEST(LoadPicture, EmptyAndUnknownBytesAreNotAPicture)
 {
     for (const std::vector<std::uint8_t>& bytes :
          {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}}) {
-        const LoadResult result = decodeBytes(bytes);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.error, "not a picture file this program can read");
+        const Result<Picture> result = decodeBytes(bytes);
+        EXPECT_FALSE(result.ok());
+        EXPECT_EQ(result.error(), "not a picture file this program can read");
     }
-    EXPECT_FALSE(decodePicture(nullptr, 0).ok);
+    EXPECT_FALSE(decodePicture(nullptr, 0).ok());
 }
 
 TEST(LoadPicture, WideHeaderUnderTheBudgetLoads)
 {
-    const LoadResult result = decodeBytes(bmp24(32768, 2));
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.picture.width, 32768);
-    EXPECT_EQ(result.picture.fullSize, (Size{32768, 2}));
-    EXPECT_EQ(result.picture.stride, 3 * 32768);
+    const Result<Picture> result = decodeBytes(bmp24(32768, 2));
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(result->width, 32768);
+    EXPECT_EQ(result->fullSize, (Size{32768, 2}));
+    EXPECT_EQ(result->stride, 3 * 32768);
 }
 
 TEST(LoadPicture, BudgetIsAParameter)
 {
     LoadOptions options;
-    options.pixelBudget = 100;
-    EXPECT_EQ(decodeBytes(bmp24(11, 10), options).error, "picture too large: 11 x 10 pixels");
-    EXPECT_TRUE(decodeBytes(bmp24(10, 10), options).ok);
+    options.limits.pixelBudget = 100;
+    EXPECT_EQ(decodeBytes(bmp24(11, 10), options).error(), "picture too large: 11 x 10 pixels");
+    EXPECT_TRUE(decodeBytes(bmp24(10, 10), options).ok());
     options = {};
-    options.maxSide = 16;
-    EXPECT_FALSE(decodeBytes(bmp24(17, 1), options).ok);
-    EXPECT_TRUE(decodeBytes(bmp24(16, 1), options).ok);
+    options.limits.maxSide = 16;
+    EXPECT_FALSE(decodeBytes(bmp24(17, 1), options).ok());
+    EXPECT_TRUE(decodeBytes(bmp24(16, 1), options).ok());
 }
 
 TEST(LoadPicture, IconLoadsWithoutPixels)
 {
-    const LoadResult result = loadFixture("icon-16-and-32.ico");
-    ASSERT_TRUE(result.ok) << result.error;
-    const Picture& picture = result.picture;
+    const Result<Picture> result = loadFixture("icon-16-and-32.ico");
+    ASSERT_TRUE(result.ok()) << result.error();
+    const Picture& picture = result.value();
     EXPECT_EQ(picture.format, Format::Icon);
-    EXPECT_TRUE(picture.isIcon);
+    EXPECT_FALSE(picture.hasStore());
     EXPECT_EQ(picture.width, 16);
     EXPECT_EQ(picture.height, 16);
     EXPECT_EQ(picture.depth, 8);
     EXPECT_EQ(picture.sourceDepth, 8);
     EXPECT_TRUE(picture.pixels.empty());
 
-    const LoadResult png = loadFixture("icon-256-png.ico");
-    ASSERT_TRUE(png.ok) << png.error;
-    EXPECT_EQ(png.picture.width, 256);
-    EXPECT_EQ(png.picture.depth, 32);
+    const Result<Picture> png = loadFixture("icon-256-png.ico");
+    ASSERT_TRUE(png.ok()) << png.error();
+    EXPECT_EQ(png->width, 256);
+    EXPECT_EQ(png->depth, 32);
 }
 
 TEST(LoadPicture, IconTakesTheDeepestImageOfTheFirstEntrysSize)
 {
     // 16x16 at 4 bits first; 32x32 at 32 bits is another size and does not count.
     const auto bytes = makeIcon({{16, 16, 4}, {32, 32, 32}, {16, 16, 24}, {16, 16, 8}, {16, 16, 24}});
-    const LoadResult result = decodeBytes(bytes);
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.picture.width, 16);
-    EXPECT_EQ(result.picture.depth, 24);
+    const Result<Picture> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(result->width, 16);
+    EXPECT_EQ(result->depth, 24);
 }
 
 TEST(LoadPicture, UnusableIconFallsThroughToTheDecoders)
@@ -134,7 +134,7 @@ TEST(LoadPicture, UnusableIconFallsThroughToTheDecoders)
     auto bytes = makeIcon({{16, 16, 8}});
     bytes[14] = 0xFF; // image offset far past the end
     bytes[15] = 0xFF;
-    const LoadResult result = decodeBytes(bytes);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "not a picture file this program can read");
+    const Result<Picture> result = decodeBytes(bytes);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.error(), "not a picture file this program can read");
 }

@@ -83,7 +83,7 @@ TEST(PngEncoder, FullColourRowsAreRgbTopFirstWithoutFilters)
 {
     TempFolder folder;
     const Picture picture = patterned(7, 5, 24);
-    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok());
     const PngFile png = readPng(fileBytes(folder / "a.png"));
     EXPECT_EQ(png.width, 7u);
     EXPECT_EQ(png.height, 5u);
@@ -102,7 +102,7 @@ TEST(PngEncoder, AlphaPictureAtDepth32IsRgba)
 {
     TempFolder folder;
     const Picture picture = patterned(6, 3, 32);
-    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok());
     const PngFile png = readPng(fileBytes(folder / "a.png"));
     EXPECT_EQ(png.colourType, 6);
     EXPECT_EQ(png.bitDepth, 8);
@@ -120,7 +120,7 @@ TEST(PngEncoder, AlphaPictureAtDepth24IsComposedOntoWhite)
     TempFolder folder;
     Picture picture = constantPicture(2, 2, 32, 0, 0, 200, 128);
     picture.sourceDepth = 24; // as an RGB TIFF reports it
-    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok());
     const PngFile png = readPng(fileBytes(folder / "a.png"));
     EXPECT_EQ(png.colourType, 2);
     EXPECT_EQ((std::vector<std::uint8_t>(png.rows.begin() + 1, png.rows.begin() + 4)),
@@ -133,7 +133,7 @@ TEST(PngEncoder, PaletteDepthsWriteIndexedFiles)
     const Picture picture = patterned(13, 9, 24);
     for (int depth : {1, 2, 4, 8}) {
         const auto name = "p" + std::to_string(depth) + ".png";
-        ASSERT_TRUE(savePicture(picture, folder / name, Format::Png, 7, depth).ok) << depth;
+        ASSERT_TRUE(savePicture(picture, folder / name, Format::Png, 7, depth).ok()) << depth;
         const PngFile png = readPng(fileBytes(folder / name));
         EXPECT_EQ(png.colourType, 3);
         EXPECT_EQ(png.bitDepth, depth);
@@ -152,7 +152,7 @@ TEST(PngEncoder, PaletteFromAPaletteSourceKeepsItsColours)
     Picture picture =
         madePicture(32, 32, 24, [&](std::int32_t x, std::int32_t y, int c) { return colours[(x / 8 + y / 8) % 4][c]; });
     picture.sourceDepth = 8;
-    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "a.png", Format::Png, 7).ok());
     const PngFile png = readPng(fileBytes(folder / "a.png"));
     ASSERT_EQ(png.colourType, 3);
     ASSERT_EQ(png.bitDepth, 8);
@@ -174,8 +174,8 @@ TEST(PngEncoder, TransparentPaletteEntriesGoIntoTrns)
     const Picture picture = madePicture(
         16, 16, 32, [](std::int32_t x, std::int32_t, int c) { return std::uint8_t(c == 3 ? (x < 8 ? 0 : 255) : 100); });
     const RowSource rows{picture.pixels.data(), 16, 16, picture.stride, 32};
-    std::string error;
-    ASSERT_TRUE(encodePng(rows, folder / "t.png", 7, 4, error)) << error;
+    const Result<void> written = encodePng(rows, folder / "t.png", 7, 4);
+    ASSERT_TRUE(written.ok()) << written.error();
     const PngFile png = readPng(fileBytes(folder / "t.png"));
     EXPECT_EQ(png.colourType, 3);
     ASSERT_FALSE(png.transparency.empty());
@@ -192,9 +192,9 @@ TEST(PngEncoder, LibraryErrorRemovesTheFile)
     TempFolder folder;
     const std::uint8_t pixel[4] = {};
     const RowSource empty{pixel, 0, 1, 4, 24}; // libpng refuses a zero width after the file exists
-    std::string error;
-    EXPECT_FALSE(encodePng(empty, folder / "e.png", 7, 24, error));
-    EXPECT_FALSE(error.empty());
+    const Result<void> written = encodePng(empty, folder / "e.png", 7, 24);
+    EXPECT_FALSE(written.ok());
+    EXPECT_FALSE(written.error().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "e.png"));
 }
 

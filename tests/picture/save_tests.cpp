@@ -47,21 +47,21 @@ TEST(SavePicture, RefusesWhatCannotBeWritten)
 {
     TempFolder folder;
     const Picture picture = constantPicture(4, 3, 24, 1, 2, 3);
-    EXPECT_FALSE(savePicture(picture, "", Format::Jpeg, 3).ok);
+    EXPECT_FALSE(savePicture(picture, "", Format::Jpeg, 3).ok());
 
     Picture icon = picture;
-    icon.isIcon = true;
-    EXPECT_FALSE(savePicture(icon, folder / "icon.bmp", Format::Bmp, 7).ok);
+    icon.format = Format::Icon;
+    EXPECT_FALSE(savePicture(icon, folder / "icon.bmp", Format::Bmp, 7).ok());
 
     Picture empty = picture;
     empty.pixels.clear();
-    EXPECT_FALSE(savePicture(empty, folder / "empty.bmp", Format::Bmp, 7).ok);
+    EXPECT_FALSE(savePicture(empty, folder / "empty.bmp", Format::Bmp, 7).ok());
 
-    EXPECT_FALSE(savePicture(picture, folder / "a.tif", Format::Tiff, 7).ok);
-    const SaveResult odd = savePicture(picture, folder / "a.png", Format::Png, 7, 16);
-    EXPECT_FALSE(odd.ok);
-    EXPECT_FALSE(odd.error.empty());
-    EXPECT_FALSE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 2).ok); // BMP has no 2-bit rows
+    EXPECT_FALSE(savePicture(picture, folder / "a.tif", Format::Tiff, 7).ok());
+    const Result<void> odd = savePicture(picture, folder / "a.png", Format::Png, 7, 16);
+    EXPECT_FALSE(odd.ok());
+    EXPECT_FALSE(odd.error().empty());
+    EXPECT_FALSE(savePicture(picture, folder / "a.bmp", Format::Bmp, 7, 2).ok()); // BMP has no 2-bit rows
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
@@ -71,9 +71,9 @@ TEST(SavePicture, TargetThatCannotBeCreatedLeavesNothing)
     std::ofstream(folder / "plain-file") << "x";
     const Picture picture = constantPicture(8, 8, 24, 10, 20, 30);
     for (Format format : {Format::Jpeg, Format::Png, Format::Bmp}) {
-        const SaveResult result = savePicture(picture, folder / "plain-file" / "copy", format, 7);
-        EXPECT_FALSE(result.ok);
-        EXPECT_FALSE(result.error.empty());
+        const Result<void> result = savePicture(picture, folder / "plain-file" / "copy", format, 7);
+        EXPECT_FALSE(result.ok());
+        EXPECT_FALSE(result.error().empty());
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "plain-file" / "copy"));
 }
@@ -109,12 +109,12 @@ TEST(SavePicture, FailedWriteRemovesThePartialFile)
     });
     for (const auto& [format, name] :
          {std::pair{Format::Jpeg, "cut.jpg"}, std::pair{Format::Png, "cut.png"}, std::pair{Format::Bmp, "cut.bmp"}}) {
-        SaveResult result;
+        Result<void> result;
         {
             const FileSizeLimit limit(1000);
             result = savePicture(picture, folder / name, format, 10);
         }
-        EXPECT_FALSE(result.ok) << name;
+        EXPECT_FALSE(result.ok()) << name;
         EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
     }
 }
@@ -124,7 +124,7 @@ TEST(SavePicture, ReplacesAnExistingFile)
 {
     TempFolder folder;
     std::ofstream(folder / "old.bmp") << std::string(5000, 'x');
-    ASSERT_TRUE(savePicture(constantPicture(2, 2, 24, 1, 2, 3), folder / "old.bmp", Format::Bmp, 7).ok);
+    ASSERT_TRUE(savePicture(constantPicture(2, 2, 24, 1, 2, 3), folder / "old.bmp", Format::Bmp, 7).ok());
     EXPECT_EQ(std::filesystem::file_size(folder / "old.bmp"), 54u + 2 * 8);
 }
 
@@ -135,22 +135,22 @@ TEST(SavePicture, UnwritableSourceDepthFallsBackToFullColour)
     TempFolder folder;
     Picture gray16 = constantPicture(3, 2, 24, 90, 90, 90);
     gray16.sourceDepth = 16;
-    ASSERT_TRUE(savePicture(gray16, folder / "gray.png", Format::Png, 7).ok);
+    ASSERT_TRUE(savePicture(gray16, folder / "gray.png", Format::Png, 7).ok());
     EXPECT_EQ(fileBytes(folder / "gray.png")[25], 2); // colour type RGB
-    ASSERT_TRUE(savePicture(gray16, folder / "gray.bmp", Format::Bmp, 7).ok);
+    ASSERT_TRUE(savePicture(gray16, folder / "gray.bmp", Format::Bmp, 7).ok());
     EXPECT_EQ(fileBytes(folder / "gray.bmp")[28], 24);
-    ASSERT_TRUE(savePicture(gray16, folder / "gray.jpg", Format::Jpeg, 7).ok);
+    ASSERT_TRUE(savePicture(gray16, folder / "gray.jpg", Format::Jpeg, 7).ok());
 
     Picture twoBit = constantPicture(3, 2, 24, 0, 0, 0);
     twoBit.sourceDepth = 2;
-    ASSERT_TRUE(savePicture(twoBit, folder / "two.bmp", Format::Bmp, 7).ok);
+    ASSERT_TRUE(savePicture(twoBit, folder / "two.bmp", Format::Bmp, 7).ok());
     EXPECT_EQ(fileBytes(folder / "two.bmp")[28], 24);
 
     Picture grayAlpha16 = constantPicture(3, 2, 32, 90, 90, 90, 100);
     grayAlpha16.sourceDepth = 16;
-    ASSERT_TRUE(savePicture(grayAlpha16, folder / "alpha.png", Format::Png, 7).ok);
+    ASSERT_TRUE(savePicture(grayAlpha16, folder / "alpha.png", Format::Png, 7).ok());
     EXPECT_EQ(fileBytes(folder / "alpha.png")[25], 6); // RGBA keeps the alpha
-    ASSERT_TRUE(savePicture(grayAlpha16, folder / "alpha.bmp", Format::Bmp, 7).ok);
+    ASSERT_TRUE(savePicture(grayAlpha16, folder / "alpha.bmp", Format::Bmp, 7).ok());
     EXPECT_EQ(fileBytes(folder / "alpha.bmp")[28], 24);
 }
 
@@ -158,11 +158,11 @@ TEST(SavePicture, ThirtyTwoBitPictureIsComposedUnlessKeptAtDepth32)
 {
     TempFolder folder;
     const Picture picture = constantPicture(1, 1, 32, 0, 0, 200, 128);
-    ASSERT_TRUE(savePicture(picture, folder / "kept.bmp", Format::Bmp, 7, 32).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "kept.bmp", Format::Bmp, 7, 32).ok());
     const auto kept = fileBytes(folder / "kept.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(kept.begin() + 54, kept.end()), (std::vector<std::uint8_t>{0, 0, 200, 128}));
 
-    ASSERT_TRUE(savePicture(picture, folder / "white.bmp", Format::Bmp, 7, 24).ok);
+    ASSERT_TRUE(savePicture(picture, folder / "white.bmp", Format::Bmp, 7, 24).ok());
     const auto white = fileBytes(folder / "white.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(white.begin() + 54, white.begin() + 57),
               (std::vector<std::uint8_t>{127, 127, 227}));
@@ -187,10 +187,10 @@ TEST(SavePicture, EveryFormatDepthAndTinySizeWrites)
             for (int depth : {1, 2, 4, 8, 24, 32}) {
                 for (const auto& [format, name] : {std::pair{Format::Jpeg, "t.jpg"}, std::pair{Format::Png, "t.png"},
                                                    std::pair{Format::Bmp, "t.bmp"}}) {
-                    const SaveResult result = savePicture(picture, folder / name, format, 5, depth);
+                    const Result<void> result = savePicture(picture, folder / name, format, 5, depth);
                     const bool expected = !(format == Format::Bmp && depth == 2);
-                    EXPECT_EQ(result.ok, expected) << name << " " << w << "x" << h << " at " << depth << " from "
-                                                   << pictureDepth << ": " << result.error;
+                    EXPECT_EQ(result.ok(), expected) << name << " " << w << "x" << h << " at " << depth << " from "
+                                                     << pictureDepth << ": " << result.error();
                     EXPECT_EQ(std::filesystem::exists(folder / name), expected);
                     std::filesystem::remove(folder / name);
                 }

@@ -51,9 +51,9 @@ TEST(ShrinkOnLoad, DecodesAtAReducedScaleThatCoversTheTarget)
         asked = full;
         return Size{800, 600};
     };
-    const LoadResult result = decodeBytes(quadrantJpeg(), options);
-    ASSERT_TRUE(result.ok) << result.error;
-    const Picture& picture = result.picture;
+    const Result<Picture> result = decodeBytes(quadrantJpeg(), options);
+    ASSERT_TRUE(result.ok()) << result.error();
+    const Picture& picture = result.value();
     EXPECT_EQ(asked, (Size{4000, 3000}));
     EXPECT_EQ(picture.fullSize, (Size{4000, 3000}));
     EXPECT_EQ(picture.width, 2000); // covers twice 800 x 600
@@ -65,10 +65,10 @@ TEST(ShrinkOnLoad, DecodesAtAReducedScaleThatCoversTheTarget)
 
 TEST(ShrinkOnLoad, WithoutATargetTheFullSizeIsDecoded)
 {
-    const LoadResult result = decodeBytes(quadrantJpeg());
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.picture.width, 4000);
-    EXPECT_EQ(result.picture.fullSize, (Size{4000, 3000}));
+    const Result<Picture> result = decodeBytes(quadrantJpeg());
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(result->width, 4000);
+    EXPECT_EQ(result->fullSize, (Size{4000, 3000}));
 }
 
 TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheStore)
@@ -79,9 +79,9 @@ TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheStore)
         asked = full;
         return Size{300, 400};
     };
-    const LoadResult result = decodeBytes(withOrientation(quadrantJpeg(), 6), options);
-    ASSERT_TRUE(result.ok) << result.error;
-    const Picture& picture = result.picture;
+    const Result<Picture> result = decodeBytes(withOrientation(quadrantJpeg(), 6), options);
+    ASSERT_TRUE(result.ok()) << result.error();
+    const Picture& picture = result.value();
     EXPECT_EQ(asked, (Size{3000, 4000}));
     EXPECT_EQ(picture.fullSize, (Size{3000, 4000}));
     EXPECT_EQ(picture.width, 750); // covers twice 300 x 400

@@ -17,9 +17,9 @@ TEST(TiffDecoder, FilesAreHeldAt32BitsWithTheirSourceDepth)
     for (const Row& row :
          {Row{"tiff-rgb.tif", 24, 0}, Row{"tiff-rgb-bigendian.tif", 24, 0}, Row{"tiff-lzw.tif", 24, 0}}) {
         SCOPED_TRACE(row.file);
-        const LoadResult result = loadFixture(row.file);
-        ASSERT_TRUE(result.ok) << result.error;
-        const Picture& picture = result.picture;
+        const Result<Picture> result = loadFixture(row.file);
+        ASSERT_TRUE(result.ok()) << result.error();
+        const Picture& picture = result.value();
         EXPECT_EQ(picture.format, Format::Tiff);
         EXPECT_EQ(picture.depth, 32);
         EXPECT_EQ(picture.sourceDepth, row.sourceDepth);
@@ -33,30 +33,30 @@ TEST(TiffDecoder, FilesAreHeldAt32BitsWithTheirSourceDepth)
 
 TEST(TiffDecoder, JpegCompressedFileIsDecodedThroughLibjpeg)
 {
-    const LoadResult result = loadFixture("tiff-jpeg.tif");
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.picture.sourceDepth, 24);
-    EXPECT_EQ(result.picture.width, 24);
+    const Result<Picture> result = loadFixture("tiff-jpeg.tif");
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(result->sourceDepth, 24);
+    EXPECT_EQ(result->width, 24);
     // Subsampled chroma bleeds across block edges; the block centres hold.
     for (int y : {4, 12})
         for (int x : {4, 12, 20})
-            EXPECT_TRUE(near(pixelAt(result.picture, x, y), blockColour(x, y), 24))
-                << x << "," << y << ": " << pixelAt(result.picture, x, y);
+            EXPECT_TRUE(near(pixelAt(result.value(), x, y), blockColour(x, y), 24))
+                << x << "," << y << ": " << pixelAt(result.value(), x, y);
 }
 
 TEST(TiffDecoder, GrayFileReportsEightBits)
 {
-    const LoadResult result = loadFixture("tiff-gray.tif");
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.picture.sourceDepth, 8);
-    EXPECT_EQ(pixelAt(result.picture, 2, 1), (Rgb{77, 77, 77}));
+    const Result<Picture> result = loadFixture("tiff-gray.tif");
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(result->sourceDepth, 8);
+    EXPECT_EQ(pixelAt(result.value(), 2, 1), (Rgb{77, 77, 77}));
 }
 
 TEST(TiffDecoder, OldStyleJpegIsRefused)
 {
-    const LoadResult result = loadFixture("tiff-ojpeg.tif");
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("compression 6"), std::string::npos) << result.error;
+    const Result<Picture> result = loadFixture("tiff-ojpeg.tif");
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error().find("compression 6"), std::string::npos) << result.error();
 }
 
 TEST(TiffDecoder, HugeSizesFailBeforeTheRasterIsAllocated)
@@ -81,9 +81,9 @@ TEST(TiffDecoder, HugeSizesFailBeforeTheRasterIsAllocated)
             std::memcpy(entry + 8, &side, 4);
         }
     }
-    const LoadResult result = decodeBytes(bytes);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("too large"), std::string::npos) << result.error;
+    const Result<Picture> result = decodeBytes(bytes);
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error().find("too large"), std::string::npos) << result.error();
 }
 
 TEST(TiffDecoder, UnreadableRasterFailsTheLoad)
@@ -104,7 +104,7 @@ TEST(TiffDecoder, UnreadableRasterFailsTheLoad)
             std::memcpy(entry + 8, &farAway, 4);
         }
     }
-    const LoadResult result = decodeBytes(bytes);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("TIFF"), std::string::npos) << result.error;
+    const Result<Picture> result = decodeBytes(bytes);
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error().find("TIFF"), std::string::npos) << result.error();
 }
