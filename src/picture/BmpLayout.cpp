@@ -19,6 +19,8 @@ struct InfoHeader {
     std::uint32_t colorsUsed = 0;
 };
 
+// The cursor fails for good at the first short read or skip, so checking the
+// last read covers every one before it.
 Result<InfoHeader> readInfoHeader(ByteCursor& cursor)
 {
     InfoHeader header;

@@ -25,6 +25,8 @@ struct ByteSpan {
 
 enum class ByteOrder { Little, Big };
 
+// A cursor that has failed once stays failed: every later seek, skip or read
+// fails too, so a header cut short cannot slip through between two checks.
 class ByteCursor {
 public:
     explicit ByteCursor(ByteSpan bytes, ByteOrder order = ByteOrder::Little) : bytes_(bytes), order_(order) {}
@@ -33,19 +35,27 @@ public:
     std::size_t position() const { return position_; }
     std::size_t remaining() const { return bytes_.size - position_; }
     bool atEnd() const { return position_ >= bytes_.size; }
+    // False once any seek, skip or read has failed.
+    bool ok() const { return !failed_; }
 
     bool seek(std::size_t offset)
     {
-        if (offset > bytes_.size)
-            return false;
+        if (failed_ || offset > bytes_.size)
+            return failed();
         position_ = offset;
         return true;
     }
-    bool skip(std::size_t count) { return count <= remaining() && seek(position_ + count); }
+    bool skip(std::size_t count)
+    {
+        if (!has(count))
+            return false;
+        position_ += count;
+        return true;
+    }
 
     std::optional<std::uint8_t> u8()
     {
-        if (remaining() < 1)
+        if (!has(1))
             return std::nullopt;
         return bytes_.data[position_++];
     }
@@ -67,7 +77,7 @@ public:
     // A view of the next count bytes, or nothing when fewer remain.
     std::optional<ByteSpan> bytes(std::size_t count)
     {
-        if (count > remaining())
+        if (!has(count))
             return std::nullopt;
         const ByteSpan view = bytes_.sub(position_, count);
         position_ += count;
@@ -75,9 +85,17 @@ public:
     }
 
 private:
+    bool failed()
+    {
+        failed_ = true;
+        return false;
+    }
+    // True when count more bytes can be read; otherwise the cursor fails.
+    bool has(std::size_t count) { return failed_ || count > remaining() ? failed() : true; }
+
     std::optional<std::uint32_t> take(std::size_t count)
     {
-        if (remaining() < count)
+        if (!has(count))
             return std::nullopt;
         const std::uint8_t* p = bytes_.data + position_;
         std::uint32_t value = 0;
@@ -92,6 +110,7 @@ private:
     ByteSpan bytes_;
     ByteOrder order_;
     std::size_t position_ = 0;
+    bool failed_ = false;
 };
 
 } // namespace vardolin::picture

@@ -164,6 +164,13 @@ TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
     headerTooBig[14] = 0xFF;
     headerTooBig[15] = 0xFF;
     cases.push_back({"odd header size", headerTooBig, "header"});
+    // The file ends inside its 40-byte information header, its pixels inside
+    // the header too: once a skip has run past the end, no later read may
+    // succeed.
+    auto headerCutShort = makeBmp(1, 1, 24, 0, {}, {});
+    headerCutShort.resize(45);
+    headerCutShort[10] = 42;
+    cases.push_back({"information header cut short", headerCutShort, "truncated"});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
