@@ -170,16 +170,12 @@ void Run::convert(qint64 n, const QString& source)
     host_.statusText(statusForFile(n, report_.count, source));
 
     const QString file = fileToWrite(target.name, source);
-    if (isSameFile(source, file)) {
-        record(source, {CopyOutcome::Failed, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"), file});
-        return;
-    }
     // Two sources named onto one copy are made one after the other, as the
     // overwrite test of the second must see the first.
     while (filesInFlight_.count(file) != 0)
         collectOne();
-    if (!copyOptions_.overwrite && util::sizeTest(target.name) > 0) {
-        record(source, {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file});
+    if (const auto refused = copyRefused(source, file, target.name, copyOptions_.overwrite)) {
+        record(source, *refused);
         return;
     }
     dispatch(source, target.name, file);

@@ -31,12 +31,43 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
+struct OutputRule {
+    const char16_t* sourceExtension; // upper case
+    picture::Format format;
+    const char16_t* extensionWritten;
+    bool usesQualityGrade;
+};
+
+// What each source extension is written as. A new source format that is
+// written in one of these formats is one more row.
+// clang-format off
+constexpr OutputRule kOutputRules[] = {
+    // source  format written         written as  quality grade
+    {u"JPG",   picture::Format::Jpeg, u"JPG",     true},
+    {u"BMP",   picture::Format::Bmp,  u"BMP",     false},
+    {u"PNG",   picture::Format::Png,  u"PNG",     false},
+};
+// clang-format on
+
+// Handed to the encoders that take no quality grade.
+constexpr int kUnusedGrade = 7;
+
 } // namespace
 
 bool isSameFile(const QString& a, const QString& b)
 {
     std::error_code error;
     return fs::equivalent(toFsPath(a), toFsPath(b), error) && !error;
+}
+
+std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
+                                      bool overwrite)
+{
+    if (isSameFile(source, file))
+        return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
+    if (!overwrite && util::sizeTest(existingName) > 0)
+        return CopyResult{CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
+    return std::nullopt;
 }
 
 namespace {
@@ -47,7 +78,7 @@ QString writeInPlace(const picture::Picture& picture, const QString& source, con
                      const OutputFormat& output, const CopyOptions& options)
 {
     const QString temporary = temporaryNameIn(util::pathPart(finalFile));
-    const int grade = output.usesQuality ? options.quality : 7;
+    const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
     const auto saved = picture::savePicture(picture, toFsPath(temporary), output.format, grade, -1);
     std::error_code error;
     if (!saved) {
@@ -78,38 +109,35 @@ picture::Size newSizeFor(picture::Size full, qint64 shortSide)
     return {side, longSideFor(side, full.height, full.width)};
 }
 
-OutputFormat outputFormatFor(const QString& upperExtension)
+OutputFormat outputFormatFor(const QString& sourcePath)
 {
-    if (upperExtension == QLatin1String("JPG"))
-        return {picture::Format::Jpeg, true};
-    if (upperExtension == QLatin1String("BMP"))
-        return {picture::Format::Bmp, false};
-    if (upperExtension == QLatin1String("PNG"))
-        return {picture::Format::Png, false};
-    return {};
+    const QString extension = util::upperCase(util::extensionPart(sourcePath));
+    for (const OutputRule& rule : kOutputRules) {
+        if (extension == QStringView(rule.sourceExtension))
+            return {rule.format, QString::fromUtf16(rule.extensionWritten), rule.usesQualityGrade};
+    }
+    return {picture::Format::None, extension, false};
 }
 
 QString fileToWrite(const QString& targetName, const QString& sourcePath)
 {
     return util::pathPart(targetName) + util::baseName(util::filePart(targetName)) + QStringLiteral(".")
-           + util::upperCase(util::extensionPart(sourcePath));
+           + outputFormatFor(sourcePath).extension;
 }
 
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
                                    const CopyOptions& options)
 {
     (void)width;
-    const QString extension = util::upperCase(util::extensionPart(source));
+    const OutputFormat output = outputFormatFor(source);
     const QString file = fileToWrite(targetName, source);
-    const OutputFormat output = outputFormatFor(extension);
     if (output.format == picture::Format::None)
         return {CopyOutcome::SkippedFormat,
-                QStringLiteral("für die Endung \"") + extension + QStringLiteral("\" wird keine Kopie geschrieben"),
+                QStringLiteral("für die Endung \"") + output.extension
+                    + QStringLiteral("\" wird keine Kopie geschrieben"),
                 file};
-    if (isSameFile(source, file))
-        return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
-    if (!options.overwrite && util::sizeTest(file) > 0)
-        return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
+    if (auto refused = copyRefused(source, file, file, options.overwrite))
+        return *std::move(refused);
 
     picture::LoadOptions load;
     load.limits = options.limits;

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace vardolin::batch {
 
 // The new size for a picture of full size w x h whose shorter side becomes S:
@@ -17,15 +19,18 @@ namespace vardolin::batch {
 // A zero or negative side, or a result beyond 32 bits, gives 0x0.
 picture::Size newSizeFor(picture::Size full, qint64 shortSide);
 
-// What the upper-cased source extension asks to be written.
+// What a source is written as, found by its extension in upper case.
 struct OutputFormat {
     picture::Format format = picture::Format::None; // None: nothing is written
-    bool usesQuality = false;                       // JPEG: the grade; others: 7
+    QString extension;                              // of the file written, upper case
+    bool usesQualityGrade = false;                  // the others are handed 7, which they do not use
 };
-OutputFormat outputFormatFor(const QString& upperExtension);
+// A source whose extension has no row in the format table is not written;
+// its copy's name still carries the source's extension in upper case.
+OutputFormat outputFormatFor(const QString& sourcePath);
 
 // The file the copy is written to: folder part of the target name + its base
-// name + "." + the source's extension in upper case.
+// name + "." + the extension the format table gives the source.
 QString fileToWrite(const QString& targetName, const QString& sourcePath);
 
 struct CopyOptions {
@@ -51,6 +56,14 @@ struct CopyResult {
 
 // True when both names lead to one file (links and letter case included).
 bool isSameFile(const QString& a, const QString& b);
+
+// The two tests before a copy of source is made under file: a copy that
+// would land on its own source fails, and with overwriting off an existing
+// non-empty existingName is kept. Nothing when the copy may go ahead. The
+// batch run asks with existingName the target name T, the conversion with
+// the file it writes.
+std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
+                                      bool overwrite);
 
 // Makes the reduced copy of source under targetName with short side S.
 // width is the first number of the size entry, which plays no part in the
