@@ -129,7 +129,7 @@ TEST_F(SourceScan, LogLinesCountAndTargetList)
     EXPECT_EQ(host.targetItems[2], QStringLiteral("/sub/Fotos/"));
 }
 
-TEST_F(SourceScan, ChangeEventOnlySetsTheLastChangeTime)
+TEST_F(SourceScan, ChangeEventDoesNotScan)
 {
     file("a.jpg");
     RecordingHost host;
