@@ -1,8 +1,10 @@
 #pragma once
 // What each event of the main window does: one dispatch from (control or
-// menu item, event kind) to action, in the order of the program's event
-// table, plus the start-up steps that put the lists and the settings into the
-// controls. The batch run and the scans work off the window's thread.
+// menu item, event kind) to action, plus the start-up steps that put the lists
+// and the settings into the controls. Start, New folder, Quit and the scans
+// are written out here; every other control stores its settings field as the
+// table in SettingsControls.h says. The batch run and the scans work off the
+// window's thread.
 
 #include "app/BatchRunner.h"
 #include "app/ScanRunner.h"
