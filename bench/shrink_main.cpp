@@ -1,14 +1,13 @@
 // vardolin-bench-shrink FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode]
-//                      [--margin F]
 //
 // Shrinks every JPEG in FOLDER, one after another on one thread, the way a
 // batch run does: load with shrink-on-load, scale smoothly so the shorter
 // side is S, save as JPEG at grade G. Prints pictures per second, the time
 // spent in each step and the peak resident memory. --png writes lossless
 // copies and --full-decode turns shrink-on-load off, so that the accuracy of
-// each stage can be measured on its own. --margin F asks the decoder to cover
-// F times the new size on top of its own margin of two, leaving the averaging
-// scaler a larger share of the work.
+// each stage can be measured on its own. With shrink-on-load the decoder
+// hands back the picture already averaged down, so "scale" then costs nothing
+// and "load" holds both.
 
 #include "batch/Conversion.h"
 
@@ -39,7 +38,6 @@ struct Options {
     int grade = 3;
     bool png = false;
     bool fullDecode = false;
-    double margin = 1.0;
 };
 
 bool parse(int argc, char** argv, Options& options)
@@ -53,8 +51,6 @@ bool parse(int argc, char** argv, Options& options)
             options.grade = std::atoi(argv[++i]);
         else if (arg == "--out" && hasValue)
             options.out = argv[++i];
-        else if (arg == "--margin" && hasValue)
-            options.margin = std::atof(argv[++i]);
         else if (arg == "--png")
             options.png = true;
         else if (arg == "--full-decode")
@@ -64,7 +60,7 @@ bool parse(int argc, char** argv, Options& options)
         else
             return false;
     }
-    return !options.folder.empty() && options.shortSide > 0 && options.margin >= 1.0;
+    return !options.folder.empty() && options.shortSide > 0;
 }
 
 std::vector<fs::path> jpegsIn(const fs::path& folder)
@@ -91,8 +87,7 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: %s FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode] [--margin F]\n",
+        std::fprintf(stderr, "usage: %s FOLDER [--short-side S] [--grade G] [--out DIR] [--png] [--full-decode]\n",
                      argv[0]);
         return 2;
     }
@@ -108,10 +103,7 @@ int main(int argc, char** argv)
 
     picture::LoadOptions load;
     if (!options.fullDecode)
-        load.targetSizeFor = [&](picture::Size full) {
-            const picture::Size size = batch::newSizeFor(full, options.shortSide);
-            return picture::Size{std::int32_t(size.width * options.margin), std::int32_t(size.height * options.margin)};
-        };
+        load.targetSizeFor = [&](picture::Size full) { return batch::newSizeFor(full, options.shortSide); };
 
     double loadSeconds = 0, scaleSeconds = 0, saveSeconds = 0;
     int failures = 0;

@@ -157,7 +157,110 @@ template <int Channels> void scaleWith(const ConstPixelRect& source, const Pixel
     }
 }
 
+// The same weights with both axes counted from the far end: destination
+// m-1-i takes the samples of destination i, mirrored. Reversing keeps every
+// weight of every pair, so sums over it are the sums over the original.
+AxisTable reversed(const AxisTable& table, std::int32_t n)
+{
+    const std::int32_t m = std::int32_t(table.first.size());
+    AxisTable out;
+    out.maxTaps = table.maxTaps;
+    out.first.resize(std::size_t(m));
+    out.count.resize(std::size_t(m));
+    out.weights.assign(table.weights.size(), 0);
+    for (std::int32_t i = 0; i < m; ++i) {
+        const std::int32_t from = m - 1 - i;
+        const std::int32_t taps = table.count[std::size_t(from)];
+        out.first[std::size_t(i)] = n - table.first[std::size_t(from)] - taps;
+        out.count[std::size_t(i)] = taps;
+        const std::uint32_t* weights = table.weightsOf(from);
+        std::uint32_t* target = out.weights.data() + std::size_t(i) * std::size_t(out.maxTaps);
+        for (std::int32_t k = 0; k < taps; ++k)
+            target[k] = weights[taps - 1 - k];
+    }
+    return out;
+}
+
+// row · weight into the accumulator: set by the first row of a destination
+// row, added by the others.
+void accumulate(const std::uint8_t* row, std::uint32_t weight, bool first, std::size_t rowBytes,
+                std::uint32_t* accumulator)
+{
+    if (first) {
+        for (std::size_t x = 0; x < rowBytes; ++x)
+            accumulator[x] = weight * row[x];
+    } else {
+        for (std::size_t x = 0; x < rowBytes; ++x)
+            accumulator[x] += weight * row[x];
+    }
+}
+
 } // namespace
+
+struct StreamingAreaAverage::State {
+    AxisTable columns; // along the stored x axis
+    AxisTable rows;    // along the stored y axis, top first
+    PixelRect destination;
+    std::size_t rowBytes = 0;
+    std::int32_t storedHeight = 0;
+    std::int32_t nextSourceRow = 0;
+    std::int32_t nextDestinationRow = 0; // top first
+    // Destination rows j and j+1 are open at most at once (a source row
+    // meets at most two destination rows when the picture shrinks).
+    std::vector<std::uint32_t> accumulators[2];
+};
+
+StreamingAreaAverage::StreamingAreaAverage(std::int32_t storedWidth, std::int32_t storedHeight,
+                                           std::int32_t uprightWidth, std::int32_t uprightHeight, StoredTurn turn,
+                                           const PixelRect& destination)
+    : state_(std::make_unique<State>())
+{
+    State& s = *state_;
+    const std::int32_t sourceUprightWidth = turn.transposed ? storedHeight : storedWidth;
+    const std::int32_t sourceUprightHeight = turn.transposed ? storedWidth : storedHeight;
+    // The upright tables exactly as areaAverageScale builds them: columns
+    // left to right, rows in the bottom-up order of the store.
+    AxisTable uprightX = tableFor(sourceUprightWidth, uprightWidth);
+    AxisTable uprightY = reversed(tableFor(sourceUprightHeight, uprightHeight), sourceUprightHeight);
+    AxisTable& alongStoredX = turn.transposed ? uprightY : uprightX;
+    AxisTable& alongStoredY = turn.transposed ? uprightX : uprightY;
+    s.columns = turn.mirrorX ? reversed(alongStoredX, storedWidth) : std::move(alongStoredX);
+    s.rows = turn.mirrorY ? reversed(alongStoredY, storedHeight) : std::move(alongStoredY);
+    s.destination = destination;
+    s.rowBytes = std::size_t(storedWidth) * 3;
+    s.storedHeight = storedHeight;
+    s.accumulators[0].resize(s.rowBytes);
+    s.accumulators[1].resize(s.rowBytes);
+}
+
+StreamingAreaAverage::~StreamingAreaAverage() = default;
+
+void StreamingAreaAverage::addRow(const std::uint8_t* row)
+{
+    State& s = *state_;
+    const std::int32_t source = s.nextSourceRow++;
+    const std::int32_t destinationRows = std::int32_t(s.rows.first.size());
+    for (std::int32_t j = s.nextDestinationRow; j < destinationRows && j <= s.nextDestinationRow + 1; ++j) {
+        const std::int32_t tap = source - s.rows.first[std::size_t(j)];
+        if (tap < 0 || tap >= s.rows.count[std::size_t(j)])
+            continue;
+        std::uint32_t* accumulator = s.accumulators[j & 1].data();
+        accumulate(row, s.rows.weightsOf(j)[tap], tap == 0, s.rowBytes, accumulator);
+        if (tap + 1 == s.rows.count[std::size_t(j)]) {
+            const std::int32_t memoryRow = s.destination.height - 1 - j;
+            reduceColumns<3>(accumulator, s.columns, s.destination.width,
+                             s.destination.data + std::size_t(memoryRow) * std::size_t(s.destination.stride));
+            s.nextDestinationRow = j + 1;
+        }
+    }
+}
+
+void StreamingAreaAverage::finish()
+{
+    const std::vector<std::uint8_t> black(state_->rowBytes, 0);
+    while (state_->nextSourceRow < state_->storedHeight)
+        addRow(black.data());
+}
 
 void areaAverageScale(const ConstPixelRect& source, const PixelRect& destination, int channels)
 {

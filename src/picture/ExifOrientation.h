@@ -2,6 +2,7 @@
 // The orientation tag of an Exif block and how it turns the stored pixels
 // into the upright picture.
 
+#include "picture/AreaAverageScaler.h"
 #include "picture/ByteCursor.h"
 #include "picture/Picture.h"
 
@@ -16,6 +17,21 @@ int readExifOrientation(ByteSpan app1Payload);
 constexpr bool swapsSides(int orientation)
 {
     return orientation >= 5 && orientation <= 8;
+}
+
+// How the stored pixels of an orientation lie in the upright picture.
+constexpr StoredTurn storedTurnOf(int orientation)
+{
+    switch (orientation) {
+    case 2: return {false, true, false};
+    case 3: return {false, true, true};
+    case 4: return {false, false, true};
+    case 5: return {true, false, false};
+    case 6: return {true, false, true};
+    case 7: return {true, true, true};
+    case 8: return {true, true, false};
+    default: return {};
+    }
 }
 
 // Rewrites the pixels so that they show the upright picture. Orientations 2

@@ -4,6 +4,7 @@
 // C frames. decodeJpeg, which owns the reader and the picture, calls no
 // setjmp itself.
 
+#include "picture/AreaAverageScaler.h"
 #include "picture/Decoders.h"
 #include "picture/ExifOrientation.h"
 #include "picture/JpegScale.h"
@@ -15,6 +16,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
+#include <memory>
 #include <vector>
 
 namespace vardolin::picture {
@@ -102,33 +104,97 @@ void convertCmykRow(const std::uint8_t* in, std::uint8_t* out, std::uint32_t wid
     }
 }
 
-// Scanlines go top first into the bottom-up store, straight into their rows
-// (through one row buffer for CMYK). A truncated file ends in what the library
-// supplies for the missing part.
-bool readScanlines(JpegReader& reader, Picture* picture, std::uint8_t* cmykRow)
+// Where decoded rows go: straight into the rows of a full-size store, or
+// through the streaming average into a reduced one. Rows that do not land in
+// the store are decoded into a buffer of kRowsAtOnce rows first.
+constexpr int kRowsAtOnce = 16;
+
+struct ScanlineTargets {
+    Picture* store = nullptr;                // full size: the top row is the store's last
+    StreamingAreaAverage* average = nullptr; // or every row goes through this
+    bool cmyk = false;                       // rows come as inverted CMYK and are converted
+    std::uint8_t* buffer = nullptr;          // kRowsAtOnce rows of bufferStride bytes
+    std::size_t bufferStride = 0;
+    std::uint8_t* converted = nullptr; // one blue-green-red row for CMYK rows on their way to the average
+};
+
+void deliverRow(const ScanlineTargets& to, const std::uint8_t* decoded, std::int32_t top, JDIMENSION width)
+{
+    if (to.cmyk) {
+        std::uint8_t* out = to.average ? to.converted : to.store->row(to.store->height - 1 - top);
+        convertCmykRow(decoded, out, width);
+        decoded = out;
+    }
+    if (to.average)
+        to.average->addRow(decoded);
+}
+
+// Scanlines come top first. A truncated file ends in what the library
+// supplies for the missing part; rows it never supplies stay black.
+bool readScanlines(JpegReader& reader, const ScanlineTargets& to)
 {
     jpeg_decompress_struct& info = reader.info;
     if (setjmp(reader.errors.jump))
         return false;
-    const std::int32_t height = picture->height;
+    const bool direct = to.average == nullptr && !to.cmyk;
+    const std::int32_t height = std::int32_t(info.output_height);
     while (info.output_scanline < info.output_height) {
         const std::int32_t top = std::int32_t(info.output_scanline);
-        if (cmykRow) {
-            JSAMPROW row = cmykRow;
-            if (jpeg_read_scanlines(&info, &row, 1) != 1)
-                break;
-            convertCmykRow(cmykRow, picture->row(height - 1 - top), info.output_width);
-            continue;
-        }
-        JSAMPROW rows[16];
-        const int count = std::min<int>(16, height - top);
+        JSAMPROW rows[kRowsAtOnce];
+        const int count = std::min<int>(kRowsAtOnce, height - top);
         for (int i = 0; i < count; ++i)
-            rows[i] = picture->row(height - 1 - top - i);
-        if (jpeg_read_scanlines(&info, rows, JDIMENSION(count)) == 0)
+            rows[i] = direct ? to.store->row(height - 1 - top - i) : to.buffer + std::size_t(i) * to.bufferStride;
+        const JDIMENSION got = jpeg_read_scanlines(&info, rows, JDIMENSION(count));
+        if (got == 0)
             break;
+        if (!direct)
+            for (JDIMENSION i = 0; i < got; ++i)
+                deliverRow(to, rows[i], top + std::int32_t(i), info.output_width);
     }
     jpeg_finish_decompress(&info);
     return true;
+}
+
+// What readScanlines writes to besides the store. It lives in the caller of
+// the function that sets the jump, so no destructor is skipped by a jump.
+struct ScanlineBuffers {
+    std::unique_ptr<StreamingAreaAverage> average;
+    std::vector<std::uint8_t> buffer, converted;
+};
+
+// The store, and the streaming average when the target (upright, as the
+// caller will scale to) shrinks the decoded picture: the store then has the
+// target's size turned as the file stores it, and turning it upright is left
+// to the caller. Otherwise the store takes the decoded picture whole.
+ScanlineTargets prepareTargets(const jpeg_decompress_struct& info, Picture& picture, Size target, int orientation,
+                               ScanlineBuffers& buffers)
+{
+    const Size decoded{std::int32_t(info.output_width), std::int32_t(info.output_height)};
+    const Size storedTarget = swapsSides(orientation) ? Size{target.height, target.width} : target;
+    const bool averaging = onlyShrinks(decoded.width, decoded.height, storedTarget.width, storedTarget.height);
+    const Size store = averaging ? storedTarget : decoded;
+    allocateStore(picture, store.width, store.height, 24);
+    picture.sourceDepth = std::uint8_t(8 * info.out_color_components);
+
+    ScanlineTargets to;
+    to.store = &picture;
+    to.cmyk = info.out_color_space == JCS_CMYK;
+    if (averaging) {
+        buffers.average = std::make_unique<StreamingAreaAverage>(
+            decoded.width, decoded.height, target.width, target.height, storedTurnOf(orientation),
+            PixelRect{picture.pixels.data(), picture.width, picture.height, picture.stride});
+        to.average = buffers.average.get();
+    }
+    if (averaging || to.cmyk) {
+        to.bufferStride = std::size_t(info.output_width) * std::size_t(info.out_color_components);
+        buffers.buffer.resize(to.bufferStride * kRowsAtOnce);
+        to.buffer = buffers.buffer.data();
+    }
+    if (averaging && to.cmyk) {
+        buffers.converted.resize(std::size_t(info.output_width) * 3);
+        to.converted = buffers.converted.data();
+    }
+    return to;
 }
 
 int orientationOf(const jpeg_decompress_struct& info)
@@ -168,11 +234,11 @@ Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
     const int orientation = options.applyExifOrientation ? orientationOf(info) : 1;
     const Size stored{std::int32_t(info.image_width), std::int32_t(info.image_height)};
     const Size upright = swapsSides(orientation) ? Size{stored.height, stored.width} : stored;
+    Size target{};
     int scale = 8;
     if (options.targetSizeFor) {
-        const Size target = options.targetSizeFor(upright);
-        const Size storedTarget = swapsSides(orientation) ? Size{target.height, target.width} : target;
-        scale = jpegScaleCovering(stored, withAveragingMargin(storedTarget));
+        target = options.targetSizeFor(upright);
+        scale = jpegScaleFor(stored, swapsSides(orientation) ? Size{target.height, target.width} : target);
     }
     // Whole-image coefficient buffers (progressive files) count against this;
     // past it the library fails instead of growing without bound.
@@ -182,11 +248,12 @@ Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
         return failJpeg(reader);
 
     Picture picture;
-    allocateStore(picture, std::int32_t(info.output_width), std::int32_t(info.output_height), 24);
-    picture.sourceDepth = std::uint8_t(8 * info.out_color_components);
-    std::vector<std::uint8_t> cmykRow(info.out_color_space == JCS_CMYK ? 4 * std::size_t(info.output_width) : 0);
-    if (!readScanlines(reader, &picture, cmykRow.empty() ? nullptr : cmykRow.data()))
+    ScanlineBuffers buffers;
+    const ScanlineTargets to = prepareTargets(info, picture, target, orientation, buffers);
+    if (!readScanlines(reader, to))
         return failJpeg(reader);
+    if (to.average)
+        to.average->finish();
 
     applyOrientation(picture, orientation);
     picture.fullSize = upright;

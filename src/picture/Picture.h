@@ -62,8 +62,10 @@ std::int32_t strideFor(std::int32_t width, int depth);
 struct LoadOptions {
     Limits limits;
     // Shrink-on-load: given the full upright size, returns the size the caller
-    // will scale to. A JPEG is then decoded at the smallest DCT scale whose output
-    // still covers that size. Empty: decode at full size.
+    // will scale to. A JPEG is then decoded at a reduced DCT scale and, when
+    // that size shrinks it, averaged down to it as its rows arrive (the area
+    // average of scalePicture), so it comes back at that size; fullSize keeps
+    // the file's own. Empty: decode at full size.
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.
     bool applyExifOrientation = true;

@@ -1,5 +1,7 @@
 #include "MadePictures.h"
 
+#include "picture/AreaAverageScaler.h"
+#include "picture/ExifOrientation.h"
 #include "picture/MitchellResampler.h"
 #include "picture/Picture.h"
 
@@ -189,6 +191,50 @@ TEST(AreaAverage, MeanMovesByLessThanOne)
         for (int c = 0; c < 3; ++c)
             EXPECT_LT(std::fabs(meanOf(picture, c) - before[c]), 1.0) << w << "x" << h << " channel " << c;
     }
+}
+
+// Shrink-on-load averages the stored rows as they arrive and turns the small
+// copy upright afterwards; the copy must hold the very bytes of turning the
+// whole picture upright first and averaging it then, in every orientation
+// (mirrored axes take the upright weights backwards, rounding remainders
+// included) and for sizes that do not divide.
+TEST(AreaAverage, StreamedStoredRowsTurnedAfterwardsEqualTurnedFirst)
+{
+    const Picture stored = busyPicture(53, 38, 24);
+    for (const auto& [w, h] : {std::pair{20, 14}, std::pair{38, 53}, std::pair{7, 29}, std::pair{1, 1}}) {
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            SCOPED_TRACE(std::to_string(orientation) + " to " + std::to_string(w) + "x" + std::to_string(h));
+            Picture expected = stored;
+            applyOrientation(expected, orientation);
+            if (!onlyShrinks(expected.width, expected.height, w, h))
+                continue;
+            ASSERT_TRUE(scalePicture(expected, w, h));
+
+            const bool turned = swapsSides(orientation);
+            Picture streamed = constantPicture(turned ? h : w, turned ? w : h, 24, 1, 2, 3);
+            StreamingAreaAverage average(stored.width, stored.height, w, h, storedTurnOf(orientation),
+                                         {streamed.pixels.data(), streamed.width, streamed.height, streamed.stride});
+            for (std::int32_t top = 0; top < stored.height; ++top)
+                average.addRow(stored.row(stored.height - 1 - top));
+            average.finish();
+            applyOrientation(streamed, orientation);
+            ASSERT_EQ(streamed.width, w);
+            ASSERT_EQ(streamed.height, h);
+            EXPECT_EQ(streamed.pixels, expected.pixels);
+        }
+    }
+}
+
+TEST(AreaAverage, StreamMissingRowsCountAsBlack)
+{
+    const Picture stored = constantPicture(8, 8, 24, 200, 200, 200);
+    Picture half = constantPicture(2, 2, 24, 9, 9, 9);
+    StreamingAreaAverage average(8, 8, 2, 2, {}, {half.pixels.data(), 2, 2, half.stride});
+    for (std::int32_t top = 0; top < 4; ++top)
+        average.addRow(stored.row(top));
+    average.finish();
+    EXPECT_EQ(channelAt(half, 1, 1, 0), 200); // the top half arrived (the store is bottom-up)
+    EXPECT_EQ(channelAt(half, 1, 0, 0), 0);   // the bottom half never did
 }
 
 TEST(Mitchell, ScalesRowsAndColumnsWithTheTable)

@@ -26,24 +26,19 @@ const std::vector<std::uint8_t>& quadrantJpeg()
 
 } // namespace
 
-TEST(ShrinkOnLoad, ScaleIsTheSmallestThatStillCovers)
+TEST(ShrinkOnLoad, ScaleIsTheSmallestSimdScaleCoveringThreeHalvesOfTheTarget)
 {
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {800, 600}), 2); // 1000 x 750
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {500, 375}), 1); // exactly an eighth
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {501, 375}), 2);
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {4000, 3000}), 8);
-    EXPECT_EQ(jpegScaleCovering({4000, 3000}, {5000, 3750}), 8); // enlarging: full size
-    EXPECT_EQ(jpegScaleCovering({7, 5}, {1, 1}), 1);             // sides round up
+    EXPECT_EQ(jpegScaleFor({4000, 3000}, {800, 600}), 4);   // 2000 x 1500; 2/8 gives 1000 < 1200
+    EXPECT_EQ(jpegScaleFor({4000, 3000}, {666, 500}), 2);   // 1000 x 750 is exactly 3/2 of 666.67 x 500
+    EXPECT_EQ(jpegScaleFor({4000, 3000}, {667, 500}), 4);   // 1000 < 1000.5
+    EXPECT_EQ(jpegScaleFor({4000, 3000}, {333, 250}), 1);   // 500 x 375
+    EXPECT_EQ(jpegScaleFor({2560, 1600}, {960, 600}), 8);   // 4/8 leaves only 4/3: full size, not the C-only 6/8
+    EXPECT_EQ(jpegScaleFor({4000, 3000}, {5000, 3750}), 8); // enlarging: full size
+    EXPECT_EQ(jpegScaleFor({7, 5}, {1, 1}), 2);             // sides round up: 2 x 2 covers 1.5
     EXPECT_EQ(jpegScaledSide(4001, 1), 501);
 }
 
-TEST(ShrinkOnLoad, DecodeTargetLeavesTheScalerTwoPixelsPerCopyPixel)
-{
-    EXPECT_EQ(withAveragingMargin({800, 600}), (Size{1600, 1200}));
-    EXPECT_EQ(withAveragingMargin({INT32_MAX, 1}), (Size{INT32_MAX, 2}));
-}
-
-TEST(ShrinkOnLoad, DecodesAtAReducedScaleThatCoversTheTarget)
+TEST(ShrinkOnLoad, DecodesReducedAndAveragesDownToTheTarget)
 {
     LoadOptions options;
     Size asked{};
@@ -56,22 +51,29 @@ TEST(ShrinkOnLoad, DecodesAtAReducedScaleThatCoversTheTarget)
     const Picture& picture = result.value();
     EXPECT_EQ(asked, (Size{4000, 3000}));
     EXPECT_EQ(picture.fullSize, (Size{4000, 3000}));
-    EXPECT_EQ(picture.width, 2000); // covers twice 800 x 600
-    EXPECT_EQ(picture.height, 1500);
-    EXPECT_EQ(picture.stride, 6000);
+    EXPECT_EQ(picture.width, 800);
+    EXPECT_EQ(picture.height, 600);
+    EXPECT_EQ(picture.stride, 2400);
     EXPECT_TRUE(near(pixelAt(picture, 10, 10), Rgb{255, 0, 0}, 4));
-    EXPECT_TRUE(near(pixelAt(picture, 1990, 1490), Rgb{255, 255, 255}, 4));
+    EXPECT_TRUE(near(pixelAt(picture, 790, 590), Rgb{255, 255, 255}, 4));
 }
 
-TEST(ShrinkOnLoad, WithoutATargetTheFullSizeIsDecoded)
+TEST(ShrinkOnLoad, WithoutATargetOrForEnlargingTheFullSizeIsDecoded)
 {
     const Result<Picture> result = decodeBytes(quadrantJpeg());
     ASSERT_TRUE(result.ok()) << result.error();
     EXPECT_EQ(result->width, 4000);
     EXPECT_EQ(result->fullSize, (Size{4000, 3000}));
+
+    LoadOptions options;
+    options.targetSizeFor = [](Size) { return Size{4400, 3300}; }; // left to the scaler to enlarge
+    const Result<Picture> larger = decodeBytes(quadrantJpeg(), options);
+    ASSERT_TRUE(larger.ok()) << larger.error();
+    EXPECT_EQ(larger->width, 4000);
+    EXPECT_EQ(larger->height, 3000);
 }
 
-TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheStore)
+TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheCopy)
 {
     LoadOptions options;
     Size asked{};
@@ -84,8 +86,8 @@ TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheStore)
     const Picture& picture = result.value();
     EXPECT_EQ(asked, (Size{3000, 4000}));
     EXPECT_EQ(picture.fullSize, (Size{3000, 4000}));
-    EXPECT_EQ(picture.width, 750); // covers twice 300 x 400
-    EXPECT_EQ(picture.height, 1000);
+    EXPECT_EQ(picture.width, 300); // averaged down, then turned upright
+    EXPECT_EQ(picture.height, 400);
     // Turned a quarter clockwise: blue (stored bottom-left) comes to the top-left.
     const std::int32_t right = picture.width - 1, bottom = picture.height - 1;
     EXPECT_TRUE(near(pixelAt(picture, 0, 0), Rgb{0, 0, 255}, 4)) << pixelAt(picture, 0, 0);
