@@ -202,6 +202,8 @@ void Run::collectOne()
 
 void Run::record(const QString& source, const CopyResult& result)
 {
+    if (!result.colourNote.isEmpty())
+        host_.logLine(colourNoteLogLine(source, result.colourNote));
     switch (result.outcome) {
     case CopyOutcome::Written: ++report_.written; break;
     case CopyOutcome::SkippedExisting:
@@ -219,6 +221,11 @@ void Run::record(const QString& source, const CopyResult& result)
 QString failureLogLine(const QString& source, const QString& reason)
 {
     return QStringLiteral("Nicht kopiert: ") + source + QStringLiteral(" : ") + reason;
+}
+
+QString colourNoteLogLine(const QString& source, const QString& reason)
+{
+    return QStringLiteral("Farbprofil ignoriert: ") + source + QStringLiteral(" : ") + reason;
 }
 
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options)

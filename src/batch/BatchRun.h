@@ -29,13 +29,15 @@ struct RunReport {
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
 // "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why. A stop request converts no new file; the ones in progress are
-// finished. Call it off the window thread: it returns when the run is over.
-// settings is read while the run lasts and must not change until it returns
-// (the window disables its controls during a run).
+// and why, as does each file whose colour profile was ignored. A stop request converts no new file; the ones in
+// progress are finished. Call it off the window thread: it returns when the run is over. settings is read while the run
+// lasts and must not change until it returns (the window disables its controls during a run).
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
 
 // The run-log line for a file that could not be converted.
 QString failureLogLine(const QString& source, const QString& reason);
+// The run-log line for a file copied as if it had no colour profile, since
+// its profile could not be used.
+QString colourNoteLogLine(const QString& source, const QString& reason);
 
 } // namespace vardolin::batch

@@ -2,6 +2,7 @@
 
 #include "batch/FsPath.h"
 #include "batch/TempFiles.h"
+#include "picture/ColourConversion.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -51,6 +52,14 @@ constexpr OutputRule kOutputRules[] = {
 
 // Handed to the encoders that take no quality grade.
 constexpr int kUnusedGrade = 7;
+
+// One per worker thread: the transforms stay built for the next picture with
+// the same profile, and no thread waits for another.
+picture::ColourCache& workerColourCache()
+{
+    thread_local picture::ColourCache cache;
+    return cache;
+}
 
 } // namespace
 
@@ -158,10 +167,13 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
                       QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: ").arg(size.width).arg(size.height)
                           + QString::fromStdString(scaled.error()));
 
+    // After scaling, so the fewest pixels go through the transform.
+    const picture::ColourOutcome colour = picture::toSrgb(picture, workerColourCache());
+
     const QString problem = writeInPlace(picture, source, file, output, options);
     if (!problem.isEmpty())
         return failed(file, problem);
-    return {CopyOutcome::Written, {}, file};
+    return {CopyOutcome::Written, {}, file, QString::fromStdString(colour.ignoredBecause)};
 }
 
 } // namespace vardolin::batch

@@ -52,6 +52,9 @@ struct CopyResult {
     CopyOutcome outcome = CopyOutcome::Failed;
     QString reason;      // for Failed and the skips, in plain words
     QString writtenFile; // the file name to write
+    // Set when the source's colour profile could not be used and the copy was
+    // made as if it had none: why, for the run log.
+    QString colourNote = {};
 };
 
 // True when both names lead to one file (links and letter case included).
@@ -71,6 +74,8 @@ std::optional<CopyResult> copyRefused(const QString& source, const QString& file
 // own source fails. The copy is written to a temporary file in the target
 // folder and renamed into place only when complete. A picture that cannot be
 // loaded or scaled fails; nothing is written at full size in its place.
+// The scaled picture is brought to sRGB from the colours its file declares
+// before it is written (each worker thread keeps its own colour transforms).
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
                                    const CopyOptions& options);
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace vardolin::picture {
@@ -29,6 +30,24 @@ struct Size {
     friend bool operator==(const Size&, const Size&) = default;
 };
 
+// What the file says about its colours; empty means nothing (treated as sRGB).
+struct ColourTag {
+    // The channels the file's pixels had before decoding made them blue-green-red:
+    // a profile is used only where it describes these.
+    enum class Channels : std::uint8_t { Rgb, Gray, Cmyk };
+
+    std::vector<std::uint8_t> iccProfile; // the embedded ICC profile, whole, as stored
+    // ISO/IEC 23091-2 code points from an nclx box (HEIF/AVIF); 0 = absent.
+    std::uint16_t cicpPrimaries = 0, cicpTransfer = 0, cicpMatrix = 0;
+    Channels channels = Channels::Rgb;
+    // Set by a decoder that found a profile it could not take out of the file
+    // (cut short, chunks missing): why, for the run log.
+    std::string unreadable;
+
+    bool hasCicp() const { return cicpPrimaries != 0; }
+    bool empty() const { return iccProfile.empty() && !hasCicp() && unreadable.empty(); }
+};
+
 // A decoded picture. Pixels are held bottom-up (the first row in memory is the
 // bottom row of the picture), blue-green-red at depth 24 or blue-green-red-alpha
 // (not premultiplied) at depth 32, each row padded to a multiple of 4 bytes.
@@ -44,6 +63,9 @@ struct Picture {
     Size fullSize;
     std::int32_t stride = 0;
     std::vector<std::uint8_t> pixels;
+    // The colours the pixels are in; toSrgb (ColourConversion.h) brings them to
+    // sRGB and empties it.
+    ColourTag colour;
 
     // A 24- or 32-bit store with pixels whose rows are all there: what scaling
     // and saving need.
