@@ -20,10 +20,10 @@ constexpr std::int32_t jpegScaledSide(std::int32_t fullSide, int numerator)
 //   the other scales run in plain C, so 3/8 costs more than 4/8 and 6/8 more
 //   than the full size;
 // - quality: a reduced inverse DCT is no area average. Leaving the averaging
-//   at least one and a half source pixels per copy pixel keeps the copy
-//   within about 1 dB of an area average of the full decode (mean 50 dB PSNR,
-//   worst photo 40 dB); decoding at the scale that merely covers the target
-//   falls to 44 dB mean and 33 dB on the worst.
+//   at least one and a half source pixels per copy pixel keeps the copy at
+//   50 dB PSNR mean and 40 dB on the worst photo against an area average of
+//   the full decode (the full decode itself: 52 / 51 dB); decoding at the
+//   scale that merely covers the target falls to 44 dB mean and 33 dB.
 // So: the smallest of the SIMD scales whose output covers 3/2 of the target
 // in both sides; the full size when none does.
 inline constexpr int kSimdScales[] = {1, 2, 4};

@@ -95,3 +95,37 @@ TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheCopy)
     EXPECT_TRUE(near(pixelAt(picture, right, bottom), Rgb{0, 255, 0}, 4)) << pixelAt(picture, right, bottom);
     EXPECT_TRUE(near(pixelAt(picture, 0, bottom), Rgb{255, 255, 255}, 4)) << pixelAt(picture, 0, bottom);
 }
+
+// A small picture decodes at full size either way, so averaging it on load
+// must give exactly the bytes of decoding it whole and scaling it afterwards:
+// for colour files, for CMYK files (converted row by row on their way to the
+// average) and turned by the Exif orientation.
+TEST(ShrinkOnLoad, AveragingOnLoadGivesTheBytesOfScalingAfterwards)
+{
+    const auto busy = [](int x, int y, std::uint8_t* s) {
+        s[0] = std::uint8_t(x * 9 + y), s[1] = std::uint8_t((x / 3 + y) % 2 * 200), s[2] = std::uint8_t(x * y);
+    };
+    const auto busyCmyk = [&](int x, int y, std::uint8_t* s) {
+        busy(x, y, s);
+        s[3] = std::uint8_t(255 - x * 4);
+    };
+    const std::vector<std::uint8_t> files[] = {
+        writeJpeg({41, 30, JCS_RGB, JCS_YCbCr, 90}, busy),
+        writeJpeg({41, 30, JCS_CMYK, JCS_CMYK, 90}, busyCmyk),
+        withOrientation(writeJpeg({41, 30, JCS_RGB, JCS_YCbCr, 90}, busy), 6),
+    };
+    for (const auto& bytes : files) {
+        Result<Picture> whole = decodeBytes(bytes);
+        ASSERT_TRUE(whole.ok()) << whole.error();
+        const Size target{whole->width * 2 / 3, whole->height * 2 / 3};
+        ASSERT_TRUE(scalePicture(whole.value(), target.width, target.height));
+
+        LoadOptions options;
+        options.targetSizeFor = [&](Size) { return target; };
+        const Result<Picture> averaged = decodeBytes(bytes, options);
+        ASSERT_TRUE(averaged.ok()) << averaged.error();
+        EXPECT_EQ(averaged->width, target.width);
+        EXPECT_EQ(averaged->height, target.height);
+        EXPECT_EQ(averaged->pixels, whole->pixels);
+    }
+}
