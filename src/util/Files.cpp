@@ -134,6 +134,9 @@ bool writeTextFile(const QString& path, const QString& text)
 bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
+    // A file the user may write in a folder that takes no new file (a
+    // read-only working folder) could otherwise never be saved again.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }

@@ -42,7 +42,8 @@ bool writeTextFile(const QString& path, const QString& text);
 
 // Replaces the whole file with the bytes: they go to a temporary file beside it
 // that is renamed into place once complete, so a failure never leaves a partial
-// file behind.
+// file behind. Only where the folder refuses the temporary file for want of
+// permission is an existing, writable file written in place instead.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 } // namespace vardolin::util

@@ -6,9 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using vardolin::testing::SmallDisk;
 using vardolin::util::IniFile;
@@ -34,6 +38,34 @@ IniFile settingsWithValueOf(qsizetype length)
     IniFile ini = IniFile::parse({QStringLiteral("[Einstellungen]"), QStringLiteral("Sprache = D")});
     ini.setValue(QStringLiteral("Einstellungen"), QStringLiteral("QuellVerz"), QString(length, u'x'));
     return ini;
+}
+
+// Root writes into any folder, so where the test runs as root the write
+// under test runs as nobody for as long as this lives.
+class AsAnotherUser {
+public:
+    AsAnotherUser() : switched_(::geteuid() == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0) {}
+    ~AsAnotherUser()
+    {
+        if (switched_) {
+            [[maybe_unused]] const int user = ::seteuid(0);
+            [[maybe_unused]] const int group = ::setegid(0);
+        }
+    }
+    AsAnotherUser(const AsAnotherUser&) = delete;
+    AsAnotherUser& operator=(const AsAnotherUser&) = delete;
+
+private:
+    bool switched_;
+};
+
+bool isOpenToOthers(const QString& folder)
+{
+    for (QString path = folder; path != QStringLiteral("/"); path = QFileInfo(path).path()) {
+        if (!(QFileInfo(path).permissions() & QFileDevice::ExeOther))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -81,5 +113,28 @@ TEST(SettingsOnAFaultyDisk, ReadOnlyFolderKeepsTheOldFile)
 
     EXPECT_FALSE(settingsWithValueOf(10).write(path));
     EXPECT_EQ(contentOf(path), kOld);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Vardolin.ini")});
+}
+
+// A settings file the user may write, in a folder that takes no new file:
+// there is no room for the temporary, so the file is written in place.
+TEST(SettingsOnAFaultyDisk, WritableFileInAClosedFolderIsWrittenInPlace)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vardolin.ini"));
+    ASSERT_TRUE(putFile(path, kOld));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    if (::geteuid() == 0 && !isOpenToOthers(dir.path()))
+        GTEST_SKIP() << "the temporary folder is closed to other users";
+    bool written = false;
+    {
+        AsAnotherUser nobody;
+        written = settingsWithValueOf(10).write(path);
+    }
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(IniFile::read(path)->value(QStringLiteral("Einstellungen"), QStringLiteral("QuellVerz")),
+              QString(10, u'x'));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Vardolin.ini")});
 }
