@@ -65,6 +65,9 @@ void readSettings(Settings& settings)
 void writeSettings(const Settings& settings)
 {
     // Starting from the file as it is keeps groups and keys we do not know.
+    // A value holding a line break (a folder name may) cannot be stored; the
+    // file keeps what it held for that key, so the next start falls back to
+    // the choice stored before.
     util::IniFile ini = util::IniFile::read(settings.IniFile).value_or(util::IniFile());
     for (const KeyField& entry : kKeyFields) {
         ini.setValue(kGroup, QString::fromLatin1(entry.key), settings.*entry.field);

@@ -17,6 +17,19 @@ bool isComment(const QString& line)
     return line.startsWith(u';') || line.startsWith(u'#');
 }
 
+// The value of a "key = value" line: everything after the "=" and the one
+// blank the writer puts there, so blanks that belong to the value survive.
+QString valueAfter(const QString& line, qsizetype eq)
+{
+    const qsizetype start = eq + 1 < line.size() && line.at(eq + 1) == u' ' ? eq + 2 : eq + 1;
+    return line.mid(start);
+}
+
+bool holdsLineBreak(const QString& text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
 } // namespace
 
 std::optional<IniFile> IniFile::read(const QString& path)
@@ -41,10 +54,10 @@ IniFile IniFile::parse(const QStringList& lines)
             ini.groups_.push_back(Group{trim(line.mid(1, line.size() - 2)), {}});
         } else if (isComment(line)) {
             ini.groups_.back().lines.push_back(Line{QString(), line});
-        } else if (const qsizetype eq = line.indexOf(u'='); eq > 0) {
-            const QString key = trim(line.left(eq));
+        } else if (const qsizetype eq = raw.indexOf(u'='); eq > 0) {
+            const QString key = raw.left(eq).trimmed();
             if (!key.isEmpty()) {
-                ini.groups_.back().lines.push_back(Line{key, trim(line.mid(eq + 1))});
+                ini.groups_.back().lines.push_back(Line{key, valueAfter(raw, eq)});
             }
         }
         // Anything else is junk a hand edit left behind; it is dropped.
@@ -66,6 +79,7 @@ IniFile::Group& IniFile::groupFor(const QString& name)
 {
     for (Group& group : groups_) {
         if (sameName(group.name, name)) {
+            group.name = trim(name);
             return group;
         }
     }
@@ -101,17 +115,21 @@ QString IniFile::value(const QString& group, const QString& key, const QString& 
     return defaultValue;
 }
 
-void IniFile::setValue(const QString& group, const QString& key, const QString& value)
+bool IniFile::setValue(const QString& group, const QString& key, const QString& value)
 {
+    if (holdsLineBreak(group) || holdsLineBreak(key) || holdsLineBreak(value)) {
+        return false;
+    }
     Group& target = groupFor(group);
     for (Line& line : target.lines) {
         if (!line.key.isEmpty() && sameName(line.key, key)) {
             line.key = trim(key);
             line.value = value;
-            return;
+            return true;
         }
     }
     target.lines.push_back(Line{trim(key), value});
+    return true;
 }
 
 QByteArray IniFile::toBytes() const

@@ -1,7 +1,8 @@
 #pragma once
 // A small ini file: groups in square brackets holding "key = value" lines.
 // Group and key names are compared without regard to case and with blanks
-// around them removed. Reading tolerates a byte-order mark or none, CR LF or LF
+// around them removed; a value is everything after "= " up to the line end,
+// its own blanks included. Reading tolerates a byte-order mark or none, CR LF or LF
 // line ends, blank lines and lines that are neither group nor key. Groups, keys
 // and comment lines that the program does not know are kept, so writing the
 // file back preserves them.
@@ -21,16 +22,20 @@ public:
     static IniFile parse(const QStringList& lines);
 
     bool contains(const QString& group, const QString& key) const;
-    // The value stored under the key, blanks around it removed; the default
-    // when the group or the key is missing.
+    // The value stored under the key, exactly as it stands after "= "; the
+    // default when the group or the key is missing.
     QString value(const QString& group, const QString& key, const QString& defaultValue = QString()) const;
     // Replaces the value of an existing key in place, or adds the key at the end
-    // of its group (the group at the end of the file when it is new).
-    void setValue(const QString& group, const QString& key, const QString& value);
+    // of its group (the group at the end of the file when it is new). Group and
+    // key take the spelling given here. A text holding a line break would end
+    // its line early and turn the rest into a line of its own, so such a value
+    // is refused: false, and the file's content stays as it was.
+    bool setValue(const QString& group, const QString& key, const QString& value);
 
     // UTF-8 with byte-order mark, "[Group]" and "key = value" lines, CR LF.
     QByteArray toBytes() const;
-    // Writes to a temporary file beside the target and renames it into place.
+    // Writes to a temporary file beside the target and renames it into place
+    // (in place when the folder takes no new file, see writeFileAtomically).
     bool write(const QString& path) const;
 
 private:

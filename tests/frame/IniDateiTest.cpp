@@ -109,13 +109,14 @@ TEST_F(SettingsFile, GarbageFileReadsAsDefaults)
 
 TEST_F(SettingsFile, WriteKeepsUnknownKeysAndGroupsAndLeavesTheRecordAlone)
 {
-    putFile(iniPath(), "[Standard]\nSprache = GB\nFremd = 42\n[Andere]\nX = y\n");
+    putFile(iniPath(), "[STANDARD]\nSprache = GB\nFremd = 42\n[Andere]\nX = y\n");
     IniDatei(settings, context, "#READ");
     settings.Bildgroesse = "002";
     const Settings before = settings;
     IniDatei(settings, context, "#WRITE");
     EXPECT_EQ(settings.Bildgroesse, before.Bildgroesse);
     const QString written = QString::fromUtf8(fileBytes(iniPath()));
+    EXPECT_TRUE(fileBytes(iniPath()).startsWith("\xEF\xBB\xBF[Standard]\r\n"));
     EXPECT_TRUE(written.contains("Fremd = 42\r\n"));
     EXPECT_TRUE(written.contains("[Andere]\r\nX = y\r\n"));
     EXPECT_TRUE(written.contains("Sprache = GB\r\n"));
@@ -124,6 +125,41 @@ TEST_F(SettingsFile, WriteKeepsUnknownKeysAndGroupsAndLeavesTheRecordAlone)
     IniDatei(reread, context, "#READ");
     EXPECT_EQ(reread.Bildgroesse, "002");
     EXPECT_EQ(reread.Sprache, "GB");
+}
+
+TEST_F(SettingsFile, ValuesKeepTheirBlanksFromOneRunToTheNext)
+{
+    IniDatei(settings, context, "#READ");
+    settings.DateiPrefix = "Kopie ";
+    settings.DateiSuffix = " _k";
+    settings.ZielSubVerz = "  ";
+    IniDatei(settings, context, "#WRITE");
+    Settings reread;
+    IniDatei(reread, context, "#READ");
+    EXPECT_EQ(reread.DateiPrefix, "Kopie ");
+    EXPECT_EQ(reread.DateiSuffix, " _k");
+    EXPECT_EQ(reread.ZielSubVerz, "  ");
+}
+
+// A folder name may hold a line break; written as it is, it would end its
+// line and the rest would be read as a key of its own.
+TEST_F(SettingsFile, AValueWithALineBreakIsNotStoredAndInjectsNothing)
+{
+    putFile(iniPath(), "[Standard]\r\nQuellVerz = /home/u/Fotos/\r\n");
+    IniDatei(settings, context, "#READ");
+    settings.QuellVerz = "/home/u/a\nBildDateiEx = *\n/";
+    settings.ZielVerz = "/home/u/b\r\nSprache = GB\r/";
+    IniDatei(settings, context, "#WRITE");
+    EXPECT_TRUE(shown.empty());
+    const QByteArray written = fileBytes(iniPath());
+    EXPECT_EQ(written.count('\n'), written.count("\r\n")) << written.toStdString();
+    EXPECT_EQ(written.count('\r'), written.count("\r\n")) << written.toStdString();
+    Settings reread;
+    IniDatei(reread, context, "#READ");
+    EXPECT_EQ(reread.QuellVerz, "/home/u/Fotos/"); // the folder stored before
+    EXPECT_EQ(reread.ZielVerz, "");
+    EXPECT_EQ(reread.BildDateiEx, "*NoPic*.jpg");
+    EXPECT_EQ(reread.Sprache, "D");
 }
 
 TEST_F(SettingsFile, UnwritableFolderShowsTheMessageAndWritesNothing)
