@@ -4,6 +4,7 @@
 #include "batch/ChoiceLists.h"
 #include "batch/Conversion.h"
 #include "batch/DirectoryWalk.h"
+#include "batch/FilesInUse.h"
 #include "batch/TargetNames.h"
 #include "batch/TempFiles.h"
 #include "batch/WorkerPool.h"
@@ -22,6 +23,7 @@ namespace {
 
 struct Finished {
     QString source;
+    FilesInUse::Use use;
     CopyResult result;
 };
 
@@ -83,8 +85,8 @@ public:
 private:
     bool makeTopSubfolder();
     void prepareFolders(const QString& source, const TargetName& target);
-    void convert(qint64 n, const QString& source);
-    void dispatch(const QString& source, const QString& targetName, const QString& file);
+    void waitForTurn(const FilesInUse::Use& use);
+    void convert(qint64 n, const QString& source, const TargetName& target, const QString& file, FilesInUse::Use use);
     void collectOne();
     void record(const QString& source, const CopyResult& result);
 
@@ -98,7 +100,7 @@ private:
     CopyOptions copyOptions_;
     qint64 finished_ = 0;
     int inFlight_ = 0;
-    std::set<QString> filesInFlight_;
+    FilesInUse filesInUse_;
     std::set<QString> subfoldersMade_;
     std::set<QString> foldersCleaned_;
     FinishedQueue results_;
@@ -125,11 +127,17 @@ RunReport Run::execute()
         return report_;
 
     for (const QString& source : files) {
+        const TargetName target = zielName(source, choice_);
+        const QString file = fileToWrite(target.name, source);
+        FilesInUse::Use use = filesInUse_.useOf(source, target.name, file);
+        waitForTurn(use);
+        // Asked after the wait, which may last as long as a whole file: an
+        // entry reached is one that was started.
         if (host_.stopRequested()) {
             report_.stopped = true;
             break;
         }
-        convert(++report_.reached, source);
+        convert(++report_.reached, source, target, file, std::move(use));
     }
     while (inFlight_ > 0)
         collectOne();
@@ -163,40 +171,38 @@ void Run::prepareFolders(const QString& source, const TargetName& target)
         removeStaleTemporaries(targetFolder);
 }
 
-void Run::convert(qint64 n, const QString& source)
+// An entry starts when a worker is free and no entry in progress uses its
+// files: the copy that an earlier entry is writing (say, the mode-2 copy of
+// IMG_01.jpg, listed right after it) is read only when complete, and two
+// sources named onto one copy are made one after the other, as the overwrite
+// test of the second must see the first. One worker gives the same order.
+void Run::waitForTurn(const FilesInUse::Use& use)
 {
-    const TargetName target = zielName(source, choice_);
+    while (inFlight_ >= jobs_ || filesInUse_.conflicts(use))
+        collectOne();
+}
+
+void Run::convert(qint64 n, const QString& source, const TargetName& target, const QString& file, FilesInUse::Use use)
+{
     prepareFolders(source, target);
     host_.statusText(statusForFile(n, report_.count, source));
-
-    const QString file = fileToWrite(target.name, source);
-    // Two sources named onto one copy are made one after the other, as the
-    // overwrite test of the second must see the first.
-    while (filesInFlight_.count(file) != 0)
-        collectOne();
     if (const auto refused = copyRefused(source, file, target.name, copyOptions_.overwrite)) {
         record(source, *refused);
         return;
     }
-    dispatch(source, target.name, file);
-}
-
-void Run::dispatch(const QString& source, const QString& targetName, const QString& file)
-{
-    while (inFlight_ >= jobs_)
-        collectOne();
     ++inFlight_;
-    filesInFlight_.insert(file);
-    pool_.submit([this, source, targetName, file, options = copyOptions_, size = size_] {
-        results_.push({source, convertOnWorker(source, targetName, file, size, options)});
-    });
+    filesInUse_.add(use);
+    pool_.submit(
+        [this, source, targetName = target.name, file, use = std::move(use), options = copyOptions_, size = size_] {
+            results_.push({source, use, convertOnWorker(source, targetName, file, size, options)});
+        });
 }
 
 void Run::collectOne()
 {
     const Finished finished = results_.pop();
     --inFlight_;
-    filesInFlight_.erase(finished.result.writtenFile);
+    filesInUse_.remove(finished.use);
     record(finished.source, finished.result);
 }
 

@@ -16,7 +16,7 @@ struct RunOptions {
 
 struct RunReport {
     qint64 count = 0;   // files the walk listed
-    qint64 reached = 0; // n: entries reached, written, skipped or failed
+    qint64 reached = 0; // n: entries started, each written, skipped or failed
     qint64 written = 0;
     qint64 skipped = 0;           // a copy existed, or the extension names no format
     qint64 failed = 0;            // each one logged through the host with its reason
@@ -29,9 +29,13 @@ struct RunReport {
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
 // "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored. A stop request converts no new file; the ones in
-// progress are finished. Call it off the window thread: it returns when the run is over. settings is read while the run
-// lasts and must not change until it returns (the window disables its controls during a run).
+// and why, as does each file whose colour profile was ignored. After a stop
+// request no new file starts, on any number of workers; the ones in progress
+// are finished, and n counts the entries started. Parallel workers give the
+// copies and outcomes of one worker: an entry waits while one in progress
+// writes a file it reads or writes. Call it off the window thread: it returns
+// when the run is over. settings is read while the run lasts and must not
+// change until it returns (the window disables its controls during a run).
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
 
 // The run-log line for a file that could not be converted.

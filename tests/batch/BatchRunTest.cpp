@@ -3,6 +3,7 @@
 #include "BatchTesting.h"
 #include "batch/TempFiles.h"
 #include "util/Files.h"
+#include "util/Text.h"
 
 #include <QTemporaryDir>
 
@@ -194,17 +195,61 @@ TEST_F(BatchRun, SourceThatIsItsOwnCopyIsReportedFailed)
     EXPECT_EQ(host.logLines.size(), 1);
 }
 
+// The stop arrives as the second file finishes, while the others wait for a
+// worker: none of them may start, and n counts the entries started.
 TEST_F(BatchRun, StopFinishesTheFilesInProgressAndStartsNoNewOne)
 {
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg"})
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.jpg"})
         picture(name);
-    options.jobs = 1;
+    settings.AusgabeOrdner = QStringLiteral("3");
     host.stopAfter = 2;
-    const RunReport report = run();
-    EXPECT_TRUE(report.stopped);
-    EXPECT_EQ(report.reached, 3); // the third was dispatched before the second finished
+    for (const int jobs : {1, 3}) {
+        SCOPED_TRACE(jobs);
+        ASSERT_TRUE(QDir(written("komp")).removeRecursively());
+        host.lastFinished = 0;
+        options.jobs = jobs;
+        const RunReport report = run();
+        EXPECT_TRUE(report.stopped);
+        EXPECT_EQ(report.reached, 2 + jobs - 1); // the two finished and those in progress then
+        EXPECT_EQ(report.written, report.reached);
+        EXPECT_EQ(QDir(written("komp")).entryList(QDir::Files).size(), report.reached);
+        EXPECT_EQ(host.statuses.back(), util::decimalText(report.reached) + QStringLiteral(" Dateien kopiert !"));
+    }
+}
+
+// With mode 2 the copy of IMG_01.jpg is listed right after it; an empty one
+// left from before must be read only once the first entry has replaced it,
+// on any number of workers.
+TEST_F(BatchRun, ACopyListedAfterItsSourceIsReadOnlyOnceWritten)
+{
+    picture("IMG_01.jpg", 2400, 1800);
+    ASSERT_TRUE(writeBytes(written("IMG_01_k!.JPG"), ""));
+    picture("IMG_02.jpg", 2400, 1800);
+    host.sizeItem = QStringLiteral("1-1200,900"); // a copy that takes a while
+    settings.AusgabeOrdner = QStringLiteral("2");
+    options.jobs = 3;
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.failed, 0) << host.logLines.join(u'\n').toStdString();
     EXPECT_EQ(report.written, 3);
-    EXPECT_EQ(host.statuses.back(), QStringLiteral("3 Dateien kopiert !"));
+    EXPECT_EQ(pictureSize(written("IMG_01_k!_k!.JPG")), (Size{1200, 900}));
+}
+
+// The same order holds when the copy reaches the source folder by another
+// spelling, here a link to it as the target folder of mode 4.
+TEST_F(BatchRun, ACopyReachedThroughALinkIsReadOnlyOnceWritten)
+{
+    picture("IMG_01.jpg", 2400, 1800);
+    ASSERT_TRUE(writeBytes(written("IMG_01_k!.JPG"), ""));
+    host.sizeItem = QStringLiteral("1-1200,900");
+    ASSERT_TRUE(QFile::link(source, root + QStringLiteral("Link")));
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.ZielVerz = root + QStringLiteral("Link/");
+    settings.ImmerPrefix.clear();
+    options.jobs = 3;
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.failed, 0) << host.logLines.join(u'\n').toStdString();
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(pictureSize(written("IMG_01_k!_k!.JPG")), (Size{1200, 900}));
 }
 
 TEST_F(BatchRun, ManyFilesOnManyWorkersAllArrive)
