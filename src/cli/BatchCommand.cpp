@@ -3,6 +3,7 @@
 #include "batch/BatchRun.h"
 #include "batch/ChoiceLists.h"
 #include "batch/SourceScan.h"
+#include "batch/TargetNames.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "frame/FrameContext.h"
@@ -67,6 +68,22 @@ int listFiles(const Settings& settings)
     return allDone;
 }
 
+// A terminal user names a new target folder and expects it made, as any
+// command that writes into a folder would; the window offers only folders
+// that exist. False when it is needed and cannot be made.
+bool makeTargetFolder(const CommandLine& options, const Settings& settings, ConsoleHost& host)
+{
+    if (!options.target || util::integerValue(settings.AusgabeOrdner) != 4 || util::isFolder(settings.ZielVerz))
+        return true;
+    batch::zVerzAnlegen(settings.ZielVerz);
+    if (!util::isFolder(settings.ZielVerz)) {
+        printLine(stderr, QStringLiteral("vardolin-batch: the target folder cannot be made: ") + settings.ZielVerz);
+        return false;
+    }
+    host.lastingStatus(QStringLiteral("Zielordner angelegt: ") + settings.ZielVerz);
+    return true;
+}
+
 int finalCode(const batch::RunReport& report)
 {
     if (report.stopped) {
@@ -116,6 +133,8 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
         return usageError(QStringLiteral("size entry %1 of %2 gives no short side; choose one with --size W,H")
                               .arg(settings.Bildgroesse, QString::fromUtf16(batch::sizeListFile)));
     host.setSizeItemText(sizeItem);
+    if (!makeTargetFolder(options, settings, host))
+        return someFailed;
 
     ConsoleHost::stopOnInterrupt();
     const batch::RunReport report = batch::BilderVerarbeiten(settings, host, {options.jobs});

@@ -34,7 +34,8 @@ struct Parser {
     QCommandLineOption mode{QStringLiteral("mode"),
                             QStringLiteral("Output mode: 1 prefix, 2 suffix, 3 subfolder, 4 target folder."),
                             QStringLiteral("1-4")};
-    QCommandLineOption target{QStringLiteral("target"), QStringLiteral("Target folder (implies --mode 4)."),
+    QCommandLineOption target{QStringLiteral("target"),
+                              QStringLiteral("Target folder, made when missing (implies --mode 4)."),
                               QStringLiteral("DIR")};
     QCommandLineOption subfolders{QStringLiteral("subfolders"), QStringLiteral("Include subfolders.")};
     QCommandLineOption overwrite{QStringLiteral("overwrite"), QStringLiteral("Overwrite existing copies.")};

@@ -62,6 +62,12 @@ void ConsoleHost::statusText(const QString& text)
         printLine(stdout, text);
 }
 
+void ConsoleHost::lastingStatus(const QString& text)
+{
+    clearLine();
+    printLine(stdout, text);
+}
+
 void ConsoleHost::showMessage(const QString& text)
 {
     clearLine();

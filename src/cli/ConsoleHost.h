@@ -18,6 +18,9 @@ public:
     ConsoleHost(QString sizeItem, QString targetItem, bool terminal);
 
     void statusText(const QString& text) override;
+    // A status text that stays in view: on a terminal too it gets a line of
+    // its own instead of being redrawn over by the next one.
+    void lastingStatus(const QString& text);
     void showMessage(const QString& text) override;
     void logLine(const QString& line) override;
     QString sizeItemText() override { return sizeItem_; }

@@ -89,6 +89,26 @@ TEST_F(BatchCommand, FailedFilesAreNamedOnStandardErrorAndExitOne)
     EXPECT_GT(QFileInfo(fotos + QStringLiteral("!k_good.jpg.JPG")).size(), 0);
 }
 
+// The window offers only folders that exist; on the command line a new one
+// is made, levels above it included, and the status line says so.
+TEST_F(BatchCommand, TargetFolderThatDoesNotExistIsMade)
+{
+    writePicture(fotos + QStringLiteral("a.jpg"), 400, 300);
+    const QString target = work + QStringLiteral("Klein/2024/");
+    const Finished done = run({QStringLiteral("--size=80,60"), QStringLiteral("--target"), target, fotos});
+    EXPECT_EQ(done.code, 0) << done.err.toStdString();
+    EXPECT_TRUE(done.out.startsWith(QStringLiteral("Zielordner angelegt: ") + target + u'\n'))
+        << done.out.toStdString();
+    EXPECT_EQ(pictureSize(target + QStringLiteral("!k_a_k!.JPG")), (picture::Size{80, 60}));
+
+    ASSERT_TRUE(writeBytes(work + QStringLiteral("Datei"), "a file in the way"));
+    const Finished blocked =
+        run({QStringLiteral("--size=80,60"), QStringLiteral("--target"), work + QStringLiteral("Datei/neu"), fotos});
+    EXPECT_EQ(blocked.code, 1);
+    EXPECT_TRUE(blocked.err.contains(work + QStringLiteral("Datei/neu/"))) << blocked.err.toStdString();
+    EXPECT_FALSE(blocked.out.contains(QStringLiteral("Kopiere ")));
+}
+
 TEST_F(BatchCommand, BadUsageExitsTwo)
 {
     EXPECT_EQ(run({QStringLiteral("--mode"), QStringLiteral("9")}).code, 2);
