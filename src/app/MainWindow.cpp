@@ -114,6 +114,8 @@ int MainWindow::FensterOeffnen(int x, int y, int width, int height, const Captio
 void MainWindow::createStatusBar()
 {
     statusField_ = new QLabel(this);
+    // The line names files being copied, and a name may look like markup.
+    statusField_->setTextFormat(Qt::PlainText);
     statusField_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(statusField_, 1);

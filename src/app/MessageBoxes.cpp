@@ -13,6 +13,8 @@ void presentMessagesInBoxes()
         QString shown = text;
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         QMessageBox box(QMessageBox::NoIcon, title, shown, QMessageBox::Ok, QApplication::activeWindow());
+        // Messages name folders and files, and a name may look like markup.
+        box.setTextFormat(Qt::PlainText);
         return box.exec();
     });
 }

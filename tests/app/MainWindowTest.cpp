@@ -111,6 +111,11 @@ TEST(StatusText, ReplacesTheOneField)
     open.window.StatusText(QStringLiteral("eins"));
     open.window.StatusText(QStringLiteral("zwei"));
     EXPECT_EQ(open.window.statusLine(), QStringLiteral("zwei"));
+    // A copy's path in the status line is shown as typed, even when a folder
+    // name looks like markup.
+    const auto* field = open.window.statusBar()->findChild<QLabel*>();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->textFormat(), Qt::PlainText);
 }
 
 TEST(FolderTree, TextIsTheSelectedFolderWithTrailingSeparator)

@@ -90,3 +90,22 @@ TEST(MessageBoxes, ModalBoxWithTitleTextAndOneOkButton)
     EXPECT_EQ(text, QStringLiteral("eins\nzwei \"drei"));
     EXPECT_EQ(buttons, 1);
 }
+
+TEST(MessageBoxes, MarkupInAFolderNameIsShownAsTyped)
+{
+    presentMessagesInBoxes();
+    const QString folder = QStringLiteral("/home/anna/<b>Urlaub</b>/komp");
+    Qt::TextFormat format = Qt::AutoText;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    frame::yInfoBox(QStringLiteral("Vardolin"), folder, 0);
+    frame::setMessagePresenter({});
+    EXPECT_EQ(format, Qt::PlainText) << "a folder name is no markup";
+    EXPECT_EQ(text, folder);
+}
