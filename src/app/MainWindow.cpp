@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/ChoiceList.h"
 #include "app/FolderTree.h"
 
 #include <QAction>
@@ -163,7 +164,7 @@ QWidget* MainWindow::createControl(int number, int kind)
     const QString caption = texts_.control[number];
     switch (kind) {
     case FolderTreeKind: return new FolderTree(client_);
-    case DropDown: return new QComboBox(client_);
+    case DropDown: return new ChoiceList(client_);
     case Label: return new QLabel(caption, client_);
     case Frame: return new QGroupBox(caption, client_);
     case Option: {

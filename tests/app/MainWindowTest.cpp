@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/ChoiceList.h"
 #include "app/FolderTree.h"
 
 #include <QAction>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -135,3 +138,44 @@ TEST(FolderTree, TextIsTheSelectedFolderWithTrailingSeparator)
     tree.setText(dir.path() + QStringLiteral("/missing/"));
     EXPECT_TRUE(tree.text().isEmpty()) << "a folder that does not exist selects nothing";
 }
+
+// The open list is as wide as its longest item in every style, also where the
+// style makes it only as wide as the closed box.
+class ChoiceLists : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ChoiceLists, OpenListShowsEveryItemWhole)
+{
+    OpenWindow open;
+    auto* quality = open.window.controlAs<QComboBox>(2);
+    std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(GetParam())));
+    ASSERT_NE(style, nullptr);
+    quality->setStyle(style.get());
+    quality->addItems({QStringLiteral("1-schlechteste Qualität"), QStringLiteral("9-hervorragende Qualität"),
+                       QStringLiteral("10-sehr gute Qualität")});
+    open.window.show();
+    quality->showPopup();
+    QAbstractItemView* view = quality->view();
+    ASSERT_TRUE(view->isVisible());
+    for (int row = 0; row < quality->count(); ++row) {
+        const QModelIndex item = view->model()->index(row, 0);
+        const QRect shown = view->visualRect(item).intersected(view->viewport()->rect());
+        EXPECT_GE(shown.width(), view->sizeHintForIndex(item).width()) << quality->itemText(row).toStdString();
+    }
+    quality->hidePopup();
+    quality->setStyle(nullptr);
+}
+
+TEST(ChoiceLists, ClosedBoxShortensALongChoiceWithAnEllipsis)
+{
+    OpenWindow open;
+    auto* quality = open.window.controlAs<ChoiceList>(2);
+    ASSERT_NE(quality, nullptr);
+    quality->addItems({QStringLiteral("1-gut"), QStringLiteral("9-hervorragende Qualität mit sehr langem Namen")});
+    open.window.show();
+    EXPECT_EQ(quality->shownText(), QStringLiteral("1-gut"));
+    quality->setCurrentIndex(1);
+    EXPECT_TRUE(quality->shownText().startsWith(QStringLiteral("9-hervorragende")));
+    EXPECT_TRUE(quality->shownText().endsWith(QChar(0x2026)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ChoiceLists, ::testing::Values("Fusion", "Windows"));
