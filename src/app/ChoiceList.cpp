@@ -20,7 +20,8 @@ int ChoiceList::widestItem() const
 {
     int widest = 0;
     for (int row = 0; row < count(); ++row)
-        widest = std::max(widest, view()->sizeHintForIndex(model()->index(row, modelColumn(), rootModelIndex())).width());
+        widest =
+            std::max(widest, view()->sizeHintForIndex(model()->index(row, modelColumn(), rootModelIndex())).width());
     return widest;
 }
 

@@ -1,8 +1,13 @@
 #include "app/FolderTree.h"
 
+#include "app/PlainToolTip.h"
+
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace vardolin::app {
 
@@ -14,10 +19,21 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
     for (int column = 1; column < model_->columnCount(); ++column)
         hideColumn(column);
     header()->hide();
+    header()->setStretchLastSection(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit folderChosen(); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        const QString path = text();
+        setToolTip(path.isEmpty() ? QString() : plainToolTip(path));
+        emit folderChosen();
+    });
+    fitTimer_.setSingleShot(true);
+    fitTimer_.setInterval(0);
+    connect(&fitTimer_, &QTimer::timeout, this, [this] { fitColumn(); });
+    connect(this, &QTreeView::expanded, &fitTimer_, qOverload<>(&QTimer::start));
+    connect(this, &QTreeView::collapsed, &fitTimer_, qOverload<>(&QTimer::start));
     // The model lists folders in the background, and each listing of a
     // folder above the selection moves its row: scroll to it again until the
     // user works with the tree.
@@ -27,6 +43,7 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
     revealTimer_.setInterval(100);
     connect(&revealTimer_, &QTimer::timeout, this, [this] { reveal(); });
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        fitTimer_.start();
         if (!revealing_.isEmpty() && revealing_.startsWith(path)) {
             reveal();
             revealTimer_.start();
@@ -36,8 +53,53 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
 
 void FolderTree::reveal()
 {
+    fitColumn();
     if (currentIndex().isValid())
         scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+// The one column is as wide as the widest name shown, at least as wide as the
+// view; a wider column makes the view scroll sideways.
+void FolderTree::fitColumn()
+{
+    const int wanted = std::max(viewport()->width(), sizeHintForColumn(0));
+    if (columnWidth(0) == wanted)
+        return;
+    setColumnWidth(0, wanted);
+    updateGeometries();
+}
+
+// The view's own scrolling moves sideways to whole columns only; with one
+// wide column that would show its left edge and leave a deep name cut off.
+void FolderTree::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    const int sideways = horizontalScrollBar()->value();
+    QTreeView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
+    showNameWhole(index);
+}
+
+// Scrolls sideways as little as needed to show the folder's icon and name,
+// its start rather than its end when both do not fit.
+void FolderTree::showNameWhole(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    QScrollBar* bar = horizontalScrollBar();
+    const int start = visualRect(index).left() + bar->value();
+    const int end = start + sizeHintForIndex(index).width();
+    int value = bar->value();
+    if (end - value > viewport()->width())
+        value = end - viewport()->width();
+    if (start < value)
+        value = start;
+    bar->setValue(value);
+}
+
+void FolderTree::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    fitTimer_.start();
 }
 
 void FolderTree::mousePressEvent(QMouseEvent* event)

@@ -1,7 +1,9 @@
 #pragma once
 // A tree of the machine's folders (no files). Its text is the selected
 // folder's full path ending in the platform separator; setting the text
-// selects that folder and scrolls it into view.
+// selects that folder and scrolls it into view. The tree is as wide as its
+// longest shown name and scrolls sideways, so the chosen folder's name is seen
+// whole however deep it lies; its full path is the tree's tooltip.
 
 #include <QTimer>
 #include <QTreeView>
@@ -21,6 +23,8 @@ public:
     // in it is listed.
     void showFolderAnew(const QString& path);
 
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // The user (or setText) chose another folder.
     void folderChosen();
@@ -30,13 +34,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void reveal();
+    void fitColumn();
+    void showNameWhole(const QModelIndex& index);
 
     QFileSystemModel* model_;
     QString revealing_; // the folder set by setText, until the user takes over
     QTimer revealTimer_;
+    QTimer fitTimer_; // the names shown changed: fit the column to them
 };
 
 } // namespace vardolin::app

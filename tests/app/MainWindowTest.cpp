@@ -6,15 +6,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -179,3 +184,32 @@ TEST(ChoiceLists, ClosedBoxShortensALongChoiceWithAnEllipsis)
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, ChoiceLists, ::testing::Values("Fusion", "Windows"));
+
+TEST(FolderTree, ScrollsSidewaysToADeepFolderAndShowsItsPathAsTooltip)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString deep = dir.path()
+                         + QStringLiteral("/Bilder/Urlaub 2024/Sommerferien am Gardasee mit der ganzen Familie/"
+                                          "Ausflug nach Verona <b>und Vicenza");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    FolderTree tree;
+    tree.resize(245, 505);
+    tree.show();
+    tree.setText(deep);
+    const QModelIndex chosen = tree.currentIndex();
+    ASSERT_TRUE(chosen.isValid());
+    const auto nameShownWhole = [&] {
+        const QRect name(tree.visualRect(chosen).topLeft(), tree.sizeHintForIndex(chosen));
+        return name.left() >= 0 && name.right() < tree.viewport()->width();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(nameShownWhole, 3000)) << "the chosen name is scrolled into view whole";
+    EXPECT_GT(tree.horizontalScrollBar()->maximum(), 0) << "the tree scrolls sideways";
+
+    QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), tree.viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(tree.viewport(), &hover);
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText(), QDir::toNativeSeparators(deep + QStringLiteral("/")));
+    QToolTip::hideText();
+}
