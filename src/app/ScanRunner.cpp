@@ -13,6 +13,8 @@ struct ScanRunner::Running {
     quint64 generation = 0;
     std::shared_ptr<std::atomic_bool> stop = std::make_shared<std::atomic_bool>(false);
     QFutureWatcher<batch::ScanResult>* watcher = nullptr; // child of the runner
+    bool finished = false;
+    batch::ScanResult result; // once finished
 };
 
 ScanRunner::ScanRunner(batch::BatchHost& host, QObject* parent) : QObject(parent), host_(host) {}
@@ -40,21 +42,28 @@ void ScanRunner::start(const batch::ScanRequest& request)
     running_.push_back(std::move(scan));
 }
 
+// Every scan that ran writes its block to the run log, in the order the
+// scans started; only the newest one's result is shown, unless it was stopped.
 void ScanRunner::finish(quint64 generation)
 {
     const auto found = std::find_if(running_.begin(), running_.end(),
                                     [generation](const auto& scan) { return scan->generation == generation; });
-    if (found == running_.end())
+    if (found == running_.end() || (*found)->finished)
         return;
-    const std::unique_ptr<Running> scan = std::move(*found);
-    running_.erase(found);
-    scan->watcher->disconnect(this);
-    scan->watcher->deleteLater();
-    const batch::ScanResult result = scan->watcher->result();
-    if (generation != latest_ || result.stopped)
-        return;
-    batch::applyScanResult(result, host_);
-    emit shown();
+    Running& scan = **found;
+    scan.watcher->disconnect(this);
+    scan.finished = true;
+    scan.result = scan.watcher->result();
+    const bool show = generation == latest_ && !scan.result.stopped;
+    if (show)
+        batch::showScanResult(scan.result, host_);
+    while (!running_.empty() && running_.front()->finished) {
+        batch::logScanResult(running_.front()->result, host_);
+        running_.front()->watcher->deleteLater();
+        running_.pop_front();
+    }
+    if (show)
+        emit shown();
 }
 
 void ScanRunner::waitForAll()

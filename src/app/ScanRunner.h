@@ -1,8 +1,10 @@
 #pragma once
 // Runs source scans off the window's thread so that a large tree does not
 // freeze the window. A newer scan supersedes an older one: the older one is
-// told to stop and its result is dropped. The latest result is shown through
-// the host on the window's thread.
+// told to stop and its result is not shown, but it still writes its block to
+// the run log (its count marked as cut short when the stop ended its walk).
+// The blocks reach the log in the order the scans started; the latest result
+// is shown through the host on the window's thread.
 
 #include "batch/SourceScan.h"
 

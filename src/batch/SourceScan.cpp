@@ -77,7 +77,12 @@ ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop)
     QStringList walked;
     result.found = s_ReadDirLL(request.sourceFolder, request.includePattern, request.withSubfolders, walked,
                                countFromZero, noProgressField, clearListFirst, stop);
-    result.logLines << QStringLiteral("   >>Gefunden Anzahl         :") + util::decimalText(result.found) << ruler();
+    // A walk that was stopped may have ended early: its count is no finding.
+    const bool walkCut = stop && stop->load();
+    result.logLines << (walkCut ? QStringLiteral("   >>Abgebrochen bei Anzahl  :")
+                                : QStringLiteral("   >>Gefunden Anzahl         :"))
+                           + util::decimalText(result.found)
+                    << ruler();
     result.files = withoutExcluded(walked, request.excludePattern);
     result.count = result.found - (walked.size() - result.files.size());
     sortIgnoringCase(result.files);
@@ -86,10 +91,14 @@ ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop)
     return result;
 }
 
-void applyScanResult(const ScanResult& result, BatchHost& host)
+void logScanResult(const ScanResult& result, BatchHost& host)
 {
     for (const QString& line : result.logLines)
         host.logLine(line);
+}
+
+void showScanResult(const ScanResult& result, BatchHost& host)
+{
     host.setFoundCount(result.count);
     host.setTargetListItems(result.targetItems);
     host.statusText(util::decimalText(result.count) + QStringLiteral(" Dateien gefunden !"));
@@ -103,7 +112,8 @@ int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& 
     if (eventType != textChangedEvent) {
         host.statusText(QStringLiteral("Dateien werden ermittelt, bitte warten ..."));
         ScanResult result = scanSources(scanRequestFrom(settings));
-        applyScanResult(result, host);
+        logScanResult(result, host);
+        showScanResult(result, host);
         if (files)
             *files = std::move(result.files);
     }

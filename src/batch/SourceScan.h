@@ -4,8 +4,9 @@
 // would convert, and shows how many there are.
 //
 // scanSources is a pure function of its request (it only reads the disk), so
-// the window may run it on another thread and drop a result that a newer scan
-// has superseded; applyScanResult then shows it through the host.
+// the window may run it on another thread; every scan that ran writes its
+// block to the run log (logScanResult), and only the newest is shown
+// (showScanResult).
 // AktionQuelle does both in one call on the caller's thread.
 
 #include "frame/Settings.h"
@@ -36,7 +37,7 @@ struct ScanResult {
     QStringList files;       // sorted ignoring case, exclusions removed
     qint64 found = 0;        // what the walk found, before exclusion
     qint64 count = 0;        // after exclusion: the found count shown
-    QStringList logLines;    // the run-log lines, in order
+    QStringList logLines;    // the run-log block, in order; a stopped walk logs its count as cut short
     QStringList targetItems; // the target list's items for the source folder
     bool stopped = false;    // stop was set: the result is incomplete
 };
@@ -45,9 +46,12 @@ struct ScanResult {
 // marks its result stopped.
 ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop = nullptr);
 
-// Shows a finished scan: its log lines, the found count, the target list and
-// the status text "<count> Dateien gefunden !".
-void applyScanResult(const ScanResult& result, BatchHost& host);
+// Writes a finished scan's block to the run log.
+void logScanResult(const ScanResult& result, BatchHost& host);
+
+// Shows a finished scan: the found count, the target list and the status text
+// "<count> Dateien gefunden !".
+void showScanResult(const ScanResult& result, BatchHost& host);
 
 // The window's entry for every event of the source tree (eventType -1), the
 // subfolder box (-1) and the two pattern fields (their event type). The

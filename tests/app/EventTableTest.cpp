@@ -256,6 +256,24 @@ TEST(EventTable, NewerScanSupersedesOlder)
     s.events().scans().waitForAll();
     EXPECT_EQ(w.controlAs<QLineEdit>(28)->text(), QStringLiteral("0"));
     EXPECT_EQ(w.statusLine(), QStringLiteral("0 Dateien gefunden !"));
+
+    // Both scans ran, so both are in the run log, whole and in the order they
+    // started; the older one's count says whether it was cut short.
+    QFile file(s.log.filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList log = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    QList<qsizetype> blocks;
+    for (qsizetype line = 0; line < log.size(); ++line)
+        if (log[line] == QStringLiteral("Aufrufs_ReadDirLL mit Parameter"))
+            blocks.append(line);
+    ASSERT_EQ(blocks.size(), 2);
+    EXPECT_EQ(log[blocks[0] + 2], QStringLiteral("   Dateifilter               :*.jpg"));
+    EXPECT_TRUE(log[blocks[0] + 6].startsWith(QStringLiteral("   >>Gefunden Anzahl         :"))
+                || log[blocks[0] + 6].startsWith(QStringLiteral("   >>Abgebrochen bei Anzahl  :")));
+    EXPECT_EQ(log[blocks[0] + 7], QString(80, u'-'));
+    EXPECT_EQ(log[blocks[1] + 2], QStringLiteral("   Dateifilter               :*.png"));
+    EXPECT_EQ(log[blocks[1] + 6], QStringLiteral("   >>Gefunden Anzahl         :0"));
+    EXPECT_EQ(log[blocks[1] + 7], QString(80, u'-'));
 }
 
 TEST(EventTable, LanguageMenuStoresAndShowsNoticeInActiveLanguage)

@@ -129,6 +129,17 @@ TEST_F(SourceScan, LogLinesCountAndTargetList)
     EXPECT_EQ(host.targetItems[2], QStringLiteral("/sub/Fotos/"));
 }
 
+TEST_F(SourceScan, StoppedScanLogsThatItsCountIsIncomplete)
+{
+    file("a.jpg");
+    const std::atomic_bool stop{true};
+    const ScanResult result = scanSources(scanRequestFrom(settings("*.jpg", "", false)), &stop);
+    EXPECT_TRUE(result.stopped);
+    ASSERT_EQ(result.logLines.size(), 9);
+    EXPECT_EQ(result.logLines[7], QStringLiteral("   >>Abgebrochen bei Anzahl  :0"));
+    EXPECT_EQ(result.logLines[8], QString(80, u'-'));
+}
+
 TEST_F(SourceScan, ChangeEventDoesNotScan)
 {
     file("a.jpg");
