@@ -3,7 +3,17 @@
 # pages, the bash completion, the licence and a changelog; the dependencies
 # are the runtime libraries the programs link, found by dpkg-shlibdeps.
 
-set(VARDOLIN_MAINTAINER "Vardolin developers <${VARDOLIN_FEEDBACK_ADDRESS}>")
+# A package must name its maintainer with an e-mail address: the one given
+# here, else the feedback contact when that is an e-mail address, else one in
+# the reserved ".invalid" domain, which says plainly that there is none.
+set(VARDOLIN_PACKAGE_MAINTAINER "" CACHE STRING "Maintainer field of the Debian package, as: Name <address>")
+if(VARDOLIN_PACKAGE_MAINTAINER)
+  set(VARDOLIN_MAINTAINER "${VARDOLIN_PACKAGE_MAINTAINER}")
+elseif(VARDOLIN_FEEDBACK_CONTACT MATCHES "^[^:/ ]+@[^ ]+$")
+  set(VARDOLIN_MAINTAINER "Vardolin developers <${VARDOLIN_FEEDBACK_CONTACT}>")
+else()
+  set(VARDOLIN_MAINTAINER "Vardolin developers <no-address@vardolin.invalid>")
+endif()
 set(doc_folder ${CMAKE_INSTALL_DATADIR}/doc/vardolin)
 set(debian_folder ${CMAKE_CURRENT_BINARY_DIR}/debian)
 
@@ -16,10 +26,14 @@ string(REGEX REPLACE "^MIT License\n\n" "" licence_body "${licence}")
 string(REGEX REPLACE "\n+$" "" licence_body "${licence_body}")
 string(REPLACE "\n\n" "\n.\n" licence_body "${licence_body}")
 string(REPLACE "\n" "\n " licence_body "${licence_body}")
+set(upstream_contact "")
+if(VARDOLIN_FEEDBACK_CONTACT)
+  set(upstream_contact "Upstream-Contact: ${VARDOLIN_FEEDBACK_CONTACT}\n")
+endif()
 file(WRITE ${debian_folder}/copyright
   "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
   "Upstream-Name: Vardolin\n"
-  "Upstream-Contact: ${VARDOLIN_MAINTAINER}\n"
+  "${upstream_contact}"
   "\n"
   "Files: *\n"
   "Copyright: ${holder}\n"

@@ -60,15 +60,33 @@ QString ausschlussBlock()
            + u"nicht vorhersehbaren Zustände eintreten können."_s + br + br + br;
 }
 
-// The address sits in a box; a longer address widens the box.
-QString kritikBlock()
+// Where suggestions go: the contact the build was configured with, an e-mail
+// address or a web page; without one, the place the user got the program from.
+struct FeedbackWay {
+    QString invitation;
+    QString boxed;
+    QString closing;
+};
+
+FeedbackWay feedbackWay(const QString& contact)
 {
-    const QString address = feedbackAddress();
-    const int inner = std::max<int>(24, int(address.size()));
+    const QString welcome = u"Anregungen und Kritik sind erwünscht und können "_s;
+    if (contact.isEmpty())
+        return {welcome + u"an: "_s, u"die Person oder Stelle, von der Sie das Programm haben"_s,
+                u"gesendet werden."_s};
+    if (contact.contains(u"://"_s))
+        return {welcome + u"auf der Seite: "_s, contact, u"gemeldet werden."_s};
+    return {welcome + u"per eMail an: "_s, contact, u"gesendet werden."_s};
+}
+
+// The contact sits in a box; a longer one widens the box.
+QString kritikBlock(const QString& contact)
+{
+    const FeedbackWay way = feedbackWay(contact);
+    const int inner = std::max<int>(24, int(way.boxed.size()));
     const QString edge = u"  +"_s + QString(inner + 4, u'-') + u'+';
-    return u"Anregungen und Kritik"_s + br + u"---------------------"_s + br
-           + u"Anregungen und Kritik sind erwünscht und können per eMail an: "_s + br + br + edge + br + u"  |  "_s
-           + address.leftJustified(inner, u' ') + u"  |"_s + br + edge + br + br + u"gesendet werden."_s + br + br
+    return u"Anregungen und Kritik"_s + br + u"---------------------"_s + br + way.invitation + br + br + edge + br
+           + u"  |  "_s + way.boxed.leftJustified(inner, u' ') + u"  |"_s + br + edge + br + br + way.closing + br + br
            + u"Nur durch Ihr Feedback kann ein Programm besser werden !"_s + br + br + br;
 }
 
@@ -179,9 +197,9 @@ void InfoWindow::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
-QString feedbackAddress()
+QString feedbackContact()
 {
-    return QStringLiteral(VARDOLIN_FEEDBACK_ADDRESS);
+    return QStringLiteral(VARDOLIN_FEEDBACK_CONTACT);
 }
 
 QString infoTemplate()
@@ -190,12 +208,12 @@ QString infoTemplate()
            + u"{PGMVERSION}"_s + u"\r\n"_s + u"{COMPILE}"_s + u"{COPYRIGHT}"_s + u"{AUSSCHLUSS}"_s + u"{KRITIK}"_s;
 }
 
-QString infoText(const QString& textTemplate, const QString& title, const QString& history)
+QString infoText(const QString& textTemplate, const QString& title, const QString& history, const QString& contact)
 {
     QString text = textTemplate;
     text.replace(u"{ANWENDUNG}"_s, anwendungBlock(title));
     text.replace(u"{COPYRIGHT}"_s, copyrightBlock());
-    text.replace(u"{KRITIK}"_s, kritikBlock());
+    text.replace(u"{KRITIK}"_s, kritikBlock(contact));
     text.replace(u"{AUSSCHLUSS}"_s, ausschlussBlock());
     text.replace(u"{COMPILE}"_s, compileBlock());
     text.replace(u"{PGMVERSION}"_s, versionBlock(history));

@@ -42,12 +42,16 @@ void z_Info();
 // request of any of them closes the info window instead.
 void s_WindowInfo(const QString& textTemplate, const QString& title, const QString& history);
 
-// The text the window shows: placeholders replaced, escapes turned into
-// CR LF and double quotes.
-QString infoText(const QString& textTemplate, const QString& title, const QString& history);
-QString infoTemplate();
+// Where users send suggestions and report faults, set when the program is
+// built (VARDOLIN_FEEDBACK_CONTACT): an e-mail address, the web address of an
+// issue page, or empty when the program has neither.
+QString feedbackContact();
 
-// The address in the feedback box, set when the program is built.
-QString feedbackAddress();
+// The text the window shows: placeholders replaced, escapes turned into
+// CR LF and double quotes. The feedback box names the contact, or without one
+// the place the user got the program from.
+QString infoText(const QString& textTemplate, const QString& title, const QString& history,
+                 const QString& contact = feedbackContact());
+QString infoTemplate();
 
 } // namespace vardolin::app

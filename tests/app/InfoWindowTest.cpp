@@ -50,20 +50,59 @@ TEST(InfoText, BlocksInOrderWithEscapesTurnedIntoLineBreaks)
     EXPECT_TRUE(text.endsWith(QStringLiteral("Nur durch Ihr Feedback kann ein Programm besser werden !\r\n\r\n\r\n")));
 }
 
-TEST(InfoText, BuildTimeAndFeedbackBox)
+TEST(InfoText, BuildTime)
 {
     const QString text = infoText(infoTemplate(), QStringLiteral("Vardolin"), QString());
     const QRegularExpression compiled(
         QStringLiteral("Kompiliert: \\d\\d\\.\\d\\d\\.\\d{4} / \\d\\d:\\d\\d:\\d\\d\r\n\r\n"));
     EXPECT_TRUE(compiled.match(text).hasMatch());
+}
+
+// The feedback box names the contact the build was configured with; without
+// one it names no invented address but says where to report.
+struct FeedbackCase {
+    const char* contact;
+    const char* invitation;
+    const char* boxed;
+    const char* closing;
+};
+
+class FeedbackBox : public ::testing::TestWithParam<FeedbackCase> {};
+
+TEST_P(FeedbackBox, InvitesToTheConfiguredContactOrSaysWhereToReport)
+{
+    const FeedbackCase& way = GetParam();
+    const QString text =
+        infoText(infoTemplate(), QStringLiteral("Vardolin"), QString(), QString::fromUtf8(way.contact));
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     const qsizetype box = lines.indexOf(QRegularExpression(QStringLiteral("^  \\+-+\\+$")));
-    ASSERT_GT(box, 0);
+    ASSERT_GT(box, 2);
+    EXPECT_EQ(lines[box - 4], QStringLiteral("Anregungen und Kritik"));
+    EXPECT_EQ(lines[box - 2], QString::fromUtf8(way.invitation));
+    EXPECT_TRUE(lines[box - 1].isEmpty());
     EXPECT_EQ(lines[box + 1].size(), lines[box].size()) << "the bars line up with the corners";
-    EXPECT_TRUE(lines[box + 1].startsWith(QStringLiteral("  |  ") + feedbackAddress()));
-    EXPECT_TRUE(lines[box + 1].endsWith(QStringLiteral("  |")));
+    EXPECT_EQ(lines[box + 1], QStringLiteral("  |  ")
+                                  + QString::fromUtf8(way.boxed).leftJustified(lines[box].size() - 8)
+                                  + QStringLiteral("  |"));
     EXPECT_EQ(lines[box + 2], lines[box]);
+    EXPECT_TRUE(lines[box + 3].isEmpty());
+    EXPECT_EQ(lines[box + 4], QString::fromUtf8(way.closing));
+    EXPECT_EQ(lines[box + 6], QStringLiteral("Nur durch Ihr Feedback kann ein Programm besser werden !"));
+    if (!*way.contact) {
+        EXPECT_FALSE(text.contains(u'@')) << "no address that nobody reads";
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Contacts, FeedbackBox,
+    ::testing::Values(FeedbackCase{"", "Anregungen und Kritik sind erwünscht und können an: ",
+                                   "die Person oder Stelle, von der Sie das Programm haben", "gesendet werden."},
+                      FeedbackCase{"fotos@vardolin.example",
+                                   "Anregungen und Kritik sind erwünscht und können per eMail an: ",
+                                   "fotos@vardolin.example", "gesendet werden."},
+                      FeedbackCase{"https://tracker.vardolin.example/issues",
+                                   "Anregungen und Kritik sind erwünscht und können auf der Seite: ",
+                                   "https://tracker.vardolin.example/issues", "gemeldet werden."}));
 
 TEST(InfoText, QuoteEscapeAndExistingLineBreaks)
 {
