@@ -8,7 +8,8 @@ namespace vardolin::picture {
 namespace {
 
 constexpr std::size_t fileHeaderSize = 14;
-constexpr std::uint32_t coreHeaderSize = 12; // the oldest header: 16-bit sizes, 3-byte colours
+constexpr std::uint32_t coreHeaderSize = 12;        // the oldest header: 16-bit sizes, 3-byte colours
+constexpr std::uint32_t shortestOs2HeaderSize = 16; // 32-bit sizes and the bit count, nothing more
 
 struct InfoHeader {
     std::uint32_t size = 0;
@@ -40,24 +41,36 @@ Result<InfoHeader> readInfoHeader(ByteCursor& cursor)
         header.bitCount = *bitCount;
         return header;
     }
-    if (header.size < 40 || header.size > 4096)
+    if (header.size < shortestOs2HeaderSize || header.size > 4096)
         return fail("unsupported BMP header size " + std::to_string(header.size));
     const auto width = cursor.i32();
     const auto height = cursor.i32();
     cursor.skip(2);
     const auto bitCount = cursor.u16();
-    const auto compression = cursor.u32();
-    cursor.skip(12); // image size, resolutions
-    const auto colorsUsed = cursor.u32();
-    if (!colorsUsed)
+    if (!bitCount)
         return fail("truncated BMP header");
     header.width = *width;
     header.height = *height;
     header.bitCount = *bitCount;
-    header.compression = *compression;
-    header.colorsUsed = *colorsUsed;
-    // The OS/2 header of 64 bytes gives compressions 3 and 4 other meanings.
-    if (header.size == 64 && header.compression >= 3)
+    // An OS/2 header may end after any field from here on; the fields it
+    // leaves out are zero.
+    if (header.size >= 20) {
+        const auto compression = cursor.u32();
+        if (!compression)
+            return fail("truncated BMP header");
+        header.compression = *compression;
+    }
+    if (header.size >= 36) {
+        cursor.skip(12); // image size, resolutions
+        const auto colorsUsed = cursor.u32();
+        if (!colorsUsed)
+            return fail("truncated BMP header");
+        header.colorsUsed = *colorsUsed;
+    }
+    // OS/2 headers (shorter than 40 bytes, or 64) give compressions 3 and 4
+    // other meanings.
+    const bool os2 = header.size < 40 || header.size == 64;
+    if (os2 && header.compression >= 3)
         return fail("unsupported BMP compression " + std::to_string(header.compression));
     return header;
 }

@@ -1,5 +1,6 @@
 #include "picture/BmpRunLength.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vardolin::picture {
@@ -9,11 +10,15 @@ class RunPainter {
 public:
     RunPainter(const BmpLayout& layout, Picture& picture) : layout_(layout), picture_(picture) {}
 
-    // Rows are counted from the bottom, as the file stores them.
+    // Rows are counted from the bottom, as the file stores them. Writers pad
+    // a row whose width is not a multiple of 4 with pixels past its end
+    // before the end-of-row mark; those are dropped.
     Result<void> paint(unsigned index)
     {
-        if (x_ >= layout_.width || y_ >= layout_.height)
+        if (y_ >= layout_.height)
             return fail("BMP run-length data overruns its rows");
+        if (x_ == layout_.width)
+            return {};
         if (index >= unsigned(layout_.paletteSize))
             return fail("BMP colour index past the colour table");
         std::memcpy(picture_.row(y_) + 3 * x_, layout_.palette[index].data(), 3);
@@ -23,7 +28,7 @@ public:
     void endRow()
     {
         x_ = 0;
-        ++y_;
+        y_ = std::min(y_ + 1, layout_.height); // end marks past the top change nothing
     }
     bool move(int dx, int dy)
     {

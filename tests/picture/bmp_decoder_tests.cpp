@@ -109,13 +109,27 @@ TEST(BmpDecoder, BitFieldMasksAfterAFortyByteHeader)
 
 TEST(BmpDecoder, RunLengthFilesAreDecoded)
 {
-    for (const char* name : {"bmp-rle8.bmp", "bmp-rle4.bmp"}) {
+    // The odd-width file pads each row with a run past its last pixel.
+    for (const auto& [name, width] :
+         {std::pair{"bmp-rle8.bmp", 16}, std::pair{"bmp-rle4.bmp", 16}, std::pair{"bmp-rle8-odd-width.bmp", 13}}) {
         SCOPED_TRACE(name);
         const Result<Picture> result = loadBmp(name);
-        EXPECT_EQ(result->width, 16);
+        EXPECT_EQ(result->width, width);
         EXPECT_EQ(result->height, 6);
         EXPECT_TRUE(allPixelsAre(result.value(), runsColour));
     }
+}
+
+TEST(BmpDecoder, RunLengthPixelsPastTheRowEndAreDropped)
+{
+    // 3 x 2, 4-bit: the bottom row's run of 4 and the top row's literal of 5
+    // both reach past the third pixel; the next row still starts at its left.
+    const std::vector<std::uint8_t> data = {4, 0x12, 0, 0, 0, 5, 0x21, 0x21, 0x20, 0, 0, 0, 0, 1};
+    const auto bytes = makeBmp(3, 2, 4, 2, {0x000000, 0x0000FF, 0x00FF0000}, data);
+    const Result<Picture> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
+    const Rgb blue{0, 0, 255}, red{255, 0, 0};
+    EXPECT_TRUE(allPixelsAre(result.value(), [&](int x, int y) { return (x + y) % 2 ? blue : red; }));
 }
 
 TEST(BmpDecoder, RunLengthMoveLeavesSkippedPixelsBlack)
@@ -143,8 +157,7 @@ TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
     };
     const std::vector<std::uint32_t> twoColours = {0x000000, 0xFFFFFF};
     std::vector<Case> cases = {
-        {"run overruns its row", makeBmp(4, 1, 8, 1, twoColours, {5, 1, 0, 1}), "overruns"},
-        {"literal overruns its row", makeBmp(2, 1, 8, 1, twoColours, {0, 3, 1, 1, 1, 0, 0, 1}), "overruns"},
+        {"run above the top row", makeBmp(2, 1, 8, 1, twoColours, {2, 1, 0, 0, 2, 1, 0, 1}), "overruns"},
         {"move past the picture", makeBmp(2, 2, 8, 1, twoColours, {0, 2, 0, 5, 0, 1}), "past the picture"},
         {"run-length data ends early", makeBmp(2, 3, 8, 1, twoColours, {2, 1, 0, 0}), "truncated"},
         {"index past the table", makeBmp(2, 1, 8, 0, twoColours, {0, 2, 0, 0}), "colour table"},
@@ -186,4 +199,32 @@ TEST(BmpDecoder, AMissingFinalRowPaddingIsTolerated)
     const Result<Picture> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
     EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{6, 5, 4}));
+}
+
+TEST(BmpDecoder, ShortOs2HeaderIsRead)
+{
+    // The 16-byte header keeps only size, width, height, planes and bit count;
+    // its colour table has 4-byte entries like the 40-byte header's.
+    auto shortened = [](std::vector<std::uint8_t> bytes, std::uint32_t tableBytes) {
+        bytes.erase(bytes.begin() + 14 + 16, bytes.begin() + 14 + 40);
+        const std::uint32_t header = 16, pixelOffset = 14 + 16 + tableBytes, size = std::uint32_t(bytes.size());
+        std::memcpy(&bytes[14], &header, 4);
+        std::memcpy(&bytes[10], &pixelOffset, 4);
+        std::memcpy(&bytes[2], &size, 4);
+        return bytes;
+    };
+    const Result<Picture> indexed =
+        decodeBytes(shortened(makeBmp(3, 1, 8, 0, {0x000000, 0x00FF8040}, {1, 0, 1, 0}), 8));
+    ASSERT_TRUE(indexed.ok()) << indexed.error();
+    EXPECT_EQ(indexed->sourceDepth, 8);
+    EXPECT_EQ(pixelAt(indexed.value(), 0, 0), (Rgb{0xFF, 0x80, 0x40}));
+    EXPECT_EQ(pixelAt(indexed.value(), 1, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(pixelAt(indexed.value(), 2, 0), (Rgb{0xFF, 0x80, 0x40}));
+
+    const Result<Picture> trueColour = decodeBytes(shortened(makeBmp(1, 2, 24, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}), 0));
+    ASSERT_TRUE(trueColour.ok()) << trueColour.error();
+    EXPECT_EQ(trueColour->width, 1);
+    EXPECT_EQ(trueColour->height, 2);
+    EXPECT_EQ(pixelAt(trueColour.value(), 0, 0), (Rgb{6, 5, 4}));
+    EXPECT_EQ(pixelAt(trueColour.value(), 0, 1), (Rgb{3, 2, 1}));
 }
