@@ -56,6 +56,9 @@ struct Picture {
     std::int32_t height = 0;      // of the pixel store
     std::uint8_t depth = 0;       // 24 or 32 for decoded pictures; an icon's bit count
     std::uint8_t sourceDepth = 0; // bits per pixel as the decoder reports the file
+    // A 32-bit store whose alpha the file did not have (all 255): a copy
+    // written in full colour gets no alpha channel from it.
+    bool alphaIsFiller = false;
     Format format = Format::None; // Format::Icon: no pixel store, so no scaling or saving
     // Width and height of the whole upright picture as the file describes it.
     // Equal to width/height unless the load decoded at a reduced DCT scale

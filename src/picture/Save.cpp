@@ -29,7 +29,8 @@ int outputDepthFor(const Picture& picture, const EncoderEntry& encoder, int requ
     const int sourceDepth = picture.sourceDepth;
     if (isOutputDepth(sourceDepth) && encoder.writesDepth(sourceDepth))
         return sourceDepth;
-    return picture.depth == 32 && encoder.format == Format::Png ? 32 : 24;
+    const bool hasAlpha = picture.depth == 32 && !picture.alphaIsFiller;
+    return hasAlpha && encoder.format == Format::Png ? 32 : 24;
 }
 
 } // namespace

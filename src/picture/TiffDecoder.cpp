@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <tiffio.h>
+#include <vector>
 
 namespace vardolin::picture {
 namespace {
@@ -147,6 +148,66 @@ void unpackRaster(Picture& picture)
     }
 }
 
+// The kind of the first extra sample, which libtiff's raster takes for alpha;
+// 0 (unspecified) when the file names none.
+std::uint16_t declaredAlpha(TIFF* tiff)
+{
+    std::uint16_t count = 0;
+    std::uint16_t* kinds = nullptr;
+    if (!TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0 || kinds == nullptr)
+        return EXTRASAMPLE_UNSPECIFIED;
+    return kinds[0];
+}
+
+// libtiff's raster is premultiplied: it multiplies straight alpha into the
+// colours, and no division gets them back exactly. Declared premultiplied,
+// straight alpha passes through unchanged, which is what the store holds.
+// False when libtiff does not take the declaration.
+bool declareAlphaPremultiplied(TIFF* tiff)
+{
+    std::uint16_t count = 0;
+    std::uint16_t* kinds = nullptr;
+    if (!TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0 || kinds == nullptr)
+        return false;
+    std::vector<std::uint16_t> relabelled(kinds, kinds + count);
+    relabelled[0] = EXTRASAMPLE_ASSOCALPHA;
+    return TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, count, relabelled.data()) == 1;
+}
+
+// Colours stored premultiplied by their alpha, divided back to straight alpha.
+void unpremultiply(Picture& picture)
+{
+    std::uint8_t* pixel = picture.pixels.data();
+    std::uint8_t* const end = pixel + picture.pixels.size();
+    for (; pixel < end; pixel += 4) {
+        const unsigned alpha = pixel[3];
+        if (alpha == 0 || alpha == 255)
+            continue;
+        for (int c = 0; c < 3; ++c)
+            pixel[c] = std::uint8_t(std::min(255u, (pixel[c] * 255u + alpha / 2) / alpha));
+    }
+}
+
+struct RgbaImageEnd {
+    void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
+};
+
+// libtiff's RGBA raster of the whole picture, bottom row first, written to
+// `raster`. True when the raster carries an alpha channel of the file.
+Result<bool> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t width, std::uint32_t height,
+                        std::uint32_t* raster)
+{
+    char message[1024] = {};
+    TIFFRGBAImage image{};
+    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message))
+        return fail(std::string("TIFF error: ") + message);
+    const std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> ending(&image);
+    image.req_orientation = ORIENTATION_BOTLEFT;
+    if (!TIFFRGBAImageGet(&image, raster, width, height))
+        return failTiff(source, "cannot read the TIFF raster");
+    return image.alpha != 0;
+}
+
 } // namespace
 
 bool probeTiff(ByteSpan bytes)
@@ -185,11 +246,16 @@ Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options)
     Picture picture;
     allocateStore(picture, std::int32_t(width), std::int32_t(height), 32);
     picture.sourceDepth = std::uint8_t(bitsPerSample * samplesPerPixel);
+    const std::uint16_t alphaKind = declaredAlpha(tiff.get());
+    const bool premultiplied = alphaKind == EXTRASAMPLE_ASSOCALPHA
+                               || (alphaKind == EXTRASAMPLE_UNASSALPHA && !declareAlphaPremultiplied(tiff.get()));
     // A 32-bit store row is exactly one raster row, so the raster is the store.
     auto* raster = reinterpret_cast<std::uint32_t*>(picture.pixels.data());
-    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster, ORIENTATION_BOTLEFT, 0))
-        return failTiff(source, "cannot read the TIFF raster");
+    VARDOLIN_TRY_ASSIGN(const bool hasAlpha, readRaster(tiff.get(), source, width, height, raster));
+    picture.alphaIsFiller = !hasAlpha;
     unpackRaster(picture);
+    if (premultiplied)
+        unpremultiply(picture);
     return picture;
 }
 

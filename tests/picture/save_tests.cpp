@@ -1,3 +1,4 @@
+#include "DecoderTesting.h"
 #include "MadePictures.h"
 #include "TempFolder.h"
 
@@ -152,6 +153,20 @@ TEST(SavePicture, UnwritableSourceDepthFallsBackToFullColour)
     EXPECT_EQ(fileBytes(folder / "alpha.png")[25], 6); // RGBA keeps the alpha
     ASSERT_TRUE(savePicture(grayAlpha16, folder / "alpha.bmp", Format::Bmp, 7).ok());
     EXPECT_EQ(fileBytes(folder / "alpha.bmp")[28], 24);
+}
+
+// A TIFF is held at 32 bits whether or not it has alpha; a 16-bit one keeps
+// an alpha channel in its copy only when the file had one.
+TEST(SavePicture, SixteenBitTiffIsWrittenWithAlphaOnlyWhenItHasOne)
+{
+    TempFolder folder;
+    for (const auto& [name, colourType] :
+         {std::pair{"tiff-rgb16.tif", 2}, std::pair{"tiff-rgba16-unassociated.tif", 6}}) {
+        const Result<Picture> picture = loadPicture(testing::fixturePath(name));
+        ASSERT_TRUE(picture.ok()) << name << ": " << picture.error();
+        ASSERT_TRUE(savePicture(picture.value(), folder / "copy.png", Format::Png, 7).ok()) << name;
+        EXPECT_EQ(fileBytes(folder / "copy.png")[25], colourType) << name;
+    }
 }
 
 TEST(SavePicture, ThirtyTwoBitPictureIsComposedUnlessKeptAtDepth32)

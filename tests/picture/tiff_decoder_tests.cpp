@@ -108,3 +108,22 @@ TEST(TiffDecoder, UnreadableRasterFailsTheLoad)
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error().find("TIFF"), std::string::npos) << result.error();
 }
+
+TEST(TiffDecoder, AlphaIsHeldStraight)
+{
+    // Straight alpha in the file stays as it is, at 8 and 16 bits per sample.
+    for (const char* name : {"tiff-rgba-unassociated.tif", "tiff-rgba16-unassociated.tif"}) {
+        SCOPED_TRACE(name);
+        const Result<Picture> result = loadFixture(name);
+        ASSERT_TRUE(result.ok()) << result.error();
+        EXPECT_TRUE(allPixelsAre(result.value(), [](int, int) { return Rgb{121, 109, 58}; }));
+        EXPECT_EQ(alphaAt(result.value(), 0, 0), 127);
+        EXPECT_EQ(alphaAt(result.value(), 1, 0), 255);
+    }
+    // Premultiplied colours in the file are divided by their alpha.
+    const Result<Picture> associated = loadFixture("tiff-rgba-associated.tif");
+    ASSERT_TRUE(associated.ok()) << associated.error();
+    EXPECT_TRUE(allPixelsAre(associated.value(), baseColour));
+    EXPECT_EQ(alphaAt(associated.value(), 2, 2), 127);
+    EXPECT_EQ(alphaAt(associated.value(), 2, 1), 255);
+}
