@@ -1,5 +1,10 @@
+#include "MadePictures.h"
+#include "TempFolder.h"
+
 #include "picture/FloydSteinberg.h"
 #include "picture/NeuQuant.h"
+#include "picture/Picture.h"
+#include "picture/PngEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +86,43 @@ TEST(FloydSteinberg, NearestSearchAgreesWithAFullScan)
                       + std::abs(found.alpha - bgra[3]),
                   bestDistance);
     }
+}
+
+// Colour i of a few-colour picture: blue i·37 (distinct for every i), the
+// others scattered, alpha from 255 down to 60.
+Picture fewColours(int colours, int depth)
+{
+    return testing::madePicture(19, 17, depth, [=](std::int32_t x, std::int32_t y, int c) {
+        const int i = (x + 19 * y) % colours;
+        const int values[4] = {i * 37 % 256, (i * 91 + 40) % 256, (i * 53 + 7) % 256, 255 - i * 195 / (colours - 1)};
+        return std::uint8_t(values[c]);
+    });
+}
+
+// A picture with no more colours than the palette holds is copied exactly, at
+// every palette depth and in both formats, translucent colours included.
+TEST(PaletteCopy, APictureWhoseColoursFitKeepsThemExactly)
+{
+    testing::TempFolder folder;
+    for (int depth : {1, 2, 4, 8}) {
+        Picture picture = fewColours(1 << depth, 24);
+        picture.sourceDepth = std::uint8_t(depth);
+        for (const auto& [format, name] : {std::pair{Format::Png, "copy.png"}, std::pair{Format::Bmp, "copy.bmp"}}) {
+            if (format == Format::Bmp && depth == 2) // BMP has no 2-bit rows
+                continue;
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(depth));
+            ASSERT_TRUE(savePicture(picture, folder / name, format, 7).ok());
+            const Result<Picture> copy = loadPicture(folder / name);
+            ASSERT_TRUE(copy.ok()) << copy.error();
+            EXPECT_EQ(copy->pixels, picture.pixels);
+        }
+    }
+    const Picture translucent = fewColours(16, 32);
+    const RowSource rows{translucent.pixels.data(), translucent.width, translucent.height, translucent.stride, 32};
+    ASSERT_TRUE(encodePng(rows, folder / "translucent.png", 7, 4).ok());
+    const Result<Picture> copy = loadPicture(folder / "translucent.png");
+    ASSERT_TRUE(copy.ok()) << copy.error();
+    EXPECT_EQ(copy->pixels, translucent.pixels);
 }
 
 } // namespace
