@@ -1,8 +1,12 @@
 #include "app/FolderTree.h"
 
 #include "app/PlainToolTip.h"
+#include "util/FileNames.h"
+#include "util/Files.h"
+#include "util/Paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -10,6 +14,21 @@
 #include <algorithm>
 
 namespace vardolin::app {
+namespace {
+
+// The model leaves out every name that is not UTF-8 (Qt decodes it to
+// U+FFFD and then cannot find it), so such a folder, given by the path
+// argument, cannot be selected. It stays the tree's text all the same, until
+// the user chooses a folder the tree shows.
+QString unshownFolder(const QString& path)
+{
+    const QString folder = util::withTrailingSeparator(QDir::toNativeSeparators(path));
+    if (util::fileNameFromText(folder) == QFile::encodeName(folder) || !util::isFolder(folder))
+        return {};
+    return folder;
+}
+
+} // namespace
 
 FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSystemModel(this))
 {
@@ -24,9 +43,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        const QString path = text();
-        setToolTip(path.isEmpty() ? QString() : plainToolTip(path));
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid())
+            unshown_.clear();
+        showPathAsToolTip();
         emit folderChosen();
     });
     fitTimer_.setSingleShot(true);
@@ -49,6 +69,12 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
             revealTimer_.start();
         }
     });
+}
+
+void FolderTree::showPathAsToolTip()
+{
+    const QString path = text();
+    setToolTip(path.isEmpty() ? QString() : plainToolTip(path));
 }
 
 void FolderTree::reveal()
@@ -133,7 +159,7 @@ QString FolderTree::text() const
 {
     const QModelIndex current = currentIndex();
     if (!current.isValid())
-        return {};
+        return unshown_;
     QString path = QDir::toNativeSeparators(model_->filePath(current));
     if (!path.endsWith(QDir::separator()))
         path += QDir::separator();
@@ -147,8 +173,10 @@ void FolderTree::setText(const QString& path)
         folder.chop(1);
     const QModelIndex index = folder.isEmpty() ? QModelIndex() : model_->index(folder);
     if (!index.isValid()) {
+        unshown_ = unshownFolder(path);
         clearSelection();
         setCurrentIndex(QModelIndex());
+        showPathAsToolTip();
         return;
     }
     setCurrentIndex(index);

@@ -4,6 +4,8 @@
 // selects that folder and scrolls it into view. The tree is as wide as its
 // longest shown name and scrolls sideways, so the chosen folder's name is seen
 // whole however deep it lies; its full path is the tree's tooltip.
+// A folder whose name is not UTF-8 cannot be shown; set as the text, it stays
+// the text, with nothing selected, until the user chooses another folder.
 
 #include <QTimer>
 #include <QTreeView>
@@ -37,12 +39,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showPathAsToolTip();
     void reveal();
     void fitColumn();
     void showNameWhole(const QModelIndex& index);
 
     QFileSystemModel* model_;
     QString revealing_; // the folder set by setText, until the user takes over
+    QString unshown_;   // a folder set by setText that the tree cannot show
     QTimer revealTimer_;
     QTimer fitTimer_; // the names shown changed: fit the column to them
 };

@@ -7,6 +7,7 @@
 #include "frame/StandardEnde530.h"
 #include "frame/StandardStart530.h"
 #include "frame/StartFolder.h"
+#include "util/FileNames.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -33,7 +34,7 @@ int runProgram(int argc, char** argv)
     frame::RunLog log;
     log.open(context.uExeVerz);
 
-    frame::takeStartFolder(settings, context.uAktVerz, QApplication::arguments().value(1));
+    frame::takeStartFolder(settings, context.uAktVerz, util::commandLineArguments(argc, argv).value(0));
 
     HauptFenster(settings, context, log);
 

@@ -1,8 +1,8 @@
 #include "batch/Conversion.h"
 
-#include "batch/FsPath.h"
 #include "batch/TempFiles.h"
 #include "picture/ColourConversion.h"
+#include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -66,7 +66,7 @@ picture::ColourCache& workerColourCache()
 bool isSameFile(const QString& a, const QString& b)
 {
     std::error_code error;
-    return fs::equivalent(toFsPath(a), toFsPath(b), error) && !error;
+    return fs::equivalent(util::toFsPath(a), util::toFsPath(b), error) && !error;
 }
 
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
@@ -88,18 +88,18 @@ QString writeInPlace(const picture::Picture& picture, const QString& source, con
 {
     const QString temporary = temporaryNameIn(util::pathPart(finalFile));
     const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
-    const auto saved = picture::savePicture(picture, toFsPath(temporary), output.format, grade, -1);
+    const auto saved = picture::savePicture(picture, util::toFsPath(temporary), output.format, grade, -1);
     std::error_code error;
     if (!saved) {
-        fs::remove(toFsPath(temporary), error);
+        fs::remove(util::toFsPath(temporary), error);
         return QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
     }
     if (options.dateiDatum == 1)
         util::setModificationTime(temporary, util::modificationTime(source)); // a failed set is ignored
-    fs::rename(toFsPath(temporary), toFsPath(finalFile), error);
+    fs::rename(util::toFsPath(temporary), util::toFsPath(finalFile), error);
     if (error) {
         std::error_code ignored;
-        fs::remove(toFsPath(temporary), ignored);
+        fs::remove(util::toFsPath(temporary), ignored);
         return QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ")
                + QString::fromStdString(error.message());
     }
@@ -151,7 +151,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     picture::LoadOptions load;
     load.limits = options.limits;
     load.targetSizeFor = [shortSide](picture::Size full) { return newSizeFor(full, shortSide); };
-    auto loaded = picture::loadPicture(toFsPath(source), load);
+    auto loaded = picture::loadPicture(util::toFsPath(source), load);
     if (!loaded)
         return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
     picture::Picture& picture = *loaded;

@@ -1,7 +1,7 @@
 #include "batch/DirectoryWalk.h"
 
-#include "batch/FsPath.h"
 #include "batch/PatternMatch.h"
+#include "util/FileNames.h"
 #include "util/Paths.h"
 
 #include <algorithm>
@@ -62,7 +62,7 @@ qint64 walk(const QString& folder, const CaseInsensitivePattern& pattern, int wi
     const QString separator =
         (!folder.isEmpty() && !util::isSeparator(folder.back())) ? QString(util::separator()) : QString();
 
-    const fs::path listed = folder.isEmpty() ? fs::path(".") : toFsPath(folder);
+    const fs::path listed = folder.isEmpty() ? fs::path(".") : util::toFsPath(folder);
     std::error_code error;
     fs::directory_iterator it(listed, fs::directory_options::skip_permission_denied, error);
     if (error)
@@ -72,7 +72,7 @@ qint64 walk(const QString& folder, const CaseInsensitivePattern& pattern, int wi
         if (stop && stop->load(std::memory_order_relaxed))
             break;
         const fs::directory_entry& entry = *it;
-        const QString name = fromFsPath(entry.path().filename());
+        const QString name = util::fromFsPath(entry.path().filename());
         if (isFolder(entry)) {
             if (withSubfolders != 1 || name == QLatin1String(".") || name == QLatin1String(".."))
                 continue;

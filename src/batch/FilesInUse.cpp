@@ -1,6 +1,6 @@
 #include "batch/FilesInUse.h"
 
-#include "batch/FsPath.h"
+#include "util/FileNames.h"
 
 #include <system_error>
 
@@ -12,7 +12,7 @@ namespace vardolin::batch {
 // not exist yet keeps the part that is missing as it is spelt.
 FilesInUse::Identity FilesInUse::identity(const QString& path)
 {
-    const fs::path given = toFsPath(path);
+    const fs::path given = util::toFsPath(path);
     const fs::path folder = given.has_parent_path() ? given.parent_path() : fs::path(".");
     auto known = realFolders_.find(folder.native());
     if (known == realFolders_.end()) {

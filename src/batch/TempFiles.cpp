@@ -1,6 +1,6 @@
 #include "batch/TempFiles.h"
 
-#include "batch/FsPath.h"
+#include "util/FileNames.h"
 
 #include <QCoreApplication>
 
@@ -75,12 +75,12 @@ bool isTemporaryName(const QString& fileName)
 int removeStaleTemporaries(const QString& folder)
 {
     std::error_code error;
-    fs::directory_iterator it(folder.isEmpty() ? fs::path(".") : toFsPath(folder), error);
+    fs::directory_iterator it(folder.isEmpty() ? fs::path(".") : util::toFsPath(folder), error);
     if (error)
         return 0;
     int removed = 0;
     for (; it != fs::directory_iterator(); it.increment(error)) {
-        const QString name = fromFsPath(it->path().filename());
+        const QString name = util::fromFsPath(it->path().filename());
         if (!isTemporaryName(name) || !writerHasEnded(name, it->path()))
             continue;
         std::error_code removeError;

@@ -9,6 +9,7 @@
 #include "frame/FrameContext.h"
 #include "frame/IniDatei.h"
 #include "frame/StartFolder.h"
+#include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -60,7 +61,7 @@ int listFiles(const Settings& settings)
     const batch::ScanResult result = batch::scanSources(batch::scanRequestFrom(settings));
     QByteArray lines;
     for (const QString& file : result.files) {
-        lines += file.toUtf8();
+        lines += util::fileNameFromText(file); // as on the disk, for scripts that read the list
         lines += '\n';
     }
     std::fwrite(lines.constData(), 1, std::size_t(lines.size()), stdout);

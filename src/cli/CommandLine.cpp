@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "util/FileNames.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -133,7 +134,7 @@ void applyOptions(const CommandLine& options, Settings& settings)
         settings.Bildqualitaet = util::padLeft(util::decimalText(*options.quality), 2, u'0');
     if (options.target) {
         settings.ZielVerz = util::withTrailingSeparator(
-            QDir::toNativeSeparators(QDir::cleanPath(QDir().absoluteFilePath(*options.target))));
+            QDir::toNativeSeparators(QDir::cleanPath(QDir(util::workingFolder()).absoluteFilePath(*options.target))));
         if (!options.mode)
             settings.AusgabeOrdner = QStringLiteral("4");
     }

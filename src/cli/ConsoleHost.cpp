@@ -1,5 +1,7 @@
 #include "cli/ConsoleHost.h"
 
+#include "util/FileNames.h"
+
 #include <atomic>
 #include <csignal>
 
@@ -42,7 +44,8 @@ constexpr auto redrawInterval = std::chrono::milliseconds(100);
 
 void printLine(std::FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
+    // Names are printed with their bytes as on the disk, as other tools do.
+    const QByteArray bytes = util::fileNameFromText(text);
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
@@ -137,7 +140,7 @@ void ConsoleHost::redraw(bool force)
     QString line =
         QStringLiteral("[") + QString(filled, u'#') + QString(barWidth - filled, u'.') + QStringLiteral("] ") + status_;
     line = line.left(terminalWidth() - 1);
-    const QByteArray bytes = (QStringLiteral("\r\x1b[K") + line).toUtf8();
+    const QByteArray bytes = util::fileNameFromText(QStringLiteral("\r\x1b[K") + line);
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
     std::fflush(stdout);
     barShown_ = true;

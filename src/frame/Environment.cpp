@@ -1,5 +1,7 @@
 #include "frame/Environment.h"
 
+#include "util/FileNames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -53,7 +55,7 @@ public:
 
     QString workingFolder() const override
     {
-        return QDir::toNativeSeparators(QDir::currentPath());
+        return util::workingFolder();
     }
 
     QString hostName() const override

@@ -3,9 +3,9 @@
 //
 // A date value is a local wall-clock time in whole seconds, counted as if that
 // calendar time were UTC: 1970-01-01 00:00:00 *local* is 0. Formatting a value
-// therefore needs no time zone, and the file-time functions of Files.h convert
-// between this scale and the file system's instants, so that reading a file's
-// time and setting it again keeps it to the second.
+// therefore needs no time zone. File times (Files.h) are not on this scale:
+// they are instants, since a local time in the hour that repeats when clocks
+// go back names two of them.
 
 #include <QDateTime>
 #include <QString>

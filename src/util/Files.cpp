@@ -1,17 +1,20 @@
 #include "util/Files.h"
 
-#include "util/Dates.h"
+#include "util/FileNames.h"
 #include "util/Paths.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace vardolin::util {
@@ -29,6 +32,32 @@ std::optional<qint64> driveSizeTest(const QString& path)
 }
 #endif
 
+// Opens file under a name that may hold bytes that are not UTF-8 (see
+// FileNames.h); QFile given the text itself would write them as U+FFFD. A
+// folder is not a file.
+bool openByName(QFile& file, const QString& path, QIODevice::OpenMode mode)
+{
+#ifdef Q_OS_UNIX
+    int flags = O_RDONLY;
+    if (mode & QIODevice::WriteOnly) {
+        flags = ((mode & QIODevice::ReadOnly) ? O_RDWR : O_WRONLY) | O_CREAT;
+    }
+    const int fd = ::open(fileNameFromText(path).constData(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode) && file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        return true;
+    }
+    ::close(fd);
+    return false;
+#else
+    file.setFileName(path);
+    return file.open(mode);
+#endif
+}
+
 } // namespace
 
 qint64 sizeTest(const QString& path)
@@ -45,11 +74,17 @@ qint64 sizeTest(const QString& path)
     while (entry.size() > 1 && isSeparator(entry.back())) {
         entry.chop(1);
     }
-    const QFileInfo info(entry);
-    if (!info.exists()) {
+    const std::filesystem::path name = toFsPath(entry);
+    std::error_code error;
+    const auto status = std::filesystem::status(name, error);
+    if (error || !std::filesystem::exists(status)) {
         return -1;
     }
-    return info.isDir() ? -2 : info.size();
+    if (std::filesystem::is_directory(status)) {
+        return -2;
+    }
+    const auto size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(name, error) : 0;
+    return error ? -1 : qint64(size);
 }
 
 bool isFolder(const QString& path)
@@ -63,41 +98,42 @@ int createFolder(const QString& path)
     if (folder.isEmpty()) {
         return 0;
     }
-    return QDir().mkdir(folder) ? 1 : 0;
+    std::error_code error;
+    return std::filesystem::create_directory(toFsPath(folder), error) && !error ? 1 : 0;
 }
 
 qint64 modificationTime(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(toFsPath(path), error);
+    if (error) {
         return 0;
     }
-    return dateValueOf(info.lastModified());
+    const auto instant = std::chrono::file_clock::to_sys(written);
+    return std::chrono::floor<std::chrono::seconds>(instant).time_since_epoch().count();
 }
 
-bool setModificationTime(const QString& path, qint64 dateValue)
+bool setModificationTime(const QString& path, qint64 instant)
 {
-    const qint64 instant = localTimeOf(dateValue).toSecsSinceEpoch();
 #ifdef Q_OS_UNIX
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = static_cast<time_t>(instant);
     times[1].tv_nsec = 0;
-    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+    return ::utimensat(AT_FDCWD, fileNameFromText(path).constData(), times, 0) == 0;
 #else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
-        return false;
-    }
-    return file.setFileTime(QDateTime::fromSecsSinceEpoch(instant), QFileDevice::FileModificationTime);
+    const std::chrono::sys_seconds time{std::chrono::seconds(instant)};
+    std::error_code error;
+    std::filesystem::last_write_time(toFsPath(path), std::chrono::file_clock::from_sys(time), error);
+    return !error;
 #endif
 }
 
 std::optional<QStringList> readTextLines(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openByName(file, path, QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();
@@ -122,9 +158,9 @@ std::optional<QStringList> readTextLines(const QString& path)
 
 bool writeTextFile(const QString& path, const QString& text)
 {
-    QFile file(path);
+    QFile file;
     // ReadWrite creates a missing file and keeps an existing one's length.
-    if (!file.open(QIODevice::ReadWrite)) {
+    if (!openByName(file, path, QIODevice::ReadWrite)) {
         return false;
     }
     const QByteArray bytes = text.toUtf8();

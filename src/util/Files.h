@@ -1,5 +1,6 @@
 #pragma once
-// Size test, folder creation, file times and small text-file helpers.
+// Size test, folder creation, file times and small text-file helpers. Every
+// path may hold a name read from the disk that is not UTF-8 (FileNames.h).
 
 #include <QByteArray>
 #include <QString>
@@ -23,13 +24,14 @@ bool isFolder(const QString& path);
 // path. 1 when the folder was created, 0 otherwise (also when it exists).
 int createFolder(const QString& path);
 
-// The file's last-write time as a date value (see Dates.h); 0 when the file
-// cannot be looked at.
+// The file's last-write time in whole seconds since the epoch (an instant,
+// not a local time, so a time in the hour that repeats when clocks go back
+// keeps its offset); 0 when the file cannot be looked at.
 qint64 modificationTime(const QString& path);
 
-// Sets the file's last-write time from a date value; the access time stays.
-// False on failure.
-bool setModificationTime(const QString& path, qint64 dateValue);
+// Sets the file's last-write time to an instant of modificationTime's scale;
+// the access time stays. False on failure.
+bool setModificationTime(const QString& path, qint64 instant);
 
 // The lines of a UTF-8 text file: a byte-order mark is dropped, lines may end in
 // CR LF or LF, and a line end at the end of the file gives no extra empty line.

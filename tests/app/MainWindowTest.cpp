@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/ChoiceList.h"
 #include "app/FolderTree.h"
+#include "util/FileNames.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,6 +23,8 @@
 #include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace vardolin;
 using namespace vardolin::app;
@@ -213,3 +216,21 @@ TEST(FolderTree, ScrollsSidewaysToADeepFolderAndShowsItsPathAsTooltip)
     EXPECT_EQ(shown.toPlainText(), QDir::toNativeSeparators(deep + QStringLiteral("/")));
     QToolTip::hideText();
 }
+
+#ifndef Q_OS_WIN
+TEST(FolderTree, AFolderWhoseNameIsNotUtf8StaysTheTextThoughItCannotBeShown)
+{
+    QTemporaryDir dir;
+    const QByteArray parent = QFile::encodeName(QDir(dir.path()).canonicalPath());
+    const QByteArray latin1 = parent + "/latin1-\xE4\xF6";
+    ASSERT_TRUE(std::filesystem::create_directory(latin1.toStdString()));
+    FolderTree tree;
+    tree.setText(util::textFromFileName(latin1));
+    EXPECT_EQ(util::fileNameFromText(tree.text()), latin1 + '/');
+    tree.setText(QString::fromUtf8(parent));
+    EXPECT_EQ(tree.text(), QString::fromUtf8(parent + '/')) << "a folder the tree shows takes over";
+    tree.setText(util::textFromFileName(latin1 + "/gone/"));
+    EXPECT_TRUE(tree.text().isEmpty()) << "a folder that does not exist is no text";
+    std::filesystem::remove(latin1.toStdString());
+}
+#endif

@@ -4,9 +4,9 @@
 
 #include "batch/BatchHost.h"
 #include "batch/BatchRun.h"
-#include "batch/FsPath.h"
 #include "frame/Settings.h"
 #include "picture/Picture.h"
+#include "util/FileNames.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -20,7 +20,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <stdexcept>
 
@@ -65,17 +68,29 @@ public:
     }
 };
 
+// The helpers that touch files take names as the program does: any name
+// read from the disk, whether UTF-8 or not, reaches its file (FileNames.h).
 inline bool writeBytes(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    std::error_code error;
+    std::filesystem::create_directories(util::toFsPath(path).parent_path(), error);
+    std::ofstream file(util::toFsPath(path), std::ios::binary | std::ios::trunc);
+    return file.write(bytes.constData(), bytes.size()).good();
 }
 
 inline QByteArray readBytes(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    std::ifstream file(util::toFsPath(path), std::ios::binary);
+    if (!file)
+        return {};
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+inline bool isFile(const QString& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(util::toFsPath(path), error);
 }
 
 // A picture with a gradient, so that encoders have something to encode.
@@ -105,8 +120,9 @@ inline picture::Picture gradientPicture(int width, int height)
 // the name, so a .jpeg or .tif name can hold JPEG data.
 inline void writePicture(const QString& path, int width, int height, picture::Format format = picture::Format::Jpeg)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const auto saved = picture::savePicture(gradientPicture(width, height), toFsPath(path), format,
+    std::error_code error;
+    std::filesystem::create_directories(util::toFsPath(path).parent_path(), error);
+    const auto saved = picture::savePicture(gradientPicture(width, height), util::toFsPath(path), format,
                                             format == picture::Format::Jpeg ? 8 : 7);
     if (!saved.ok())
         throw std::runtime_error("test picture not written: " + saved.error());
@@ -114,7 +130,7 @@ inline void writePicture(const QString& path, int width, int height, picture::Fo
 
 inline picture::Size pictureSize(const QString& path)
 {
-    const auto loaded = picture::loadPicture(toFsPath(path));
+    const auto loaded = picture::loadPicture(util::toFsPath(path));
     return loaded.ok() ? picture::Size{loaded->width, loaded->height} : picture::Size{};
 }
 
@@ -123,10 +139,11 @@ inline picture::Size pictureSize(const QString& path)
 inline QMap<QString, QByteArray> snapshot(const QString& folder)
 {
     QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(path, readBytes(path));
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator it(util::toFsPath(folder), error);
+    for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_regular_file(error))
+            files.insert(util::fromFsPath(it->path()), readBytes(util::fromFsPath(it->path())));
     }
     return files;
 }
@@ -135,7 +152,7 @@ inline QMap<QString, QByteArray> snapshot(const QString& folder)
 inline bool unchanged(const QMap<QString, QByteArray>& before)
 {
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (readBytes(it.key()) != it.value() || !QFileInfo(it.key()).isFile())
+        if (readBytes(it.key()) != it.value() || !isFile(it.key()))
             return false;
     }
     return true;
@@ -149,6 +166,15 @@ inline QStringList temporariesBelow(const QString& folder)
     while (it.hasNext())
         found.append(it.next());
     return found;
+}
+
+// Empties folder, names that are not UTF-8 included (QTemporaryDir cannot
+// remove those).
+inline void removeAllBelow(const QString& folder)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(util::toFsPath(folder), error))
+        std::filesystem::remove_all(entry.path(), error);
 }
 
 // A batch run's surroundings: a temporary folder with the source folder

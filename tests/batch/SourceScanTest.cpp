@@ -163,11 +163,11 @@ TEST_F(SourceScan, MissingFolderFindsNothing)
 TEST_F(SourceScan, LinkBackToAnAncestorIsNotWalkedAgain)
 {
     file("a/b/pic.jpg");
-    std::filesystem::create_directory_symlink(toFsPath(root + QStringLiteral("a")),
-                                              toFsPath(root + QStringLiteral("a/b/loop")));
+    std::filesystem::create_directory_symlink(util::toFsPath(root + QStringLiteral("a")),
+                                              util::toFsPath(root + QStringLiteral("a/b/loop")));
     file("elsewhere/other.jpg");
-    std::filesystem::create_directory_symlink(toFsPath(root + QStringLiteral("elsewhere")),
-                                              toFsPath(root + QStringLiteral("a/linked")));
+    std::filesystem::create_directory_symlink(util::toFsPath(root + QStringLiteral("elsewhere")),
+                                              util::toFsPath(root + QStringLiteral("a/linked")));
     EXPECT_EQ(scan("*.jpg", "", true), (QStringList{QStringLiteral("a/b/pic.jpg"), QStringLiteral("a/linked/other.jpg"),
                                                     QStringLiteral("elsewhere/other.jpg")}));
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
 #ifndef _WIN32
 #include <sys/types.h>
@@ -132,6 +133,39 @@ TEST_F(BatchCommand, ListShowsWhatTheScanCountsAndConvertsNothing)
 }
 
 #ifndef _WIN32
+// Folders named in bytes that are not UTF-8, as an old archive leaves them,
+// reached from a working folder that is not UTF-8 either; the shell hands
+// their names over unchanged.
+TEST_F(BatchCommand, NamesThatAreNotUtf8ReachTheirFilesAndArePrintedAsTheyAre)
+{
+    struct Cleanup {
+        QString folder;
+        ~Cleanup() { removeAllBelow(folder); } // QTemporaryDir cannot remove them
+    } cleanup{work};
+    const QByteArray working = QFile::encodeName(work) + "arbeit-\xE4/";
+    const QByteArray folder = working + "Fotos-alt-\xF6/";
+    std::filesystem::create_directories(folder.toStdString());
+    writePicture(work + QStringLiteral("plain.jpg"), 400, 300);
+    std::filesystem::rename(QFile::encodeName(work + QStringLiteral("plain.jpg")).toStdString(),
+                            (folder + "latin1-\xE4\xF6.jpg").toStdString());
+    const auto runInWorking = [&](const QString& options) {
+        QProcess process;
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("cd \"$1\"arbeit-*/ && exec \"$0\" %1 \"$PWD/Fotos-alt-\"*/").arg(options),
+                       QStringLiteral(VARDOLIN_BATCH_EXE), work});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return process.readAllStandardOutput();
+    };
+
+    EXPECT_TRUE(runInWorking(QStringLiteral("--list")).startsWith(folder + "latin1-\xE4\xF6.jpg\n"));
+    runInWorking(QStringLiteral("--size=80,60 --mode=2"));
+    const auto isFile = [](const QByteArray& path) { return std::filesystem::is_regular_file(path.toStdString()); };
+    EXPECT_TRUE(isFile(folder + "latin1-\xE4\xF6_k!.JPG"));
+    EXPECT_TRUE(isFile(working + "Vardolin_quali.txt")) << "the list files belong in the working folder";
+}
+
 // The copies of identical sources are identical, so each copy that exists
 // after a kill must equal one made by a complete run.
 TEST_F(BatchCommand, KillInTheMiddleLeavesNoPartialCopy)

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <ctime>
 
 using namespace vardolin::util;
 
@@ -60,15 +63,62 @@ TEST(Files, ModificationTimeRoundTripsToTheSecond)
     QTemporaryDir dir;
     const QString file = dir.filePath("a.jpg");
     putFile(file, "x");
-    const qint64 wanted = dateValueOf(QDateTime(QDate(2021, 7, 14), QTime(13, 45, 7)));
+    const qint64 wanted = QDateTime(QDate(2021, 7, 14), QTime(13, 45, 7)).toSecsSinceEpoch();
     ASSERT_TRUE(setModificationTime(file, wanted));
     EXPECT_EQ(modificationTime(file), wanted);
-    EXPECT_EQ(formatDate("%yyyy-%mm-%dd %hh:%ii:%ss", modificationTime(file)), "2021-07-14 13:45:07");
+    EXPECT_EQ(
+        formatDate("%yyyy-%mm-%dd %hh:%ii:%ss", dateValueOf(QDateTime::fromSecsSinceEpoch(modificationTime(file)))),
+        "2021-07-14 13:45:07");
     // Reading and setting again keeps the time.
     ASSERT_TRUE(setModificationTime(file, modificationTime(file)));
     EXPECT_EQ(modificationTime(file), wanted);
     EXPECT_FALSE(setModificationTime(dir.filePath("missing"), wanted));
     EXPECT_EQ(modificationTime(dir.filePath("missing")), 0);
+}
+
+// Sets the process's time zone while it lives.
+class TimeZoneForTest {
+public:
+    explicit TimeZoneForTest(const char* zone) : old_(qgetenv("TZ")), hadOld_(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~TimeZoneForTest()
+    {
+        if (hadOld_)
+            qputenv("TZ", old_);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray old_;
+    bool hadOld_;
+};
+
+TEST(Files, ATimeInTheHourThatRepeatsInAutumnIsCopiedAsTheSameInstant)
+{
+    // Central European rules written out, so no time zone files are needed.
+    const TimeZoneForTest berlin("CET-1CEST,M3.5.0,M10.5.0/3");
+    QTemporaryDir dir;
+    const QString source = dir.filePath("IMG.jpg");
+    const QString copy = dir.filePath("IMG_k!.JPG");
+    putFile(source, "x");
+    putFile(copy, "y");
+    // 2023-10-29 02:30 summer time is 00:30 UTC; an hour later clocks show
+    // 02:30 again, in winter time.
+    const QDateTime summer(QDate(2023, 10, 29), QTime(0, 30), QTimeZone::utc());
+    for (const QDateTime& instant : {summer, summer.addSecs(3600)}) {
+        {
+            QFile file(source);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(instant, QFileDevice::FileModificationTime));
+        }
+        ASSERT_TRUE(setModificationTime(copy, modificationTime(source)));
+        EXPECT_EQ(QFileInfo(copy).lastModified().toUTC(), instant);
+    }
 }
 
 TEST(Files, ReadTextLinesAcceptsBomAndBothLineEnds)

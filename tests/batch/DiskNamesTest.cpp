@@ -1,0 +1,74 @@
+// Names read from the disk reach their files and give their copies' names
+// whole: a name that is not UTF-8.
+
+#include "batch/BatchRun.h"
+
+#include "BatchTesting.h"
+#include "util/FileNames.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace vardolin;
+using namespace vardolin::batch;
+using fixture::pictureSize;
+using fixture::writePicture;
+using picture::Size;
+
+namespace {
+
+class DiskNames : public fixture::BatchFolder {
+protected:
+    void SetUp() override
+    {
+        BatchFolder::SetUp();
+        settings.MitUnterordner = QStringLiteral("1");
+    }
+    void TearDown() override { fixture::removeAllBelow(root); }
+    void picture(const QString& relative, int width = 40, int height = 30)
+    {
+        writePicture(source + relative, width, height);
+    }
+    RunReport run()
+    {
+        const auto before = fixture::snapshot(source);
+        const RunReport report = BilderVerarbeiten(settings, host, options);
+        EXPECT_TRUE(fixture::unchanged(before)) << "an original changed";
+        EXPECT_EQ(report.failed, 0) << host.logLines.join(u'\n').toStdString();
+        return report;
+    }
+    static bool isFile(const QByteArray& path)
+    {
+        return std::filesystem::is_regular_file(std::string(path.constData(), std::size_t(path.size())));
+    }
+};
+
+#ifndef _WIN32
+TEST_F(DiskNames, ANameThatIsNotUtf8ReachesItsFileAndNamesItsCopy)
+{
+    // Made under their bytes, as an old archive or a network share holds
+    // them; the pictures are made under plain names and renamed.
+    const QByteArray fotos = QFile::encodeName(source);
+    const QByteArray folder = fotos + "Sommer-\xE4\xF6/";
+    std::filesystem::create_directories(folder.toStdString());
+    picture(QStringLiteral("plain1.jpg"));
+    picture(QStringLiteral("plain2.jpg"));
+    std::filesystem::rename((fotos + "plain1.jpg").toStdString(), (fotos + "latin1-\xE4\xF6.jpg").toStdString());
+    std::filesystem::rename((fotos + "plain2.jpg").toStdString(), (folder + "b\xFC.jpg").toStdString());
+
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.ZielVerz = root + QStringLiteral("Klein/");
+    settings.CBZielVerzPlus = QStringLiteral("1");
+    EXPECT_EQ(run().written, 2);
+    EXPECT_TRUE(isFile(QFile::encodeName(root) + "Klein/!k_latin1-\xE4\xF6_k!.JPG"));
+    EXPECT_TRUE(isFile(QFile::encodeName(root) + "Klein/Sommer-\xE4\xF6/!k_b\xFC_k!.JPG"));
+
+    settings.AusgabeOrdner = QStringLiteral("2");
+    EXPECT_EQ(run().written, 2);
+    EXPECT_TRUE(isFile(fotos + "latin1-\xE4\xF6_k!.JPG"));
+    EXPECT_TRUE(isFile(folder + "b\xFC_k!.JPG"));
+}
+#endif
+
+} // namespace
