@@ -114,7 +114,7 @@ RunReport Run::execute()
     copyOptions_.overwrite = util::integerValue(settings_.CBZielUeberschreiben) != 0;
     copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
     copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
-    sourceFolder_ = util::pathPart(settings_.QuellVerz);
+    sourceFolder_ = sourceFolderOf(settings_);
 
     host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
     QStringList files;
@@ -163,10 +163,10 @@ void Run::prepareFolders(const QString& source, const TargetName& target)
 {
     if (!target.folderToCreate.isEmpty())
         zVerzAnlegen(target.folderToCreate);
-    const QString sourceFolder = util::pathPart(source);
+    const QString sourceFolder = util::folderOf(source);
     if (choice_.mode == 3 && subfoldersMade_.insert(sourceFolder).second)
         util::createFolder(sourceFolder + choice_.zielSubVerz);
-    const QString targetFolder = util::pathPart(target.name);
+    const QString targetFolder = util::folderOf(target.name);
     if (foldersCleaned_.insert(targetFolder).second)
         removeStaleTemporaries(targetFolder);
 }

@@ -86,7 +86,7 @@ namespace {
 QString writeInPlace(const picture::Picture& picture, const QString& source, const QString& finalFile,
                      const OutputFormat& output, const CopyOptions& options)
 {
-    const QString temporary = temporaryNameIn(util::pathPart(finalFile));
+    const QString temporary = temporaryNameIn(util::folderOf(finalFile));
     const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
     const auto saved = picture::savePicture(picture, util::toFsPath(temporary), output.format, grade, -1);
     std::error_code error;
@@ -120,7 +120,7 @@ picture::Size newSizeFor(picture::Size full, qint64 shortSide)
 
 OutputFormat outputFormatFor(const QString& sourcePath)
 {
-    const QString extension = util::upperCase(util::extensionPart(sourcePath));
+    const QString extension = util::upperCase(util::extensionOf(sourcePath));
     for (const OutputRule& rule : kOutputRules) {
         if (extension == QStringView(rule.sourceExtension))
             return {rule.format, QString::fromUtf16(rule.extensionWritten), rule.usesQualityGrade};
@@ -130,7 +130,7 @@ OutputFormat outputFormatFor(const QString& sourcePath)
 
 QString fileToWrite(const QString& targetName, const QString& sourcePath)
 {
-    return util::pathPart(targetName) + util::baseName(util::filePart(targetName)) + QStringLiteral(".")
+    return util::folderOf(targetName) + util::baseNameOf(targetName) + QStringLiteral(".")
            + outputFormatFor(sourcePath).extension;
 }
 

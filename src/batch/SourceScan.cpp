@@ -44,7 +44,7 @@ QStringList withoutExcluded(const QStringList& files, const QString& exclude)
         if (isPattern) {
             drop = s_MatchPattern(file, exclude, 1) == 1;
         } else {
-            const QString folder = util::pathPart(file);
+            const QString folder = util::folderOf(file);
             if (folder != previousFolder)
                 markerFound = util::sizeTest(folder + exclude) > 0;
             previousFolder = folder;
@@ -61,7 +61,7 @@ QStringList withoutExcluded(const QStringList& files, const QString& exclude)
 ScanRequest scanRequestFrom(const Settings& settings)
 {
     ScanRequest request;
-    request.sourceFolder = util::pathPart(settings.QuellVerz);
+    request.sourceFolder = sourceFolderOf(settings);
     request.includePattern = util::filePart(settings.BildDatei);
     request.excludePattern = util::filePart(settings.BildDateiEx);
     const int dot = request.includePattern.lastIndexOf(u'.');

@@ -25,12 +25,12 @@ QString separatorText()
     return QString(util::separator());
 }
 
-QString sourceBaseName(const QString& sourcePath)
-{
-    return util::baseName(util::filePart(sourcePath));
-}
-
 } // namespace
+
+QString sourceFolderOf(const Settings& settings)
+{
+    return util::folderOf(settings.QuellVerz);
+}
 
 TargetChoice targetChoiceFrom(const Settings& settings, const QString& targetListText)
 {
@@ -44,17 +44,18 @@ TargetChoice targetChoiceFrom(const Settings& settings, const QString& targetLis
     choice.immerSuffix = settings.ImmerSuffix;
     choice.zielVerz = settings.ZielVerz;
     choice.carryStructure = util::integerValue(settings.CBZielVerzPlus) != 0;
-    choice.sourceFolder = util::pathPart(settings.QuellVerz);
+    choice.sourceFolder = sourceFolderOf(settings);
     choice.targetListItem = targetListText;
     return choice;
 }
 
 TargetName zielName(const QString& sourcePath, const TargetChoice& choice)
 {
-    const QString folder = util::pathPart(sourcePath);
-    const QString fullName = util::filePart(sourcePath);
-    const QString base = sourceBaseName(sourcePath);
-    const QString dotExtension = QStringLiteral(".") + util::extensionPart(sourcePath);
+    // The source's name comes from the disk and is taken whole.
+    const QString folder = util::folderOf(sourcePath);
+    const QString fullName = util::nameOf(sourcePath);
+    const QString base = util::baseNameOf(sourcePath);
+    const QString dotExtension = QStringLiteral(".") + util::extensionOf(sourcePath);
     const QString immerName = choice.immerPrefix + base + choice.immerSuffix + dotExtension;
 
     TargetName target;

@@ -29,6 +29,11 @@ struct TargetChoice {
     QString targetListItem;      // the target list's displayed text
 };
 
+// The source folder: QuellVerz up to and including its last separator. It is
+// a folder read from the disk (the source tree's text, or the path argument's
+// folder) and is taken whole, a "|" or double quote in it included.
+QString sourceFolderOf(const Settings& settings);
+
 // An output mode outside 1..4 (only an edited settings file can hold one)
 // is taken as mode 1, so every file still gets a name beside its source.
 TargetChoice targetChoiceFrom(const Settings& settings, const QString& targetListText);

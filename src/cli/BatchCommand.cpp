@@ -120,7 +120,7 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
 
     const frame::FrameContext context = contextFor(workingFolder);
     const Settings settings = settingsFor(options, context);
-    const QString sourceFolder = util::pathPart(settings.QuellVerz);
+    const QString sourceFolder = batch::sourceFolderOf(settings);
     if (!sourceFolder.isEmpty() && !util::isFolder(sourceFolder))
         return usageError(QStringLiteral("the source folder does not exist: ") + sourceFolder);
     if (options.list)

@@ -15,8 +15,16 @@ void applyPathArgument(Settings& settings, const QString& path)
 {
     if (path.isEmpty())
         return;
-    settings.QuellVerz = util::pathPart(path);
-    settings.BildDatei = util::filePart(path);
+    if (util::isFolder(path)) {
+        settings.QuellVerz = util::withTrailingSeparator(path);
+        settings.BildDatei.clear();
+    } else if (const QString folder = util::folderOf(path); !folder.isEmpty() && util::isFolder(folder)) {
+        settings.QuellVerz = folder;
+        settings.BildDatei = util::nameOf(path);
+    } else {
+        settings.QuellVerz = util::pathPart(path);
+        settings.BildDatei = util::filePart(path);
+    }
 }
 
 void takeStartFolder(Settings& settings, const QString& workingFolder, const QString& pathArgument)

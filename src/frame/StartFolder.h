@@ -12,9 +12,17 @@ namespace vardolin::frame {
 // text included) is replaced by the working folder.
 void checkSourceFolder(Settings& settings, const QString& workingFolder);
 
-// A non-empty path gives the source folder (up to and including the last
-// separator) and the include pattern (the rest). The folder is taken even
-// when it does not exist; an empty path changes nothing.
+// A non-empty path gives the source folder and the include pattern. Folders
+// on the disk are recognised before the path is split, since their names may
+// hold a "|" or double quote that the splitting rules would cut at:
+// - a path that names an existing folder is the source folder, with or
+//   without a trailing separator, and the pattern is empty (every file);
+// - else, when the path up to and including its last separator names an
+//   existing folder, that is the source folder and the rest the pattern;
+// - else the path is split by the command-line rules (the folder part ends
+//   before the first "|", a leading double quote is dropped) and the folder
+//   is taken even though it does not exist.
+// An empty path changes nothing.
 void applyPathArgument(Settings& settings, const QString& path);
 
 // Both, in the order of the start: the check first, so that a folder named by

@@ -54,9 +54,11 @@ QString filePart(const QString& path)
     return name;
 }
 
-QString baseName(const QString& path)
+namespace {
+
+// The base name rule on a name without folders.
+QString withoutExtension(const QString& name)
 {
-    const QString name = filePart(path);
     for (qsizetype i = name.size() - 1; i >= 0; --i) {
         const QChar c = name.at(i);
         if (c == u' ') {
@@ -72,7 +74,8 @@ QString baseName(const QString& path)
     return name;
 }
 
-QString extensionPart(const QString& path)
+// The extension rule, taken to the end of the path.
+QString afterLastDot(const QString& path)
 {
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
         const QChar c = path.at(i);
@@ -83,15 +86,47 @@ QString extensionPart(const QString& path)
             if (i == 0 || isSeparator(path.at(i - 1))) {
                 return {};
             }
-            QString extension = path.mid(i + 1);
-            const qsizetype quote = extension.indexOf(u'"');
-            if (quote >= 0) {
-                extension.truncate(quote);
-            }
-            return extension;
+            return path.mid(i + 1);
         }
     }
     return {};
+}
+
+} // namespace
+
+QString baseName(const QString& path)
+{
+    return withoutExtension(filePart(path));
+}
+
+QString extensionPart(const QString& path)
+{
+    QString extension = afterLastDot(path);
+    const qsizetype quote = extension.indexOf(u'"');
+    if (quote >= 0) {
+        extension.truncate(quote);
+    }
+    return extension;
+}
+
+QString folderOf(const QString& path)
+{
+    return path.left(lastSeparator(path, path.size()) + 1);
+}
+
+QString nameOf(const QString& path)
+{
+    return path.mid(lastSeparator(path, path.size()) + 1);
+}
+
+QString baseNameOf(const QString& path)
+{
+    return withoutExtension(nameOf(path));
+}
+
+QString extensionOf(const QString& path)
+{
+    return afterLastDot(path);
 }
 
 QString withoutTrailingSeparators(const QString& path)

@@ -36,6 +36,25 @@ QString extensionPart(const QString& path);
 // The path without blanks and separators at its end.
 QString withoutTrailingSeparators(const QString& path);
 
+// Names read from the disk are taken whole: whatever a folder or file name
+// holds ("|" and double quotes are legal on Linux) stays part of the name.
+// These split such a path, and paths built from one (target names). The rules
+// above, where a "|" ends the path part and double quotes are dropped, belong
+// to the command line and the pattern fields only.
+
+// Up to and including the last separator; empty when there is none.
+QString folderOf(const QString& path);
+
+// The text after the last separator.
+QString nameOf(const QString& path);
+
+// nameOf cut before its last "." by the base name rule above.
+QString baseNameOf(const QString& path);
+
+// The text after the last "." by the extension rule above, double quotes
+// included.
+QString extensionOf(const QString& path);
+
 // The path followed by the platform separator unless it already ends in one;
 // an empty path stays empty.
 QString withTrailingSeparator(const QString& path);

@@ -1,5 +1,5 @@
 // Names read from the disk reach their files and give their copies' names
-// whole: a name that is not UTF-8.
+// whole: a "|" or double quote in a name, a name that is not UTF-8.
 
 #include "batch/BatchRun.h"
 
@@ -43,6 +43,41 @@ protected:
         return std::filesystem::is_regular_file(std::string(path.constData(), std::size_t(path.size())));
     }
 };
+
+TEST_F(DiskNames, BarsAndQuotesInNamesStayInTheCopiesNames)
+{
+    picture(QStringLiteral("x|y/IMG.jpg"));
+    picture(QStringLiteral("say \"hi\".jpg"));
+    picture(QStringLiteral("say \"ho\".jpg"));
+    settings.AusgabeOrdner = QStringLiteral("2");
+    const RunReport report = run();
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(pictureSize(source + QStringLiteral("x|y/IMG_k!.JPG")), (Size{80, 60}));
+    EXPECT_EQ(pictureSize(source + QStringLiteral("say \"hi\"_k!.JPG")), (Size{80, 60}));
+    EXPECT_EQ(pictureSize(source + QStringLiteral("say \"ho\"_k!.JPG")), (Size{80, 60}));
+    EXPECT_EQ(QDir(source).entryList(QDir::Files).size(), 4) << QDir(source).entryList().join(u' ').toStdString();
+}
+
+TEST_F(DiskNames, WithAnEmptySuffixAndOverwritingACopyNeverReplacesAnotherOriginal)
+{
+    // Originals whose names the copies of the other files would have taken
+    // if the names were cut at the "|" or the double quote.
+    picture(QStringLiteral("x|y/IMG.jpg"));
+    picture(QStringLiteral("IMG.JPG"), 300, 200);
+    picture(QStringLiteral("say \"hi\".jpg"));
+    picture(QStringLiteral("say .JPG"), 300, 200);
+    settings.AusgabeOrdner = QStringLiteral("2");
+    settings.DateiSuffix.clear();
+    settings.CBZielUeberschreiben = QStringLiteral("1");
+
+    const auto before = fixture::snapshot(source);
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_TRUE(fixture::unchanged(before)) << "an original was replaced";
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.failed, 2) << "IMG.JPG and say .JPG would be their own copies";
+    EXPECT_EQ(pictureSize(source + QStringLiteral("x|y/IMG.JPG")), (Size{80, 60}));
+    EXPECT_EQ(pictureSize(source + QStringLiteral("say \"hi\".JPG")), (Size{80, 60}));
+}
 
 #ifndef _WIN32
 TEST_F(DiskNames, ANameThatIsNotUtf8ReachesItsFileAndNamesItsCopy)

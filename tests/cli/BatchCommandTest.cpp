@@ -134,8 +134,8 @@ TEST_F(BatchCommand, ListShowsWhatTheScanCountsAndConvertsNothing)
 
 #ifndef _WIN32
 // Folders named in bytes that are not UTF-8, as an old archive leaves them,
-// reached from a working folder that is not UTF-8 either; the shell hands
-// their names over unchanged.
+// one with a "|" as well, reached from a working folder that is not UTF-8
+// either; the shell hands their names over unchanged.
 TEST_F(BatchCommand, NamesThatAreNotUtf8ReachTheirFilesAndArePrintedAsTheyAre)
 {
     struct Cleanup {
@@ -143,7 +143,7 @@ TEST_F(BatchCommand, NamesThatAreNotUtf8ReachTheirFilesAndArePrintedAsTheyAre)
         ~Cleanup() { removeAllBelow(folder); } // QTemporaryDir cannot remove them
     } cleanup{work};
     const QByteArray working = QFile::encodeName(work) + "arbeit-\xE4/";
-    const QByteArray folder = working + "Fotos-alt-\xF6/";
+    const QByteArray folder = working + "Fotos|alt-\xF6/";
     std::filesystem::create_directories(folder.toStdString());
     writePicture(work + QStringLiteral("plain.jpg"), 400, 300);
     std::filesystem::rename(QFile::encodeName(work + QStringLiteral("plain.jpg")).toStdString(),
@@ -152,7 +152,7 @@ TEST_F(BatchCommand, NamesThatAreNotUtf8ReachTheirFilesAndArePrintedAsTheyAre)
         QProcess process;
         process.start(QStringLiteral("/bin/sh"),
                       {QStringLiteral("-c"),
-                       QStringLiteral("cd \"$1\"arbeit-*/ && exec \"$0\" %1 \"$PWD/Fotos-alt-\"*/").arg(options),
+                       QStringLiteral("cd \"$1\"arbeit-*/ && exec \"$0\" %1 \"$PWD/Fotos|alt-\"*/").arg(options),
                        QStringLiteral(VARDOLIN_BATCH_EXE), work});
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();

@@ -60,3 +60,32 @@ TEST(SourceFolderCheck, AnythingButAnExistingFolderBecomesTheWorkingFolder)
         EXPECT_EQ(settings.QuellVerz, working) << stored.toStdString();
     }
 }
+
+TEST(PathArgument, AFolderOnTheDiskIsRecognisedBeforeThePathIsSplit)
+{
+    QTemporaryDir dir;
+    const QString top = QDir::cleanPath(dir.path());
+    const QString bar = top + QStringLiteral("/x|y");
+    ASSERT_TRUE(QDir().mkpath(bar));
+    Settings settings;
+    applyPathArgument(settings, bar + QStringLiteral("/*.jpg"));
+    EXPECT_EQ(settings.QuellVerz, bar + QStringLiteral("/"));
+    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.jpg"));
+
+    // A path that names a folder is that folder, with or without a separator.
+    for (const QString& folder : {bar, bar + QStringLiteral("/")}) {
+        settings.BildDatei = QStringLiteral("*.jpg");
+        applyPathArgument(settings, folder);
+        EXPECT_EQ(settings.QuellVerz, bar + QStringLiteral("/"));
+        EXPECT_TRUE(settings.BildDatei.isEmpty());
+    }
+
+    applyPathArgument(settings, top + QStringLiteral("/*.jpg|*.png"));
+    EXPECT_EQ(settings.QuellVerz, top + QStringLiteral("/"));
+    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.jpg|*.png"));
+
+    // A folder part that is no folder on the disk follows the splitting rules.
+    applyPathArgument(settings, top + QStringLiteral("/*.jpg|/gibt/es/nicht/*.png"));
+    EXPECT_EQ(settings.QuellVerz, top + QStringLiteral("/"));
+    EXPECT_EQ(settings.BildDatei, QStringLiteral("*.png"));
+}

@@ -61,3 +61,24 @@ TEST(Paths, SeparatorsAndTrailingSeparators)
     EXPECT_EQ(withTrailingSeparator("/a\\"), "/a\\");
     EXPECT_EQ(withTrailingSeparator(""), "");
 }
+
+TEST(Paths, NamesFromTheDiskAreTakenWhole)
+{
+    EXPECT_EQ(folderOf("s/x|y/IMG.jpg"), "s/x|y/");
+    EXPECT_EQ(nameOf("s/x|y/IMG.jpg"), "IMG.jpg");
+    EXPECT_EQ(nameOf("/f/say \"hi\".jpg"), "say \"hi\".jpg");
+    EXPECT_EQ(baseNameOf("/f/say \"hi\".jpg"), "say \"hi\"");
+    EXPECT_EQ(extensionOf("/f/a.jp\"g"), "jp\"g");
+    EXPECT_EQ(folderOf("\"C:\\My Fotos\\b.jpg\""), "\"C:\\My Fotos\\");
+    // Without a "|" or a double quote both sets of rules agree.
+    for (const Row& row : rows) {
+        const QString path = QString::fromUtf8(row.path);
+        if (path.contains(u'"'))
+            continue;
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(folderOf(path), row.pathPart);
+        EXPECT_EQ(nameOf(path), row.filePart);
+        EXPECT_EQ(baseNameOf(path), row.baseName);
+        EXPECT_EQ(extensionOf(path), row.extension);
+    }
+}
