@@ -20,8 +20,9 @@ qint64 sizeTest(const QString& path);
 // separator or not.
 bool isFolder(const QString& path);
 
-// Creates one folder after removing blanks and separators at the end of the
-// path. 1 when the folder was created, 0 otherwise (also when it exists).
+// Creates one folder after removing separators at the end of the path.
+// Blanks at the end stay: the folder made is the folder later written to.
+// 1 when the folder was created, 0 otherwise (also when it exists).
 int createFolder(const QString& path);
 
 // The file's last-write time in whole seconds since the epoch (an instant,

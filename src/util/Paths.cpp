@@ -132,7 +132,7 @@ QString extensionOf(const QString& path)
 QString withoutTrailingSeparators(const QString& path)
 {
     qsizetype end = path.size();
-    while (end > 0 && (path.at(end - 1) == u' ' || isSeparator(path.at(end - 1)))) {
+    while (end > 0 && isSeparator(path.at(end - 1))) {
         --end;
     }
     return path.left(end);

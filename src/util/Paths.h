@@ -33,7 +33,8 @@ QString baseName(const QString& path);
 // before it.
 QString extensionPart(const QString& path);
 
-// The path without blanks and separators at its end.
+// The path without separators at its end; blanks stay, since a folder whose
+// name ends in one is a different folder.
 QString withoutTrailingSeparators(const QString& path);
 
 // Names read from the disk are taken whole: whatever a folder or file name

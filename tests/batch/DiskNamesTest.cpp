@@ -1,5 +1,6 @@
 // Names read from the disk reach their files and give their copies' names
-// whole: a "|" or double quote in a name, a name that is not UTF-8.
+// whole: a "|" or double quote in a name, a folder name that ends in a blank,
+// a name that is not UTF-8.
 
 #include "batch/BatchRun.h"
 
@@ -77,6 +78,31 @@ TEST_F(DiskNames, WithAnEmptySuffixAndOverwritingACopyNeverReplacesAnotherOrigin
     EXPECT_EQ(report.failed, 2) << "IMG.JPG and say .JPG would be their own copies";
     EXPECT_EQ(pictureSize(source + QStringLiteral("x|y/IMG.JPG")), (Size{80, 60}));
     EXPECT_EQ(pictureSize(source + QStringLiteral("say \"hi\".JPG")), (Size{80, 60}));
+}
+
+TEST_F(DiskNames, TheFolderMadeIsTheFolderWrittenToWhenItsNameEndsInABlank)
+{
+    picture(QStringLiteral("a.jpg"));
+    picture(QStringLiteral("Urlaub /b.jpg"));
+    settings.AusgabeOrdner = QStringLiteral("3");
+    settings.ZielSubVerz = QStringLiteral("komp ");
+    settings.BildDatei = QStringLiteral("?.jpg");
+    for (int pass = 1; pass <= 2; ++pass) {
+        SCOPED_TRACE(pass);
+        const RunReport report = run();
+        EXPECT_FALSE(report.subfolderFailed) << host.messages.join(u'\n').toStdString();
+        EXPECT_EQ(report.written + report.skipped, 2);
+    }
+    EXPECT_EQ(pictureSize(source + QStringLiteral("komp /!k_a_k!.JPG")), (Size{80, 60}));
+    EXPECT_EQ(pictureSize(source + QStringLiteral("Urlaub /komp /!k_b_k!.JPG")), (Size{80, 60}));
+    EXPECT_FALSE(QFileInfo::exists(source + QStringLiteral("komp")));
+
+    settings.AusgabeOrdner = QStringLiteral("4");
+    settings.ZielVerz = root + QStringLiteral("Klein/");
+    settings.CBZielVerzPlus = QStringLiteral("1");
+    EXPECT_EQ(run().written, 2);
+    EXPECT_EQ(pictureSize(root + QStringLiteral("Klein/Urlaub /!k_b_k!.JPG")), (Size{80, 60}));
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("Klein/Urlaub")));
 }
 
 #ifndef _WIN32

@@ -47,15 +47,18 @@ TEST(Files, SizeTestTellsMissingFolderAndFileSize)
     EXPECT_EQ(sizeTest(dir.filePath("empty")), 0);
 }
 
-TEST(Files, CreateFolderStripsTrailingBlanksAndSeparators)
+TEST(Files, CreateFolderStripsTrailingSeparatorsAndKeepsBlanks)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(createFolder(dir.path() + "/komp/ \\ "), 1);
+    EXPECT_EQ(createFolder(dir.path() + "/komp/\\/"), 1);
     EXPECT_TRUE(QFileInfo(dir.filePath("komp")).isDir());
-    EXPECT_FALSE(QFileInfo(dir.filePath("komp ")).exists());
+    // The folder made is the folder the copies are written to.
+    EXPECT_EQ(createFolder(dir.path() + "/komp /"), 1);
+    EXPECT_TRUE(QFileInfo(dir.filePath("komp ")).isDir());
     EXPECT_EQ(createFolder(dir.path() + "/komp"), 0);  // exists already
     EXPECT_EQ(createFolder(dir.path() + "/x/y/z"), 0); // one level only
-    EXPECT_EQ(createFolder("   "), 0);
+    EXPECT_EQ(createFolder(""), 0);
+    EXPECT_EQ(createFolder("//"), 0);
 }
 
 TEST(Files, ModificationTimeRoundTripsToTheSecond)
