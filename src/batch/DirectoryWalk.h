@@ -21,8 +21,10 @@ inline constexpr int clearListFirst = 1;   // clearFirst: the list holds only wh
 // count is the running count to continue from; the result is count plus the
 // files added. clearFirst 1 (clearListFirst) empties list first. progressField
 // is kept for callers that show progress; none does (noProgressField).
-// A folder that cannot be listed adds nothing. A folder reached through a
-// link that leads back to one of its own ancestors is not walked again.
+// A folder that cannot be listed adds nothing. Each real folder (device and
+// inode) is walked once, however many links lead to it: the folders of the
+// tree first, then those reached only through links, in order of the links'
+// paths, so links that loop are harmless.
 // When stop becomes true the walk returns early with what it has.
 qint64 s_ReadDirLL(const QString& folder, const QString& pattern, int withSubfolders, QStringList& list, qint64 count,
                    int progressField, int clearFirst, const std::atomic_bool* stop = nullptr);

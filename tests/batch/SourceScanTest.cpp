@@ -160,16 +160,29 @@ TEST_F(SourceScan, MissingFolderFindsNothing)
     EXPECT_EQ(host.statuses.back(), QStringLiteral("0 Dateien gefunden !"));
 }
 
-TEST_F(SourceScan, LinkBackToAnAncestorIsNotWalkedAgain)
+TEST_F(SourceScan, EachRealFolderIsWalkedOnceWhateverLinksLeadToIt)
 {
+    const auto link = [this](const char* target, const char* at) {
+        std::filesystem::create_directory_symlink(target, util::toFsPath(root + QString::fromUtf8(at)));
+    };
     file("a/b/pic.jpg");
-    std::filesystem::create_directory_symlink(util::toFsPath(root + QStringLiteral("a")),
-                                              util::toFsPath(root + QStringLiteral("a/b/loop")));
+    link("..", "a/b/loop"); // back to an ancestor
     file("elsewhere/other.jpg");
-    std::filesystem::create_directory_symlink(util::toFsPath(root + QStringLiteral("elsewhere")),
-                                              util::toFsPath(root + QStringLiteral("a/linked")));
-    EXPECT_EQ(scan("*.jpg", "", true), (QStringList{QStringLiteral("a/b/pic.jpg"), QStringLiteral("a/linked/other.jpg"),
-                                                    QStringLiteral("elsewhere/other.jpg")}));
+    link("../elsewhere", "a/linked"); // to a folder the walk reaches anyway
+    // Two folders linked to each other, neither an ancestor of the other.
+    file("c/one.jpg");
+    file("d/two.jpg");
+    link("../d", "c/L");
+    link("../c", "d/M");
+    // A folder outside the tree, reached only through two links.
+    QTemporaryDir outside;
+    ASSERT_TRUE(writeBytes(outside.path() + QStringLiteral("/far.jpg"), "x"));
+    link(outside.path().toUtf8().constData(), "z2");
+    link(outside.path().toUtf8().constData(), "z1");
+
+    EXPECT_EQ(scan("*.jpg", "", true),
+              (QStringList{QStringLiteral("a/b/pic.jpg"), QStringLiteral("c/one.jpg"), QStringLiteral("d/two.jpg"),
+                           QStringLiteral("elsewhere/other.jpg"), QStringLiteral("z1/far.jpg")}));
 }
 
 } // namespace
