@@ -3,10 +3,11 @@
 #include "util/FileNames.h"
 
 #include <QCoreApplication>
+#include <QSysInfo>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #ifndef _WIN32
@@ -27,34 +28,101 @@ qint64 ownProcessId()
     return QCoreApplication::applicationPid();
 }
 
-// The process number inside a temporary name, or -1.
-qint64 writerOf(const QString& fileName)
+// The host name as it may stand in a file name.
+const QString& ownHost()
 {
-    const QString prefix = QString::fromUtf16(temporaryPrefix);
-    const qsizetype dash = fileName.indexOf(u'-', prefix.size());
-    if (dash < 0)
-        return -1;
-    bool ok = false;
-    const qint64 pid = fileName.mid(prefix.size(), dash - prefix.size()).toLongLong(&ok);
-    return ok ? pid : -1;
+    static const QString host = [] {
+        QString name = QSysInfo::machineHostName();
+        for (QChar& c : name) {
+            const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
+                               || c == u'.' || c == u'-';
+            if (!plain)
+                c = u'_';
+        }
+        return name.isEmpty() ? QStringLiteral("host") : name;
+    }();
+    return host;
 }
 
-bool writerHasEnded(const QString& fileName, const fs::path& file)
+// Tells this process apart from one with the same number on a machine or in
+// a container of the same name.
+const QString& ownInstance()
 {
-    const qint64 pid = writerOf(fileName);
-    if (pid == ownProcessId())
+    static const QString instance = [] {
+        std::random_device device;
+        const quint64 value = (quint64(device()) << 32) ^ quint64(device());
+        return QStringLiteral("%1").arg(value, 16, 16, QChar(u'0'));
+    }();
+    return instance;
+}
+
+struct Writer {
+    qint64 pid = -1;
+    QString instance; // empty in the names of earlier versions
+    QString host;     // likewise
+};
+
+bool allDigits(QStringView text, bool hexadecimal)
+{
+    if (text.isEmpty())
         return false;
-#ifndef _WIN32
-    if (pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-        return true;
-    (void)file;
-    return false;
-#else
-    // Without a cheap liveness test, a temporary untouched for an hour is
-    // taken as left behind.
+    for (const QChar c : text) {
+        const bool digit = (c >= u'0' && c <= u'9') || (hexadecimal && c >= u'a' && c <= u'f');
+        if (!digit)
+            return false;
+    }
+    return true;
+}
+
+// Who wrote a temporary name; pid -1 when the name is not one.
+Writer writerOf(const QString& fileName)
+{
+    const QString prefix = QString::fromUtf16(temporaryPrefix);
+    const QString suffix = QString::fromUtf16(temporarySuffix);
+    if (!fileName.startsWith(prefix) || !fileName.endsWith(suffix))
+        return {};
+    const QStringView middle =
+        QStringView(fileName).mid(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    // <pid>-<number>[-<instance>-<host>]; the host may hold "-" itself.
+    const qsizetype first = middle.indexOf(u'-');
+    if (first <= 0)
+        return {};
+    const qsizetype second = middle.indexOf(u'-', first + 1);
+    const QStringView pid = middle.left(first);
+    const QStringView number = second < 0 ? middle.mid(first + 1) : middle.mid(first + 1, second - first - 1);
+    if (!allDigits(pid, false) || !allDigits(number, false))
+        return {};
+    Writer writer;
+    writer.pid = pid.toLongLong();
+    if (second < 0)
+        return writer;
+    const qsizetype third = middle.indexOf(u'-', second + 1);
+    if (third < 0 || third + 1 >= middle.size() || !allDigits(middle.mid(second + 1, third - second - 1), true))
+        return {};
+    writer.instance = middle.mid(second + 1, third - second - 1).toString();
+    writer.host = middle.mid(third + 1).toString();
+    return writer;
+}
+
+bool untouchedForLong(const fs::path& file)
+{
     std::error_code error;
     const auto written = fs::last_write_time(file, error);
-    return !error && fs::file_time_type::clock::now() - written > std::chrono::hours(1);
+    return !error && fs::file_time_type::clock::now() - written > temporaryAbandonedAfter;
+}
+
+bool writerHasEnded(const Writer& writer, const fs::path& file)
+{
+    const bool thisHost = writer.host.isEmpty() || writer.host == ownHost();
+    if (!thisHost)
+        return untouchedForLong(file);
+    if (writer.pid == ownProcessId())
+        return writer.instance.isEmpty() || writer.instance == ownInstance() ? false : untouchedForLong(file);
+#ifndef _WIN32
+    return writer.pid > 0 && ::kill(pid_t(writer.pid), 0) != 0 && errno == ESRCH;
+#else
+    // Without a cheap liveness test, the age decides.
+    return untouchedForLong(file);
 #endif
 }
 
@@ -63,13 +131,13 @@ bool writerHasEnded(const QString& fileName, const fs::path& file)
 QString temporaryNameIn(const QString& folder)
 {
     return folder + QString::fromUtf16(temporaryPrefix) + QString::number(ownProcessId()) + u'-'
-           + QString::number(nextNumber.fetch_add(1)) + QString::fromUtf16(temporarySuffix);
+           + QString::number(nextNumber.fetch_add(1)) + u'-' + ownInstance() + u'-' + ownHost()
+           + QString::fromUtf16(temporarySuffix);
 }
 
 bool isTemporaryName(const QString& fileName)
 {
-    return fileName.startsWith(QString::fromUtf16(temporaryPrefix))
-           && fileName.endsWith(QString::fromUtf16(temporarySuffix)) && writerOf(fileName) > 0;
+    return writerOf(fileName).pid > 0;
 }
 
 int removeStaleTemporaries(const QString& folder)
@@ -81,7 +149,8 @@ int removeStaleTemporaries(const QString& folder)
     int removed = 0;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         const QString name = util::fromFsPath(it->path().filename());
-        if (!isTemporaryName(name) || !writerHasEnded(name, it->path()))
+        const Writer writer = writerOf(name);
+        if (writer.pid <= 0 || !writerHasEnded(writer, it->path()))
             continue;
         std::error_code removeError;
         if (fs::remove(it->path(), removeError))

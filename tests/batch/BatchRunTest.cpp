@@ -295,4 +295,20 @@ TEST_F(BatchRun, LeftoverTemporariesOfEndedRunsAreRemoved)
     QFile::remove(ours);
 }
 
+// Machines that share a folder know nothing of each other's processes: a
+// temporary of another host is left alone while it may still be written,
+// whatever process numbers this host has.
+TEST_F(BatchRun, TemporariesOfAnotherHostAreRemovedOnlyWhenAbandoned)
+{
+    picture("a.jpg");
+    const QString fresh = source + QStringLiteral(".vardolin-999999999-1-00000000000000ab-other-host.part");
+    const QString old = source + QStringLiteral(".vardolin-999999999-2-00000000000000ab-other-host.part");
+    ASSERT_TRUE(writeBytes(fresh, "in progress elsewhere"));
+    ASSERT_TRUE(writeBytes(old, "left behind"));
+    ASSERT_TRUE(util::setModificationTime(old, util::modificationTime(old) - 2 * 3600));
+    BilderVerarbeiten(settings, host, options);
+    EXPECT_GT(util::sizeTest(fresh), 0);
+    EXPECT_EQ(util::sizeTest(old), -1);
+}
+
 } // namespace
