@@ -17,6 +17,8 @@
 
 namespace vardolin::batch {
 
+struct FileRecord;
+
 class BatchHost {
 public:
     virtual ~BatchHost() = default;
@@ -44,6 +46,9 @@ public:
     virtual bool stopRequested() = 0;
     // Files finished so far out of all listed files in this run.
     virtual void progress(qint64 finished, qint64 count) = 0;
+    // One listed file is done: written, skipped or failed (or, in a dry
+    // run, decided). For a host that keeps a record of the run.
+    virtual void fileDone(const FileRecord& record) { (void)record; }
 };
 
 } // namespace vardolin::batch

@@ -4,6 +4,7 @@
 #include "batch/ChoiceLists.h"
 #include "batch/Conversion.h"
 #include "batch/DirectoryWalk.h"
+#include "batch/FileRecord.h"
 #include "batch/FilesInUse.h"
 #include "batch/TargetNames.h"
 #include "batch/TempFiles.h"
@@ -12,6 +13,7 @@
 #include "util/Paths.h"
 #include "util/Text.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -64,34 +66,42 @@ QString statusForFile(qint64 n, qint64 count, const QString& path)
 CopyResult convertOnWorker(const QString& source, const QString& targetName, const QString& file, ChosenSize size,
                            const CopyOptions& options)
 {
+    const auto start = std::chrono::steady_clock::now();
+    CopyResult result;
     try {
-        return BildKorrigierenKopieren(source, targetName, size.height, size.width, options);
+        result = BildKorrigierenKopieren(source, targetName, size.height, size.width, options);
     } catch (const std::exception& error) {
-        return {CopyOutcome::Failed, QString::fromLocal8Bit(error.what()), file};
+        result = {CopyOutcome::Failed, QString::fromLocal8Bit(error.what()), file};
     }
+    result.milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    return result;
 }
 
 // Everything the run keeps between files, on the run's own thread.
 class Run {
 public:
     Run(const Settings& settings, BatchHost& host, const RunOptions& options)
-        : settings_(settings), host_(host), jobs_(options.jobs > 0 ? options.jobs : WorkerPool::defaultThreadCount()),
-          pool_(jobs_)
+        : settings_(settings), host_(host), options_(options),
+          jobs_(options.jobs > 0 ? options.jobs : WorkerPool::defaultThreadCount()), pool_(jobs_)
     {
     }
 
     RunReport execute();
 
 private:
+    QStringList filesOfThisShard(const QStringList& files) const;
     bool makeTopSubfolder();
     void prepareFolders(const QString& source, const TargetName& target);
     void waitForTurn(const FilesInUse::Use& use);
     void convert(qint64 n, const QString& source, const TargetName& target, const QString& file, FilesInUse::Use use);
+    CopyResult planned(const QString& source, const QString& targetName, const QString& file);
     void collectOne();
     void record(const QString& source, const CopyResult& result);
 
     const Settings& settings_;
     BatchHost& host_;
+    const RunOptions options_;
     const int jobs_;
     RunReport report_;
     QString sourceFolder_;
@@ -103,6 +113,7 @@ private:
     FilesInUse filesInUse_;
     std::set<QString> subfoldersMade_;
     std::set<QString> foldersCleaned_;
+    std::set<QString> plannedCopies_; // dry run: the copies it would have made
     FinishedQueue results_;
     WorkerPool pool_; // last: its threads are joined before the queue goes
 };
@@ -114,6 +125,7 @@ RunReport Run::execute()
     copyOptions_.overwrite = util::integerValue(settings_.CBZielUeberschreiben) != 0;
     copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
     copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
+    copyOptions_.maxBytes = options_.maxBytes;
     sourceFolder_ = sourceFolderOf(settings_);
 
     host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
@@ -122,8 +134,12 @@ RunReport Run::execute()
                                 int(util::integerValue(settings_.MitUnterordner)), files, countFromZero,
                                 noProgressField, clearListFirst);
     sortIgnoringCase(files);
+    if (options_.shard) {
+        files = filesOfThisShard(files);
+        report_.count = files.size();
+    }
 
-    if (choice_.mode == 3 && !makeTopSubfolder())
+    if (choice_.mode == 3 && !options_.dryRun && !makeTopSubfolder())
         return report_;
 
     for (const QString& source : files) {
@@ -143,6 +159,14 @@ RunReport Run::execute()
         collectOne();
     host_.statusText(util::decimalText(report_.reached) + QStringLiteral(" Dateien kopiert !"));
     return report_;
+}
+
+// The copies of modes 1 to 3 are named below the source folder, those of
+// mode 4 below the target folder.
+QStringList Run::filesOfThisShard(const QStringList& files) const
+{
+    const auto copyOf = [this](const QString& source) { return fileToWrite(zielName(source, choice_).name, source); };
+    return filesOfShard(files, copyOf, choice_.mode == 4 ? choice_.zielVerz : sourceFolder_, *options_.shard);
 }
 
 bool Run::makeTopSubfolder()
@@ -184,6 +208,11 @@ void Run::waitForTurn(const FilesInUse::Use& use)
 
 void Run::convert(qint64 n, const QString& source, const TargetName& target, const QString& file, FilesInUse::Use use)
 {
+    if (options_.dryRun) {
+        host_.statusText(statusForFile(n, report_.count, source));
+        record(source, planned(source, target.name, file));
+        return;
+    }
     prepareFolders(source, target);
     host_.statusText(statusForFile(n, report_.count, source));
     if (const auto refused = copyRefused(source, file, target.name, copyOptions_.overwrite)) {
@@ -198,6 +227,19 @@ void Run::convert(qint64 n, const QString& source, const TargetName& target, con
         });
 }
 
+// The outcome the file would have: the run's tests, then the conversion's;
+// a copy this run would already have made counts as existing.
+CopyResult Run::planned(const QString& source, const QString& targetName, const QString& file)
+{
+    if (auto refused = copyRefused(source, file, targetName, copyOptions_.overwrite))
+        return *std::move(refused);
+    if (auto refused = conversionRefused(source, file, copyOptions_.overwrite))
+        return *std::move(refused);
+    if (!plannedCopies_.insert(file).second && !copyOptions_.overwrite)
+        return copyExists(file);
+    return {CopyOutcome::Written, {}, file};
+}
+
 void Run::collectOne()
 {
     const Finished finished = results_.pop();
@@ -210,6 +252,10 @@ void Run::record(const QString& source, const CopyResult& result)
 {
     if (!result.colourNote.isEmpty())
         host_.logLine(colourNoteLogLine(source, result.colourNote));
+    FileRecord done{source, util::sizeTest(source), result, options_.dryRun};
+    if (result.outcome == CopyOutcome::SkippedExisting)
+        done.result.bytesAfter = util::sizeTest(result.writtenFile);
+    host_.fileDone(done);
     switch (result.outcome) {
     case CopyOutcome::Written: ++report_.written; break;
     case CopyOutcome::SkippedExisting:

@@ -2,9 +2,12 @@
 // The "Start" button's batch run: list the source files, name every copy,
 // convert the files in parallel and report progress through the host.
 
+#include "batch/Shards.h"
 #include "frame/Settings.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace vardolin::batch {
 
@@ -12,10 +15,17 @@ class BatchHost;
 
 struct RunOptions {
     int jobs = 0; // worker threads converting files; 0 or less: one per core
+    // Decide every file's outcome as a run would, but write nothing: no
+    // copy, no folder, no temporary removed.
+    bool dryRun = false;
+    // Only this shard's files (Shards.h); copies of listed files are left out.
+    std::optional<Shard> shard;
+    // Above 0: JPEG copies larger than this are made at a lower grade.
+    qint64 maxBytes = 0;
 };
 
 struct RunReport {
-    qint64 count = 0;   // files the walk listed
+    qint64 count = 0;   // files the walk listed (of this shard)
     qint64 reached = 0; // n: entries started, each written, skipped or failed
     qint64 written = 0;
     qint64 skipped = 0;           // a copy existed, or the extension names no format
@@ -29,7 +39,8 @@ struct RunReport {
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
 // "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored. After a stop
+// and why, as does each file whose colour profile was ignored; every file
+// that is done is handed to the host's fileDone. After a stop
 // request no new file starts, on any number of workers; the ones in progress
 // are finished, and n counts the entries started. Parallel workers give the
 // copies and outcomes of one worker: an entry waits while one in progress

@@ -1,7 +1,8 @@
 #include "batch/Conversion.h"
 
-#include "batch/TempFiles.h"
+#include "batch/CopyWriter.h"
 #include "picture/ColourConversion.h"
+#include "picture/JpegEncoder.h"
 #include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
@@ -50,9 +51,6 @@ constexpr OutputRule kOutputRules[] = {
 };
 // clang-format on
 
-// Handed to the encoders that take no quality grade.
-constexpr int kUnusedGrade = 7;
-
 // One per worker thread: the transforms stay built for the next picture with
 // the same profile, and no thread waits for another.
 picture::ColourCache& workerColourCache()
@@ -62,6 +60,13 @@ picture::ColourCache& workerColourCache()
 }
 
 } // namespace
+
+int encoderQualityFor(picture::Format format, int grade)
+{
+    if (grade < 0)
+        return -1;
+    return format == picture::Format::Jpeg ? picture::jpegQualityForGrade(grade) : -1;
+}
 
 bool isSameFile(const QString& a, const QString& b)
 {
@@ -75,38 +80,25 @@ std::optional<CopyResult> copyRefused(const QString& source, const QString& file
     if (isSameFile(source, file))
         return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
     if (!overwrite && util::sizeTest(existingName) > 0)
-        return CopyResult{CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
+        return copyExists(file);
     return std::nullopt;
 }
 
-namespace {
-
-// Writes the scaled picture under a temporary name beside finalFile, dates
-// it and renames it into place. Returns an empty text on success.
-QString writeInPlace(const picture::Picture& picture, const QString& source, const QString& finalFile,
-                     const OutputFormat& output, const CopyOptions& options)
+CopyResult copyExists(const QString& file)
 {
-    const QString temporary = temporaryNameIn(util::folderOf(finalFile));
-    const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
-    const auto saved = picture::savePicture(picture, util::toFsPath(temporary), output.format, grade, -1);
-    std::error_code error;
-    if (!saved) {
-        fs::remove(util::toFsPath(temporary), error);
-        return QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
-    }
-    if (options.dateiDatum == 1)
-        util::setModificationTime(temporary, util::modificationTime(source)); // a failed set is ignored
-    fs::rename(util::toFsPath(temporary), util::toFsPath(finalFile), error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(util::toFsPath(temporary), ignored);
-        return QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ")
-               + QString::fromStdString(error.message());
-    }
-    return {};
+    return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
 }
 
-} // namespace
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite)
+{
+    const OutputFormat output = outputFormatFor(source);
+    if (output.format == picture::Format::None)
+        return CopyResult{CopyOutcome::SkippedFormat,
+                          QStringLiteral("für die Endung \"") + output.extension
+                              + QStringLiteral("\" wird keine Kopie geschrieben"),
+                          file};
+    return copyRefused(source, file, file, overwrite);
+}
 
 picture::Size newSizeFor(picture::Size full, qint64 shortSide)
 {
@@ -140,12 +132,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     (void)width;
     const OutputFormat output = outputFormatFor(source);
     const QString file = fileToWrite(targetName, source);
-    if (output.format == picture::Format::None)
-        return {CopyOutcome::SkippedFormat,
-                QStringLiteral("für die Endung \"") + output.extension
-                    + QStringLiteral("\" wird keine Kopie geschrieben"),
-                file};
-    if (auto refused = copyRefused(source, file, file, options.overwrite))
+    if (auto refused = conversionRefused(source, file, options.overwrite))
         return *std::move(refused);
 
     picture::LoadOptions load;
@@ -170,10 +157,17 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     // After scaling, so the fewest pixels go through the transform.
     const picture::ColourOutcome colour = picture::toSrgb(picture, workerColourCache());
 
-    const QString problem = writeInPlace(picture, source, file, output, options);
-    if (!problem.isEmpty())
-        return failed(file, problem);
-    return {CopyOutcome::Written, {}, file, QString::fromStdString(colour.ignoredBecause)};
+    const WrittenCopy written = writeCopy(picture, source, file, output, options);
+    if (!written.problem.isEmpty())
+        return failed(file, written.problem);
+    CopyResult result{CopyOutcome::Written, {}, file, QString::fromStdString(colour.ignoredBecause)};
+    result.before = full;
+    result.after = size;
+    result.bytesAfter = written.bytes;
+    result.grade = written.grade;
+    result.quality = encoderQualityFor(output.format, written.grade);
+    result.overBudget = written.overBudget;
+    return result;
 }
 
 } // namespace vardolin::batch

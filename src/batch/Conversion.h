@@ -37,6 +37,9 @@ struct CopyOptions {
     bool overwrite = false; // CBZielUeberschreiben reads as non-zero
     int dateiDatum = 1;     // 1 keep the source's modification time, 2 today's
     int quality = 3;        // the grade handed to the JPEG encoder
+    // Above 0: a copy in a format with quality grades that is larger than
+    // this many bytes is written again at the highest lower grade that fits.
+    qint64 maxBytes = 0;
     // Sources and copies over these limits are not loaded or made.
     picture::Limits limits;
 };
@@ -55,7 +58,18 @@ struct CopyResult {
     // Set when the source's colour profile could not be used and the copy was
     // made as if it had none: why, for the run log.
     QString colourNote = {};
+    // What the copy became; kept at these values when it was not made.
+    picture::Size before{};  // the source picture's full size
+    picture::Size after{};   // the copy's size
+    qint64 bytesAfter = -1;  // the copy's size in bytes
+    int grade = -1;          // the quality grade it was written at (formats with grades)
+    int quality = -1;        // the encoder's quality for that grade
+    bool overBudget = false; // above CopyOptions::maxBytes even at grade 0
+    qint64 milliseconds = 0; // time spent on it
 };
+
+// The encoder quality a grade gives in format; -1 for formats without one.
+int encoderQualityFor(picture::Format format, int grade);
 
 // True when both names lead to one file (links and letter case included).
 bool isSameFile(const QString& a, const QString& b);
@@ -68,6 +82,14 @@ bool isSameFile(const QString& a, const QString& b);
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
                                       bool overwrite);
 
+// The skip for a copy that is already there.
+CopyResult copyExists(const QString& file);
+
+// Every test the conversion makes before it loads the source: the extension
+// names a format that is written, then copyRefused on the file it writes.
+// Nothing when the copy is to be made.
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite);
+
 // Makes the reduced copy of source under targetName with short side S.
 // width is the first number of the size entry, which plays no part in the
 // result. The source is never written over: a copy that would land on its
@@ -76,6 +98,7 @@ std::optional<CopyResult> copyRefused(const QString& source, const QString& file
 // loaded or scaled fails; nothing is written at full size in its place.
 // The scaled picture is brought to sRGB from the colours its file declares
 // before it is written (each worker thread keeps its own colour transforms).
+// With options.maxBytes, a JPEG copy above it is made at a lower grade.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
                                    const CopyOptions& options);
 

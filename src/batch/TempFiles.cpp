@@ -135,6 +135,34 @@ QString temporaryNameIn(const QString& folder)
            + QString::fromUtf16(temporarySuffix);
 }
 
+TemporaryCopy& TemporaryCopy::operator=(TemporaryCopy&& other) noexcept
+{
+    if (this != &other) {
+        remove();
+        name_ = std::exchange(other.name_, QString());
+    }
+    return *this;
+}
+
+QString TemporaryCopy::moveTo(const QString& finalFile)
+{
+    std::error_code error;
+    fs::rename(util::toFsPath(name_), util::toFsPath(finalFile), error);
+    if (error)
+        return QString::fromStdString(error.message());
+    name_.clear();
+    return {};
+}
+
+void TemporaryCopy::remove()
+{
+    if (name_.isEmpty())
+        return;
+    std::error_code ignored;
+    fs::remove(util::toFsPath(name_), ignored);
+    name_.clear();
+}
+
 bool isTemporaryName(const QString& fileName)
 {
     return writerOf(fileName).pid > 0;

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <chrono>
+#include <utility>
 
 namespace vardolin::batch {
 
@@ -26,6 +27,27 @@ inline constexpr std::chrono::hours temporaryAbandonedAfter{1};
 
 // A fresh temporary name in folder (which ends in a separator or is empty).
 QString temporaryNameIn(const QString& folder);
+
+// A temporary file of this process: removed when the owner goes, unless it
+// was renamed into place first.
+class TemporaryCopy {
+public:
+    explicit TemporaryCopy(QString name) : name_(std::move(name)) {}
+    TemporaryCopy(TemporaryCopy&& other) noexcept : name_(std::exchange(other.name_, QString())) {}
+    TemporaryCopy& operator=(TemporaryCopy&& other) noexcept;
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+    ~TemporaryCopy() { remove(); }
+
+    const QString& name() const { return name_; }
+    // Renames the file to finalFile. An empty text on success (nothing is
+    // left to remove then), else the reason.
+    QString moveTo(const QString& finalFile);
+
+private:
+    void remove();
+    QString name_;
+};
 
 // True for names made by temporaryNameIn, of any process and host (and for
 // the shorter ".vardolin-<process>-<number>.part" of earlier versions).

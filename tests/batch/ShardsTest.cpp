@@ -73,9 +73,8 @@ TEST(Shards, SourcesNamedOntoOneCopyShareTheirShard)
         files << root + QStringLiteral("%1/IMG.jpg").arg(i) << root + QStringLiteral("%1/other%1.jpg").arg(i);
     for (int k = 0; k < 8; ++k) {
         const QStringList mine = filesOfShard(files, intoOneFolder, QStringLiteral("/srv/Klein/"), {k, 8});
-        const qsizetype same = std::count_if(mine.begin(), mine.end(), [](const QString& f) {
-            return f.endsWith(QStringLiteral("/IMG.jpg"));
-        });
+        const qsizetype same = std::count_if(mine.begin(), mine.end(),
+                                             [](const QString& f) { return f.endsWith(QStringLiteral("/IMG.jpg")); });
         EXPECT_TRUE(same == 0 || same == 40) << "shard " << k << " holds " << same << " of the 40";
     }
 }

@@ -1,0 +1,99 @@
+#include "batch/CopyWriter.h"
+
+#include "batch/GradeBudget.h"
+#include "batch/TempFiles.h"
+#include "util/FileNames.h"
+#include "util/Files.h"
+#include "util/Paths.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+namespace vardolin::batch {
+namespace {
+
+// Handed to the encoders that take no quality grade.
+constexpr int kUnusedGrade = 7;
+
+struct Encoded {
+    TemporaryCopy file;
+    qint64 bytes = -1;
+};
+
+// The picture encoded into a fresh temporary file in folder, or the reason.
+std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
+                              int grade, QString& problem)
+{
+    Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
+    const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade, -1);
+    if (!saved) {
+        problem = QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
+        return std::nullopt;
+    }
+    encoded.bytes = util::sizeTest(encoded.file.name());
+    return encoded;
+}
+
+struct Chosen {
+    Encoded encoded;
+    int grade = -1;
+    bool overBudget = false;
+};
+
+// The copy at the chosen grade or, when that is over the budget, at the
+// highest lower grade that fits; every other attempt is removed.
+std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const QString& folder,
+                                         const OutputFormat& output, const CopyOptions& options, QString& problem)
+{
+    const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
+    std::optional<Encoded> first = encode(picture, folder, output, grade, problem);
+    if (!first)
+        return std::nullopt;
+    if (!output.usesQualityGrade)
+        return Chosen{std::move(*first), -1, false};
+    if (options.maxBytes <= 0 || first->bytes <= options.maxBytes)
+        return Chosen{std::move(*first), grade, false};
+
+    std::map<int, Encoded> attempts;
+    attempts.emplace(std::clamp(grade, 0, highestDistinctGrade), std::move(*first));
+    const auto budgeted = highestGradeWithin(options.maxBytes, grade, [&](int lower) -> qint64 {
+        if (const auto found = attempts.find(lower); found != attempts.end())
+            return found->second.bytes;
+        std::optional<Encoded> attempt = encode(picture, folder, output, lower, problem);
+        if (!attempt)
+            return -1;
+        const qint64 bytes = attempt->bytes;
+        attempts.emplace(lower, std::move(*attempt));
+        return bytes;
+    });
+    if (!budgeted)
+        return std::nullopt;
+    return Chosen{std::move(attempts.at(budgeted->grade)), budgeted->grade, !budgeted->fits};
+}
+
+} // namespace
+
+WrittenCopy writeCopy(const picture::Picture& picture, const QString& source, const QString& finalFile,
+                      const OutputFormat& output, const CopyOptions& options)
+{
+    WrittenCopy written;
+    std::optional<Chosen> chosen =
+        encodeWithinBudget(picture, util::folderOf(finalFile), output, options, written.problem);
+    if (!chosen)
+        return written;
+    if (options.dateiDatum == 1)
+        util::setModificationTime(chosen->encoded.file.name(),
+                                  util::modificationTime(source)); // a failed set is ignored
+    const QString renameProblem = chosen->encoded.file.moveTo(finalFile);
+    if (!renameProblem.isEmpty()) {
+        written.problem = QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ") + renameProblem;
+        return written;
+    }
+    written.grade = chosen->grade;
+    written.overBudget = chosen->overBudget;
+    written.bytes = chosen->encoded.bytes;
+    return written;
+}
+
+} // namespace vardolin::batch
