@@ -6,6 +6,8 @@
 #include "batch/TargetNames.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "cli/ReportFile.h"
+#include "cli/RunRecords.h"
 #include "frame/FrameContext.h"
 #include "frame/IniDatei.h"
 #include "frame/StartFolder.h"
@@ -19,10 +21,11 @@
 namespace vardolin::cli {
 namespace {
 
+// One line that says what is wrong, and where the help is.
 int usageError(const QString& problem)
 {
-    printLine(stderr, QStringLiteral("vardolin-batch: ") + problem + u'\n');
-    printLine(stderr, usageText());
+    printLine(stderr, QStringLiteral("vardolin-batch: ") + problem);
+    printLine(stderr, QStringLiteral("Try 'vardolin-batch --help' for more information."));
     return badUsage;
 }
 
@@ -55,6 +58,21 @@ QString sizeItemFor(const CommandLine& options, const Settings& settings, const 
     return index >= 0 && index < items.size() ? items[index] : QString();
 }
 
+// The size list's items, the list files written with their defaults when
+// missing, as the window does at start; a dry run writes nothing and takes
+// the defaults of a missing size list as they would be written.
+QStringList sizeItems(const QString& workingFolder, ConsoleHost& host, bool dryRun)
+{
+    if (dryRun) {
+        if (util::sizeTest(workingFolder + QString::fromUtf16(batch::sizeListFile)) < 0)
+            return batch::numberedItems(batch::defaultSizeLines());
+        return batch::FuelleComboGroesse(workingFolder, host).items;
+    }
+    const batch::ListFill sizes = batch::fillListLoadingDefaults(&batch::FuelleComboGroesse, workingFolder, host);
+    batch::fillListLoadingDefaults(&batch::FuelleComboQualitaet, workingFolder, host);
+    return sizes.items;
+}
+
 // The scan as the window runs it: exclusions applied, sorted, counted.
 int listFiles(const Settings& settings)
 {
@@ -83,6 +101,24 @@ bool makeTargetFolder(const CommandLine& options, const Settings& settings, Cons
     }
     host.lastingStatus(QStringLiteral("Zielordner angelegt: ") + settings.ZielVerz);
     return true;
+}
+
+ConsoleHost::Output outputFor(const CommandLine& options)
+{
+    if (options.quiet || options.dryRun)
+        return ConsoleHost::Output::Quiet;
+    return ConsoleHost::standardOutputIsTerminal() ? ConsoleHost::Output::Terminal : ConsoleHost::Output::Lines;
+}
+
+batch::RunOptions runOptionsFor(const CommandLine& options)
+{
+    batch::RunOptions run;
+    run.jobs = options.jobs;
+    run.dryRun = options.dryRun;
+    run.shard = options.shard;
+    if (options.maxKb)
+        run.maxBytes = *options.maxKb * 1024;
+    return run;
 }
 
 int finalCode(const batch::RunReport& report)
@@ -126,21 +162,30 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
     if (options.list)
         return listFiles(settings);
 
-    ConsoleHost host(QString(), QString(), ConsoleHost::standardOutputIsTerminal());
-    const batch::ListFill sizes = batch::fillListLoadingDefaults(&batch::FuelleComboGroesse, context.uAktVerz, host);
-    batch::fillListLoadingDefaults(&batch::FuelleComboQualitaet, context.uAktVerz, host);
-    const QString sizeItem = sizeItemFor(options, settings, sizes.items);
+    ReportFile reportFile;
+    RecordingConsoleHost host(outputFor(options), options.dryRun, options.report ? &reportFile : nullptr);
+    const QString sizeItem = sizeItemFor(options, settings, sizeItems(context.uAktVerz, host, options.dryRun));
     if (batch::chosenSize(sizeItem).height <= 0)
         return usageError(QStringLiteral("size entry %1 of %2 gives no short side; choose one with --size W,H")
                               .arg(settings.Bildgroesse, QString::fromUtf16(batch::sizeListFile)));
     host.setSizeItemText(sizeItem);
-    if (!makeTargetFolder(options, settings, host))
+    QString problem;
+    if (options.report && !reportFile.open(*options.report, problem))
+        return usageError(QStringLiteral("cannot write the report %1: %2").arg(*options.report, problem));
+    // A dry run makes no folder either.
+    if (!options.dryRun && !makeTargetFolder(options, settings, host))
         return someFailed;
 
     ConsoleHost::stopOnInterrupt();
-    const batch::RunReport report = batch::BilderVerarbeiten(settings, host, {options.jobs});
+    const batch::RunReport report = batch::BilderVerarbeiten(settings, host, runOptionsFor(options));
     host.finish();
-    return finalCode(report);
+    const int code = finalCode(report);
+    if (reportFile.failed()) {
+        printLine(stderr,
+                  QStringLiteral("vardolin-batch: the report %1 could not be written whole").arg(*options.report));
+        return someFailed;
+    }
+    return code;
 }
 
 } // namespace vardolin::cli

@@ -20,6 +20,18 @@ std::optional<int> numberIn(const QString& text, int lowest, int highest)
     return value;
 }
 
+std::optional<batch::Shard> shardIn(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*([0-9]{1,7})\\s*/\\s*([0-9]{1,7})\\s*$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const batch::Shard shard{match.captured(1).toInt(), match.captured(2).toInt()};
+    if (shard.count < 1 || shard.index >= shard.count)
+        return std::nullopt;
+    return shard;
+}
+
 bool isSizeText(const QString& text)
 {
     static const QRegularExpression form(QStringLiteral("^\\s*[0-9]{1,5}\\s*,\\s*[1-9][0-9]{0,4}\\s*$"));
@@ -47,6 +59,21 @@ struct Parser {
     QCommandLineOption list{QStringLiteral("list"),
                             QStringLiteral("Only scan: print the files the window would count (the exclude "
                                            "pattern applied) and their number; convert nothing.")};
+    QCommandLineOption structure{QStringLiteral("structure"),
+                                 QStringLiteral("Mode 4: copies keep the source's subfolders below the target.")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run"),
+                              QStringLiteral("Print each file, its copy and what would become of it; write nothing.")};
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("Write one JSON line per file to FILE as the run goes."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
+                             QStringLiteral("Print only the files that failed.")};
+    QCommandLineOption maxKb{QStringLiteral("max-kb"),
+                             QStringLiteral("A JPEG copy above N KiB is written at the highest lower grade that fits."),
+                             QStringLiteral("N")};
+    QCommandLineOption shard{QStringLiteral("shard"),
+                             QStringLiteral("Take only shard K of N (0 <= K < N); N runs together do the whole job."),
+                             QStringLiteral("K/N")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
 
@@ -55,8 +82,8 @@ struct Parser {
         parser.setApplicationDescription(
             QStringLiteral("Makes reduced copies of the pictures in a folder, with the settings of Vardolin.ini\n"
                            "in the working folder; options change single settings for this run only."));
-        parser.addOptions(
-            {size, quality, mode, target, subfolders, overwrite, keepDate, today, jobs, list, help, version});
+        parser.addOptions({size, quality, mode, target, structure, subfolders, overwrite, keepDate, today, jobs, maxKb,
+                           dryRun, list, report, quiet, shard, help, version});
         parser.addPositionalArgument(QStringLiteral("PATH"),
                                      QStringLiteral("Source folder and file pattern, e.g. /home/u/Fotos/*.jpg"),
                                      QStringLiteral("[PATH]"));
@@ -86,6 +113,20 @@ QString readValues(const Parser& p, CommandLine& line)
             return QStringLiteral("--target wants a folder");
         line.target = p.parser.value(p.target);
     }
+    if (p.parser.isSet(p.report)) {
+        if (p.parser.value(p.report).isEmpty())
+            return QStringLiteral("--report wants a file name");
+        line.report = p.parser.value(p.report);
+    }
+    if (p.parser.isSet(p.maxKb)) {
+        bool ok = false;
+        const qint64 kb = p.parser.value(p.maxKb).trimmed().toLongLong(&ok);
+        if (!ok || kb < 1 || kb > (qint64(1) << 40))
+            return QStringLiteral("--max-kb wants a size in KiB above 0, e.g. 500");
+        line.maxKb = kb;
+    }
+    if (p.parser.isSet(p.shard) && !(line.shard = shardIn(p.parser.value(p.shard))))
+        return QStringLiteral("--shard wants K/N with 0 <= K < N, e.g. 2/8");
     if (p.parser.isSet(p.keepDate) && p.parser.isSet(p.today))
         return QStringLiteral("--keep-date and --today exclude each other");
     if (p.parser.isSet(p.keepDate))
@@ -111,6 +152,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     line.subfolders = p.parser.isSet(p.subfolders);
     line.overwrite = p.parser.isSet(p.overwrite);
     line.list = p.parser.isSet(p.list);
+    line.structure = p.parser.isSet(p.structure);
+    line.dryRun = p.parser.isSet(p.dryRun);
+    line.quiet = p.parser.isSet(p.quiet);
     const QStringList positional = p.parser.positionalArguments();
     if (positional.size() > 1) {
         result.error = QStringLiteral(
@@ -140,6 +184,8 @@ void applyOptions(const CommandLine& options, Settings& settings)
     }
     if (options.mode)
         settings.AusgabeOrdner = util::decimalText(*options.mode);
+    if (options.structure)
+        settings.CBZielVerzPlus = QStringLiteral("1");
     if (options.subfolders)
         settings.MitUnterordner = QStringLiteral("1");
     if (options.overwrite)

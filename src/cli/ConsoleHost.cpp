@@ -51,22 +51,24 @@ void printLine(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-ConsoleHost::ConsoleHost(QString sizeItem, QString targetItem, bool terminal)
-    : sizeItem_(std::move(sizeItem)), targetItem_(std::move(targetItem)), terminal_(terminal)
+ConsoleHost::ConsoleHost(QString sizeItem, QString targetItem, Output output)
+    : sizeItem_(std::move(sizeItem)), targetItem_(std::move(targetItem)), output_(output)
 {
 }
 
 void ConsoleHost::statusText(const QString& text)
 {
     status_ = text;
-    if (terminal_)
+    if (output_ == Output::Terminal)
         redraw(false);
-    else
+    else if (output_ == Output::Lines)
         printLine(stdout, text);
 }
 
 void ConsoleHost::lastingStatus(const QString& text)
 {
+    if (output_ == Output::Quiet)
+        return;
     clearLine();
     printLine(stdout, text);
 }
@@ -92,13 +94,13 @@ void ConsoleHost::progress(qint64 finished, qint64 count)
 {
     finished_ = finished;
     count_ = count;
-    if (terminal_)
+    if (output_ == Output::Terminal)
         redraw(finished == count);
 }
 
 void ConsoleHost::finish()
 {
-    if (!terminal_)
+    if (output_ != Output::Terminal)
         return;
     clearLine();
     printLine(stdout, status_);

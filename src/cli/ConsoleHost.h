@@ -1,8 +1,8 @@
 #pragma once
 // vardolin-batch's host: status texts on standard output (one line each, or
-// a progress bar redrawn in place when standard output is a terminal),
-// messages and failed files on standard error, and the stop flag that
-// Ctrl-C sets.
+// a progress bar redrawn in place when standard output is a terminal; none
+// when quiet), messages and failed files on standard error, and the stop flag
+// that Ctrl-C sets.
 
 #include "batch/BatchHost.h"
 
@@ -15,7 +15,8 @@ namespace vardolin::cli {
 
 class ConsoleHost : public batch::BatchHost {
 public:
-    ConsoleHost(QString sizeItem, QString targetItem, bool terminal);
+    enum class Output { Terminal, Lines, Quiet };
+    ConsoleHost(QString sizeItem, QString targetItem, Output output);
 
     void statusText(const QString& text) override;
     // A status text that stays in view: on a terminal too it gets a line of
@@ -47,7 +48,7 @@ private:
 
     QString sizeItem_;
     QString targetItem_;
-    bool terminal_;
+    Output output_;
     QString status_;
     qint64 finished_ = 0;
     qint64 count_ = 0;

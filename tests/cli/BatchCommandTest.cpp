@@ -112,7 +112,13 @@ TEST_F(BatchCommand, TargetFolderThatDoesNotExistIsMade)
 
 TEST_F(BatchCommand, BadUsageExitsTwo)
 {
-    EXPECT_EQ(run({QStringLiteral("--mode"), QStringLiteral("9")}).code, 2);
+    // One line says what is wrong and one where the help is; the help itself
+    // would bury it.
+    const Finished bad = run({QStringLiteral("--mode"), QStringLiteral("9")});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.err, QStringLiteral("vardolin-batch: --mode wants 1, 2, 3 or 4\n"
+                                      "Try 'vardolin-batch --help' for more information.\n"));
+    EXPECT_EQ(bad.out, QString());
     const Finished missing = run({work + QStringLiteral("missing/*.jpg")});
     EXPECT_EQ(missing.code, 2);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("missing")));

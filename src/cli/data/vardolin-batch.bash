@@ -1,5 +1,5 @@
 # Bash completion for vardolin-batch: its options, the values of those that
-# take a few known ones, and folders for PATH and --target.
+# take a few known ones, folders for PATH and --target, files for --report.
 
 _vardolin_batch()
 {
@@ -35,14 +35,19 @@ _vardolin_batch()
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return
             ;;
-        --jobs)
+        --report)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
+            ;;
+        --jobs | --max-kb | --shard)
             return
             ;;
     esac
 
     if [[ $cur == -* ]]; then
-        local options='--size --quality --mode --target --subfolders --overwrite --keep-date --today
-                       --jobs --list --help --version'
+        local options='--size --quality --mode --target --structure --subfolders --overwrite --keep-date
+                       --today --jobs --max-kb --dry-run --list --report --quiet --shard --help --version'
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return
     fi

@@ -1,0 +1,80 @@
+#include "cli/RunRecords.h"
+
+#include "batch/FileRecord.h"
+
+#include <cstdio>
+
+namespace vardolin::cli {
+namespace {
+
+QJsonValue sideOrNull(int side)
+{
+    return side > 0 ? QJsonValue(side) : QJsonValue();
+}
+
+QJsonValue bytesOrNull(qint64 bytes)
+{
+    return bytes >= 0 ? QJsonValue(bytes) : QJsonValue();
+}
+
+} // namespace
+
+QString outcomeText(const batch::FileRecord& record)
+{
+    switch (record.result.outcome) {
+    case batch::CopyOutcome::Written: return QStringLiteral("written");
+    case batch::CopyOutcome::SkippedExisting: return QStringLiteral("skipped: exists");
+    case batch::CopyOutcome::SkippedFormat: return QStringLiteral("skipped: format");
+    case batch::CopyOutcome::Failed: break;
+    }
+    return QStringLiteral("failed");
+}
+
+QJsonObject reportRecord(const batch::FileRecord& record)
+{
+    const batch::CopyResult& result = record.result;
+    QJsonObject line;
+    line[QStringLiteral("source")] = record.source;
+    line[QStringLiteral("copy")] = result.writtenFile;
+    line[QStringLiteral("outcome")] = outcomeText(record);
+    line[QStringLiteral("reason")] = result.reason.isEmpty() ? QJsonValue() : QJsonValue(result.reason);
+    line[QStringLiteral("width_before")] = sideOrNull(result.before.width);
+    line[QStringLiteral("height_before")] = sideOrNull(result.before.height);
+    line[QStringLiteral("width_after")] = sideOrNull(result.after.width);
+    line[QStringLiteral("height_after")] = sideOrNull(result.after.height);
+    line[QStringLiteral("bytes_before")] = bytesOrNull(record.bytesBefore);
+    line[QStringLiteral("bytes_after")] = bytesOrNull(result.bytesAfter);
+    line[QStringLiteral("milliseconds")] = result.milliseconds;
+    line[QStringLiteral("grade")] = result.grade >= 0 ? QJsonValue(result.grade) : QJsonValue();
+    line[QStringLiteral("quality")] = result.quality >= 0 ? QJsonValue(result.quality) : QJsonValue();
+    line[QStringLiteral("over_budget")] = result.overBudget;
+    line[QStringLiteral("dry_run")] = record.dryRun;
+    return line;
+}
+
+QString dryRunLine(const batch::FileRecord& record)
+{
+    QString line =
+        record.source + QStringLiteral(" -> ") + record.result.writtenFile + QStringLiteral(": ") + outcomeText(record);
+    if (record.result.outcome == batch::CopyOutcome::Failed)
+        line += QStringLiteral(" (") + record.result.reason + u')';
+    return line;
+}
+
+RecordingConsoleHost::RecordingConsoleHost(Output output, bool dryRun, ReportFile* report)
+    : ConsoleHost(QString(), QString(), output), dryRun_(dryRun), report_(report)
+{
+}
+
+void RecordingConsoleHost::fileDone(const batch::FileRecord& record)
+{
+    if (report_ != nullptr)
+        report_->write(reportRecord(record));
+    if (dryRun_)
+        printLine(stdout, dryRunLine(record));
+    if (record.result.overBudget)
+        logLine(QStringLiteral("vardolin-batch: over the size budget even at grade 0: ") + record.result.writtenFile
+                + QStringLiteral(" (%1 bytes)").arg(record.result.bytesAfter));
+}
+
+} // namespace vardolin::cli
