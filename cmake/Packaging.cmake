@@ -47,6 +47,13 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${debian_folder}/ch
 vardolin_compressed(${debian_folder}/changelog changelog_gz)
 install(FILES ${changelog_gz} DESTINATION ${doc_folder})
 
+# How to run shards under a scheduler, with the recipes the page names.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/scale-out.md DESTINATION ${doc_folder})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/scale-out/kubernetes-job.yaml
+              ${PROJECT_SOURCE_DIR}/docs/scale-out/slurm-array.sbatch
+              ${PROJECT_SOURCE_DIR}/docs/scale-out/parallel-shards
+  DESTINATION ${doc_folder}/scale-out)
+
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/lintian-overrides
   DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME vardolin)
 
