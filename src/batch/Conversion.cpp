@@ -138,6 +138,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     picture::LoadOptions load;
     load.limits = options.limits;
     load.targetSizeFor = [shortSide](picture::Size full) { return newSizeFor(full, shortSide); };
+    load.colourCache = &workerColourCache();
     auto loaded = picture::loadPicture(util::toFsPath(source), load);
     if (!loaded)
         return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));

@@ -1,6 +1,7 @@
 // BMP files: our own decoder over the checked layout. Every pixel row is read
 // through checked offsets and every colour index through the table size.
 
+#include "picture/BmpColour.h"
 #include "picture/BmpLayout.h"
 #include "picture/BmpRunLength.h"
 #include "picture/Decoders.h"
@@ -102,6 +103,7 @@ Result<Picture> decodeBmp(ByteSpan bytes, const LoadOptions& options)
     Picture picture;
     allocateStore(picture, layout.width, layout.height, 24);
     picture.sourceDepth = std::uint8_t(layout.bitCount);
+    picture.colour = readBmpColour(bytes);
 
     const bool runLength = layout.compression == BmpCompression::Rle8 || layout.compression == BmpCompression::Rle4;
     if (runLength) {

@@ -4,7 +4,9 @@
 
 #include "picture/Picture.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vardolin::picture {
@@ -34,9 +36,22 @@ struct ColourOutcome {
 };
 
 // Converts the pixels (24 or 32 bits; alpha passes through) from the colours
-// picture.colour describes to sRGB and empties the tag. An untagged picture,
+// picture.colour describes to sRGB, in 8 bits, and empties the tag. An untagged picture,
 // or one whose tag is sRGB in all but name, is left exactly as it is. Never
 // fails the picture: a tag that cannot be used is reported and ignored.
 ColourOutcome toSrgb(Picture& picture, ColourCache& cache);
+
+// For decoders of CMYK files, which convert while decoding: the pixels' own
+// channels are gone once they are blue-green-red. Converts rows of inverted
+// CMYK (as libjpeg hands them out) to blue-green-red sRGB through the
+// profile. Trivially copied and destroyed, so it may cross a longjmp; it
+// lives as long as the cache it came from and no other tag is looked up.
+struct CmykRows {
+    void* transform = nullptr;
+    void convert(const std::uint8_t* cmyk, std::uint8_t* bgr, std::uint32_t width) const;
+};
+// Nothing when the tag holds no usable CMYK profile; the decoder then keeps
+// its formula and the tag, and toSrgb says why.
+std::optional<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache);
 
 } // namespace vardolin::picture

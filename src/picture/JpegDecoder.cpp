@@ -5,8 +5,10 @@
 // setjmp itself.
 
 #include "picture/AreaAverageScaler.h"
+#include "picture/ColourConversion.h"
 #include "picture/Decoders.h"
 #include "picture/ExifOrientation.h"
+#include "picture/JpegIccProfile.h"
 #include "picture/JpegScale.h"
 #include "picture/PixelStore.h"
 #include "picture/Result.h"
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <jpeglib.h>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vardolin::picture {
@@ -73,6 +76,7 @@ bool readHeader(JpegReader& reader, ByteSpan bytes)
     info.progress = &reader.errors.progress;
     jpeg_mem_src(&info, bytes.data, static_cast<unsigned long>(bytes.size));
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&info, TRUE);
     return true;
 }
@@ -113,6 +117,7 @@ struct ScanlineTargets {
     Picture* store = nullptr;                // full size: the top row is the store's last
     StreamingAreaAverage* average = nullptr; // or every row goes through this
     bool cmyk = false;                       // rows come as inverted CMYK and are converted
+    const CmykRows* cmykProfile = nullptr;   // through the file's profile; else by the formula
     std::uint8_t* buffer = nullptr;          // kRowsAtOnce rows of bufferStride bytes
     std::size_t bufferStride = 0;
     std::uint8_t* converted = nullptr; // one blue-green-red row for CMYK rows on their way to the average
@@ -122,7 +127,10 @@ void deliverRow(const ScanlineTargets& to, const std::uint8_t* decoded, std::int
 {
     if (to.cmyk) {
         std::uint8_t* out = to.average ? to.converted : to.store->row(to.store->height - 1 - top);
-        convertCmykRow(decoded, out, width);
+        if (to.cmykProfile)
+            to.cmykProfile->convert(decoded, out, width);
+        else
+            convertCmykRow(decoded, out, width);
         decoded = out;
     }
     if (to.average)
@@ -209,6 +217,25 @@ int orientationOf(const jpeg_decompress_struct& info)
     return 1;
 }
 
+ColourTag colourTagOf(const jpeg_decompress_struct& info)
+{
+    ColourTag tag;
+    if (info.jpeg_color_space == JCS_GRAYSCALE)
+        tag.channels = ColourTag::Channels::Gray;
+    else if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
+        tag.channels = ColourTag::Channels::Cmyk;
+    std::vector<ByteSpan> app2;
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_APP0 + 2)
+            app2.push_back({marker->data, marker->data_length});
+    auto profile = joinIccChunks(app2);
+    if (profile)
+        tag.iccProfile = std::move(profile.value());
+    else
+        tag.unreadable = profile.error();
+    return tag;
+}
+
 Failure failJpeg(const JpegReader& reader)
 {
     return fail(std::string("JPEG error: ") + reader.errors.message);
@@ -248,10 +275,22 @@ Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
         return failJpeg(reader);
 
     Picture picture;
+    picture.colour = colourTagOf(info);
+    // A CMYK profile is applied row by row as the rows arrive: afterwards the
+    // pixels no longer hold their CMYK channels.
+    std::optional<ColourCache> ownCache;
+    std::optional<CmykRows> cmykProfile;
+    if (info.out_color_space == JCS_CMYK && !picture.colour.iccProfile.empty()) {
+        ColourCache* cache = options.colourCache ? options.colourCache : &ownCache.emplace();
+        cmykProfile = cmykRowsFor(picture.colour, *cache);
+    }
     ScanlineBuffers buffers;
-    const ScanlineTargets to = prepareTargets(info, picture, target, orientation, buffers);
+    ScanlineTargets to = prepareTargets(info, picture, target, orientation, buffers);
+    to.cmykProfile = cmykProfile ? &*cmykProfile : nullptr;
     if (!readScanlines(reader, to))
         return failJpeg(reader);
+    if (cmykProfile)
+        picture.colour = {};
     if (to.average)
         to.average->finish();
 

@@ -84,6 +84,8 @@ struct Picture {
 // Row length in bytes of a bottom-up store of the given width and depth.
 std::int32_t strideFor(std::int32_t width, int depth);
 
+class ColourCache;
+
 struct LoadOptions {
     Limits limits;
     // Shrink-on-load: given the full upright size, returns the size the caller
@@ -94,6 +96,10 @@ struct LoadOptions {
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.
     bool applyExifOrientation = true;
+    // Where a CMYK file's profile transform is looked up (it is applied while
+    // decoding, as the CMYK channels are gone afterwards). Null: a cache for
+    // this one load.
+    ColourCache* colourCache = nullptr;
 };
 
 enum class ScaleMode { Smooth = 0, Raw = 1 };

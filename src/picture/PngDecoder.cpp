@@ -17,13 +17,17 @@ namespace vardolin::picture {
 namespace {
 
 // libpng refuses larger ancillary chunks than this where it treats the limit
-// as an error; the text and profile chunks, where it only warns, are skipped.
+// as an error; the text chunks, where it only warns, are skipped. It also
+// caps an ICC profile's inflated size: libpng reads the length the profile
+// declares before inflating it and refuses one over the cap, so a small
+// compressed profile cannot inflate into gigabytes.
 constexpr png_alloc_size_t maxChunkBytes = 8u << 20;
 
 struct PngSource {
     ByteSpan bytes;
     std::size_t position = 0;
     char message[200] = {};
+    char profileWarning[200] = {}; // why libpng dropped the iCCP chunk
 };
 
 struct PngReader {
@@ -49,7 +53,13 @@ static void failJump(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
-static void ignoreWarning(png_structp, png_const_charp) {}
+// Warnings are ignored, except the one that says the profile was dropped.
+static void noteProfileWarning(png_structp png, png_const_charp message)
+{
+    auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
+    if (std::strncmp(message, "iCCP", 4) == 0 && source->profileWarning[0] == 0)
+        std::snprintf(source->profileWarning, sizeof source->profileWarning, "%s", message);
+}
 
 static void readFromBuffer(png_structp png, png_bytep out, png_size_t length)
 {
@@ -63,7 +73,7 @@ static void readFromBuffer(png_structp png, png_bytep out, png_size_t length)
 
 bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* header)
 {
-    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader.source, failJump, ignoreWarning);
+    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader.source, failJump, noteProfileWarning);
     if (!reader.png)
         return false;
     reader.info = png_create_info_struct(reader.png);
@@ -77,8 +87,8 @@ bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     // libpng only warns about an oversized chunk and then allocates its whole
     // declared length; these chunks are never used here, so they are skipped
     // unread and a 46-byte file cannot ask for gigabytes through them.
-    static constexpr png_byte unusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
-    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, unusedChunks, 6);
+    static constexpr png_byte unusedChunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, unusedChunks, 5);
     png_set_read_fn(reader.png, &reader.source, readFromBuffer);
     png_read_info(reader.png, reader.info);
     png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth, &header->colorType,
@@ -134,6 +144,25 @@ bool readRows(PngReader& reader, png_bytepp rows)
     return true;
 }
 
+// The profile as libpng checked it against the colour type (an RGB profile
+// in a gray file is dropped), or why it was dropped. png_get_iCCP only reads
+// what png_read_info stored, so no jump target is needed.
+ColourTag colourTagOf(const PngReader& reader, const PngHeader& header)
+{
+    ColourTag tag;
+    if (header.colorType == PNG_COLOR_TYPE_GRAY || header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        tag.channels = ColourTag::Channels::Gray;
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (png_get_iCCP(reader.png, reader.info, &name, &compression, &profile, &length) != 0 && profile)
+        tag.iccProfile.assign(profile, profile + length);
+    else if (reader.source.profileWarning[0] != 0)
+        tag.unreadable = std::string("PNG ") + reader.source.profileWarning;
+    return tag;
+}
+
 Failure failPng(const PngReader& reader)
 {
     const char* message = reader.source.message[0] ? reader.source.message : "cannot set up the PNG reader";
@@ -164,6 +193,7 @@ Result<Picture> decodePng(ByteSpan bytes, const LoadOptions& options)
     Picture picture;
     allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), 8 * channels);
     picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
+    picture.colour = colourTagOf(reader, header);
     std::vector<png_bytep> rows(header.height);
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i] = picture.row(picture.height - 1 - std::int32_t(i));

@@ -208,6 +208,36 @@ Result<bool> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t widt
     return image.alpha != 0;
 }
 
+// Tag 34675 with the photometric interpretation it describes. Pixels libtiff
+// turns from Lab into RGB, from inks other than CMYK or from white-is-zero
+// gray get no profile: it describes values that are gone.
+ColourTag colourTagOf(TIFF* tiff)
+{
+    ColourTag tag;
+    std::uint32_t length = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &length, &profile) == 0 || profile == nullptr || length == 0)
+        return tag;
+    std::uint16_t photometric = PHOTOMETRIC_RGB, inkSet = INKSET_CMYK;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
+    switch (photometric) {
+    case PHOTOMETRIC_MINISBLACK: tag.channels = ColourTag::Channels::Gray; break;
+    case PHOTOMETRIC_SEPARATED:
+        if (inkSet != INKSET_CMYK)
+            return tag;
+        tag.channels = ColourTag::Channels::Cmyk;
+        break;
+    case PHOTOMETRIC_RGB:
+    case PHOTOMETRIC_PALETTE:
+    case PHOTOMETRIC_YCBCR: break;
+    default: return tag;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(profile);
+    tag.iccProfile.assign(bytes, bytes + length);
+    return tag;
+}
+
 } // namespace
 
 bool probeTiff(ByteSpan bytes)
@@ -256,6 +286,7 @@ Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options)
     unpackRaster(picture);
     if (premultiplied)
         unpremultiply(picture);
+    picture.colour = colourTagOf(tiff.get());
     return picture;
 }
 

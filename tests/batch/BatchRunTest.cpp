@@ -167,6 +167,31 @@ TEST_F(BatchRun, BadFilesAmongGoodOnesAreLoggedAndCounted)
     EXPECT_EQ(host.statuses.back(), QStringLiteral("5 Dateien kopiert !"));
 }
 
+// A profile is honoured in the copy; one that cannot be used is noted in the
+// run log, and its file is copied as if it had none.
+TEST_F(BatchRun, ColourProfilesAreAppliedAndUnusableOnesNoted)
+{
+    const QString data = QStringLiteral(VARDOLIN_TEST_DATA "/picture/");
+    ASSERT_TRUE(writeBytes(written("a_swap.jpg"), fixture::readBytes(data + QStringLiteral("colour-swap.jpg"))));
+    ASSERT_TRUE(writeBytes(written("b_broken.jpg"), fixture::readBytes(data + QStringLiteral("colour-broken.jpg"))));
+    const RunReport report = run();
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.failed, 0);
+    ASSERT_EQ(host.logLines.size(), 1);
+    EXPECT_TRUE(host.logLines[0].startsWith(QStringLiteral("Farbprofil ignoriert: ") + written("b_broken.jpg")
+                                            + QStringLiteral(" : ICC profile")))
+        << host.logLines[0].toStdString();
+
+    // The top-left block is red in the file's numbers, green in its colours.
+    for (const char* copy : {"!k_a_swap.jpg.JPG", "!k_b_broken.jpg.JPG"}) {
+        const auto loaded = picture::loadPicture(util::toFsPath(written(copy)));
+        ASSERT_TRUE(loaded.ok()) << copy;
+        const std::uint8_t* topLeft = loaded->row(loaded->height - 1);
+        const bool green = topLeft[1] > 200 && topLeft[2] < 60;
+        EXPECT_EQ(green, copy[3] == 'a') << copy << ": red " << int(topLeft[2]) << ", green " << int(topLeft[1]);
+    }
+}
+
 TEST_F(BatchRun, FilesThatVanishOrTurnIntoFoldersDuringTheRunFail)
 {
     picture("a.jpg");
