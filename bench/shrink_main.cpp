@@ -2,7 +2,8 @@
 //
 // Shrinks every JPEG in FOLDER, one after another on one thread, the way a
 // batch run does: load with shrink-on-load, scale smoothly so the shorter
-// side is S, save as JPEG at grade G. Prints pictures per second, the time
+// side is S, bring the colours to sRGB when the file has a profile, save as
+// JPEG at grade G. Prints pictures per second, the time
 // spent in each step and the peak resident memory. --png writes lossless
 // copies and --full-decode turns shrink-on-load off, so that the accuracy of
 // each stage can be measured on its own. With shrink-on-load the decoder
@@ -11,6 +12,7 @@
 
 #include "batch/Conversion.h"
 
+#include "picture/ColourConversion.h"
 #include "picture/Picture.h"
 
 #include <algorithm>
@@ -101,11 +103,13 @@ int main(int argc, char** argv)
         options.out = fs::temp_directory_path() / ("vardolin-bench-" + std::to_string(::getpid()));
     fs::create_directories(options.out);
 
+    picture::ColourCache colourCache;
     picture::LoadOptions load;
+    load.colourCache = &colourCache;
     if (!options.fullDecode)
         load.targetSizeFor = [&](picture::Size full) { return batch::newSizeFor(full, options.shortSide); };
 
-    double loadSeconds = 0, scaleSeconds = 0, saveSeconds = 0;
+    double loadSeconds = 0, scaleSeconds = 0, colourSeconds = 0, saveSeconds = 0;
     int failures = 0;
     const auto start = Clock::now();
     for (const fs::path& file : files) {
@@ -121,6 +125,11 @@ int main(int argc, char** argv)
         step = Clock::now();
         const auto scaled = picture::scalePicture(*loaded, size.width, size.height);
         scaleSeconds += secondsSince(step);
+        step = Clock::now();
+        const picture::ColourOutcome colour = picture::toSrgb(*loaded, colourCache);
+        colourSeconds += secondsSince(step);
+        if (!colour.ignoredBecause.empty())
+            std::fprintf(stderr, "%s: profile ignored: %s\n", file.c_str(), colour.ignoredBecause.c_str());
         step = Clock::now();
         const auto saved = options.png
                                ? picture::savePicture(loaded.value(), options.out / (file.filename().string() + ".png"),
@@ -142,7 +151,8 @@ int main(int argc, char** argv)
     std::printf("pictures: %zu (%d failed)\n", files.size(), failures);
     std::printf("seconds: %.3f\n", total);
     std::printf("pictures/second: %.2f\n", double(files.size()) / total);
-    std::printf("load %.3f s, scale %.3f s, save %.3f s\n", loadSeconds, scaleSeconds, saveSeconds);
+    std::printf("load %.3f s, scale %.3f s, colour %.3f s, save %.3f s\n", loadSeconds, scaleSeconds, colourSeconds,
+                saveSeconds);
     std::printf("peak RSS: %.1f MiB\n", double(usage.ru_maxrss) / 1024.0);
     return failures == 0 ? 0 : 1;
 }

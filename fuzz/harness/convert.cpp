@@ -1,7 +1,9 @@
 // One conversion as the batch run does it: load with shrink-on-load, scale,
-// save in one of the three target formats and depths to a scratch file.
+// bring the colours to sRGB, save in one of the three target formats and
+// depths to a scratch file.
 
 #include "ScratchFile.h"
+#include "picture/ColourConversion.h"
 #include "picture/Picture.h"
 
 #include <algorithm>
@@ -36,7 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t variant = size > 0 ? data[size - 1] : 0;
     const int divisor = 2 + (variant >> 4);
 
+    ColourCache colourCache;
     LoadOptions options;
+    options.colourCache = &colourCache;
     options.limits.pixelBudget = std::uint64_t(1) << 20;
     options.targetSizeFor = [divisor](Size full) {
         return Size{std::max(1, full.width / divisor), std::max(1, full.height / divisor)};
@@ -58,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScaleMode mode = (variant & 1) ? ScaleMode::Raw : ScaleMode::Smooth;
     if (!scalePicture(picture, width, height, mode))
         return 0;
+    (void)toSrgb(picture, colourCache);
     const Choice choice = kChoices[(variant >> 1) % kChoices.size()];
     const Result<void> saved = savePicture(picture, target.path(), choice.format, variant % 11, choice.depth);
     if (!saved.ok())
