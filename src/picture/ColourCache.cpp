@@ -49,7 +49,9 @@ std::size_t hashOf(const std::vector<std::uint8_t>& key)
     return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
 }
 
-const char* spaceName(cmsColorSpaceSignature space)
+// Signatures are taken as plain numbers: a profile may carry any four bytes
+// there, and holding those in the library's enum type is undefined.
+const char* spaceName(std::uint32_t space)
 {
     switch (space) {
     case cmsSigRgbData: return "RGB";
@@ -62,7 +64,7 @@ const char* spaceName(cmsColorSpaceSignature space)
     }
 }
 
-cmsColorSpaceSignature spaceOf(ColourTag::Channels channels)
+std::uint32_t spaceOf(ColourTag::Channels channels)
 {
     switch (channels) {
     case ColourTag::Channels::Gray: return cmsSigGrayData;
@@ -90,7 +92,7 @@ Result<void> checkHeader(const std::vector<std::uint8_t>& bytes)
     return {};
 }
 
-bool convertsFromDevice(cmsProfileClassSignature deviceClass)
+bool convertsFromDevice(std::uint32_t deviceClass)
 {
     return deviceClass == cmsSigInputClass || deviceClass == cmsSigDisplayClass || deviceClass == cmsSigOutputClass
            || deviceClass == cmsSigColorSpaceClass;
@@ -155,11 +157,11 @@ void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag)
 
 void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profile)
 {
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    const auto space = std::uint32_t(cmsGetColorSpace(profile.get()));
     if (space != spaceOf(entry.channels))
         return ignore(entry, std::string("a profile for ") + spaceName(space) + " colours on "
                                  + spaceName(spaceOf(entry.channels)) + " pixels");
-    if (!convertsFromDevice(cmsGetDeviceClass(profile.get())))
+    if (!convertsFromDevice(std::uint32_t(cmsGetDeviceClass(profile.get()))))
         return ignore(entry, "a link, abstract or named-colour profile, not one of a picture's colours");
     // Perceptual where the profile has its own table for it; otherwise the
     // colorimetric mapping, with black kept black.
