@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -98,6 +99,7 @@ private:
     CopyResult planned(const QString& source, const QString& targetName, const QString& file);
     void collectOne();
     void record(const QString& source, const CopyResult& result);
+    void noteSharedCopy(const QString& source, const CopyResult& result);
 
     const Settings& settings_;
     BatchHost& host_;
@@ -111,6 +113,7 @@ private:
     qint64 finished_ = 0;
     int inFlight_ = 0;
     FilesInUse filesInUse_;
+    std::map<QString, QString> copiesMade_; // file written in this run -> its source
     std::set<QString> subfoldersMade_;
     std::set<QString> foldersCleaned_;
     std::set<QString> plannedCopies_; // dry run: the copies it would have made
@@ -252,6 +255,8 @@ void Run::record(const QString& source, const CopyResult& result)
 {
     if (!result.colourNote.isEmpty())
         host_.logLine(colourNoteLogLine(source, result.colourNote));
+    if (!options_.dryRun)
+        noteSharedCopy(source, result);
     FileRecord done{source, util::sizeTest(source), result, options_.dryRun};
     if (result.outcome == CopyOutcome::SkippedExisting)
         done.result.bytesAfter = util::sizeTest(result.writtenFile);
@@ -266,6 +271,26 @@ void Run::record(const QString& source, const CopyResult& result)
         break;
     }
     host_.progress(++finished_, report_.count);
+}
+
+// Two sources that differ only in their extension (IMG.HEIC and IMG.JPG) name
+// one copy. The overwrite switch decides as for any existing copy, but the
+// picture that loses is named in the log instead of vanishing unseen.
+void Run::noteSharedCopy(const QString& source, const CopyResult& result)
+{
+    const QString& file = result.writtenFile;
+    const auto made = copiesMade_.find(file);
+    const bool madeFromOther = made != copiesMade_.end() && made->second != source;
+    if (result.outcome == CopyOutcome::SkippedExisting && madeFromOther)
+        host_.logLine(failureLogLine(source, QStringLiteral("die Kopie ") + file
+                                                 + QStringLiteral(" wurde in diesem Lauf schon aus ") + made->second
+                                                 + QStringLiteral(" geschrieben")));
+    if (result.outcome != CopyOutcome::Written)
+        return;
+    if (madeFromOther)
+        host_.logLine(QStringLiteral("Kopie ersetzt: ") + made->second + QStringLiteral(" : ihre Kopie ") + file
+                      + QStringLiteral(" wurde mit der von ") + source + QStringLiteral(" überschrieben"));
+    copiesMade_[file] = source;
 }
 
 } // namespace

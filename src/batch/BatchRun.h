@@ -39,14 +39,16 @@ struct RunReport {
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
 // "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored; every file
-// that is done is handed to the host's fileDone. After a stop
-// request no new file starts, on any number of workers; the ones in progress
-// are finished, and n counts the entries started. Parallel workers give the
-// copies and outcomes of one worker: an entry waits while one in progress
-// writes a file it reads or writes. Call it off the window thread: it returns
-// when the run is over. settings is read while the run lasts and must not
-// change until it returns (the window disables its controls during a run).
+// and why, as does each file whose colour profile was ignored, and a source
+// whose copy another source of the same run (IMG.HEIC beside IMG.JPG) already
+// wrote or overwrote; every file that is done is handed to the host's
+// fileDone. After a stop request no new file starts, on any number
+// of workers; the ones in progress are finished, and n counts the entries
+// started. Parallel workers give the copies and outcomes of one worker: an
+// entry waits while one in progress writes a file it reads or writes. Call it
+// off the window thread: it returns when the run is over. settings is read
+// while the run lasts and must not change until it returns (the window
+// disables its controls during a run).
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
 
 // The run-log line for a file that could not be converted.

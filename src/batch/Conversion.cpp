@@ -48,6 +48,11 @@ constexpr OutputRule kOutputRules[] = {
     {u"JPG",   picture::Format::Jpeg, u"JPG",     true},
     {u"BMP",   picture::Format::Bmp,  u"BMP",     false},
     {u"PNG",   picture::Format::Png,  u"PNG",     false},
+    // Today's phone photos become JPEGs any viewer shows; WebP stays WebP.
+    {u"HEIC",  picture::Format::Jpeg, u"JPG",     true},
+    {u"HEIF",  picture::Format::Jpeg, u"JPG",     true},
+    {u"AVIF",  picture::Format::Jpeg, u"JPG",     true},
+    {u"WEBP",  picture::Format::Webp, u"WEBP",    true},
 };
 // clang-format on
 

@@ -1,8 +1,9 @@
 #pragma once
 // One reduced copy: load the source, scale it so that its shorter side gets
-// the chosen length, write it in the format its extension names under the
-// target name with that extension in upper case, and give it the source's
-// modification time when asked.
+// the chosen length, write it in the format the format table gives its
+// extension (a HEIC as JPEG, a JPG as JPEG) under the target name with that
+// format's extension in upper case, and give it the source's modification
+// time when asked.
 
 #include "picture/Picture.h"
 

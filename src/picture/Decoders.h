@@ -28,8 +28,13 @@ bool probePng(ByteSpan bytes);
 Result<Picture> decodePng(ByteSpan bytes, const LoadOptions& options);
 bool probeTiff(ByteSpan bytes);
 Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options);
+// HEIC, HEIF and AVIF: a file type box naming one of their brands.
+bool probeHeif(ByteSpan bytes);
+Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options);
+bool probeWebp(ByteSpan bytes);
+Result<Picture> decodeWebp(ByteSpan bytes, const LoadOptions& options);
 
-// In probe order: BMP, JPEG, PNG, TIFF.
+// In probe order: BMP, JPEG, PNG, TIFF, HEIF, WebP.
 std::span<const DecoderEntry> decoderTable();
 
 } // namespace vardolin::picture

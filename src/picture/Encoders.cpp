@@ -3,16 +3,18 @@
 #include "picture/BmpEncoder.h"
 #include "picture/JpegEncoder.h"
 #include "picture/PngEncoder.h"
+#include "picture/WebpEncoder.h"
 
 #include <array>
 
 namespace vardolin::picture {
 namespace {
 
-const std::array<EncoderEntry, 3> kEncoders{{
+const std::array<EncoderEntry, 4> kEncoders{{
     {Format::Bmp, encodeBmp, encodeBmp, bmpWritesDepth},
     {Format::Jpeg, encodeJpeg, nullptr, jpegWritesDepth},
     {Format::Png, encodePng, encodePng, pngWritesDepth},
+    {Format::Webp, encodeWebp, encodeWebp, webpWritesDepth},
 }};
 
 } // namespace

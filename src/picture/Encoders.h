@@ -22,7 +22,7 @@ struct EncoderEntry {
     bool (*writesDepth)(int outputDepth);
 };
 
-// The entry for a format, in the order BMP, JPEG, PNG; null when none writes it.
+// The entry for a format, in the order BMP, JPEG, PNG, WebP; null when none writes it.
 const EncoderEntry* findEncoder(Format format);
 
 } // namespace vardolin::picture

@@ -14,7 +14,8 @@
 namespace vardolin::picture {
 
 // Four-character code of the decoder that read a file, or of the encoder asked
-// for when saving. Stored in memory order: "JPEG", "PNG\0", "BMP\0", "TIFF", "ICON".
+// for when saving. Stored in memory order: "JPEG", "PNG\0", "BMP\0", "TIFF", "ICON",
+// "HEIF" (HEIC and AVIF alike), "WEBP".
 enum class Format : std::uint32_t {
     None = 0,
     Jpeg = 0x4745504Au, // 'J','P','E','G'
@@ -22,6 +23,8 @@ enum class Format : std::uint32_t {
     Bmp = 0x00504D42u,  // 'B','M','P',0
     Tiff = 0x46464954u, // 'T','I','F','F'
     Icon = 0x4E4F4349u, // 'I','C','O','N'
+    Heif = 0x46494548u, // 'H','E','I','F'
+    Webp = 0x50424557u, // 'W','E','B','P'
 };
 
 struct Size {
@@ -69,6 +72,9 @@ struct Picture {
     // The colours the pixels are in; toSrgb (ColourConversion.h) brings them to
     // sRGB and empties it.
     ColourTag colour;
+    // The file held its pixels without loss where its format also has a lossy
+    // kind (a lossless WebP): a copy in that format is then written lossless too.
+    bool lossless = false;
 
     // A 24- or 32-bit store with pixels whose rows are all there: what scaling
     // and saving need.
@@ -91,8 +97,9 @@ struct LoadOptions {
     // Shrink-on-load: given the full upright size, returns the size the caller
     // will scale to. A JPEG is then decoded at a reduced DCT scale and, when
     // that size shrinks it, averaged down to it as its rows arrive (the area
-    // average of scalePicture), so it comes back at that size; fullSize keeps
-    // the file's own. Empty: decode at full size.
+    // average of scalePicture), so it comes back at that size; an opaque WebP
+    // is decoded at that size by the library's own area average. fullSize
+    // keeps the file's own. Empty: decode at full size.
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.
     bool applyExifOrientation = true;
@@ -105,7 +112,7 @@ struct LoadOptions {
 enum class ScaleMode { Smooth = 0, Raw = 1 };
 
 // Reads the whole file into one buffer and decodes it: icon probe first, then
-// the decoders in the order BMP, JPEG, PNG, TIFF, chosen by content.
+// the decoders in the order BMP, JPEG, PNG, TIFF, HEIF, WebP, chosen by content.
 Result<Picture> loadPicture(const std::filesystem::path& file, const LoadOptions& options = {});
 // Same, from bytes already in memory (used by tests and the fuzzers).
 Result<Picture> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options = {});
@@ -116,8 +123,8 @@ Result<Picture> decodePicture(const std::uint8_t* data, std::size_t size, const 
 Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight,
                           ScaleMode mode = ScaleMode::Smooth, const Limits& limits = {});
 
-// Saves in the given format. qualityGrade: the JPEG quality grade (limited to
-// 0..10, times 10); the BMP and PNG encoders do not use it. requestedDepth -1
+// Saves in the given format. qualityGrade: the JPEG and lossy WebP quality
+// grade (limited to 0..10, times 10); the BMP and PNG encoders do not use it. requestedDepth -1
 // means the source depth. A failed encode leaves no file behind.
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
                          int requestedDepth = -1);

@@ -13,6 +13,9 @@ struct RowSource {
     std::int32_t height = 0;
     std::int32_t stride = 0;
     int depth = 24;
+    // The picture came from a lossless file of a format that also has a lossy
+    // kind; only the WebP encoder has that choice to make.
+    bool lossless = false;
 
     const std::uint8_t* memoryRow(std::int32_t row) const { return pixels + std::size_t(row) * std::size_t(stride); }
     // Rows counted from the top of the picture, the order files are written in.

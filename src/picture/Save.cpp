@@ -20,8 +20,8 @@ bool isOutputDepth(int depth)
 
 // The depth to write, or 0 when there is none. A source depth that the
 // encoder cannot write (a 16-bit gray PNG, a 16- or 2-bit BMP) is written as
-// full colour rather than not at all; a depth the caller asked for is not
-// changed behind its back.
+// full colour rather than not at all, keeping alpha where the format can
+// (PNG, WebP); a depth the caller asked for is not changed behind its back.
 int outputDepthFor(const Picture& picture, const EncoderEntry& encoder, int requestedDepth)
 {
     if (requestedDepth != kSourceDepth)
@@ -30,7 +30,8 @@ int outputDepthFor(const Picture& picture, const EncoderEntry& encoder, int requ
     if (isOutputDepth(sourceDepth) && encoder.writesDepth(sourceDepth))
         return sourceDepth;
     const bool hasAlpha = picture.depth == 32 && !picture.alphaIsFiller;
-    return hasAlpha && encoder.format == Format::Png ? 32 : 24;
+    const bool keepsAlpha = encoder.format == Format::Png || encoder.format == Format::Webp;
+    return hasAlpha && keepsAlpha ? 32 : 24;
 }
 
 } // namespace
@@ -51,7 +52,8 @@ Result<void> savePicture(const Picture& picture, const std::filesystem::path& fi
     if (outputDepth == 0)
         return fail("cannot write " + std::to_string(requestedDepth) + " bits per pixel in this format");
 
-    const RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, picture.depth};
+    const RowSource rows{picture.pixels.data(), picture.width, picture.height,
+                         picture.stride,        picture.depth, picture.lossless};
     try {
         if (picture.depth == 24)
             return encoder->encode24(rows, file, qualityGrade, outputDepth);

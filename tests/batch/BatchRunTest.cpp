@@ -307,6 +307,34 @@ TEST_F(BatchRun, TwoSourcesNamedOntoOneCopyAreMadeOneAfterTheOther)
     EXPECT_EQ(report.skipped, 1);
 }
 
+// IMG.HEIC and IMG.JPG both name the copy IMG_k!.JPG. The HEIC comes first
+// (sorted), so without overwriting its copy stays and the JPG is skipped;
+// with overwriting the JPG's copy replaces it. Either way the log says so.
+TEST_F(BatchRun, HeicAndJpgOfOneNameShareACopyAndTheLogSaysSo)
+{
+    fixture::copyPictureFixture(QStringLiteral("heic-blocks.heic"), source + QStringLiteral("IMG.HEIC"));
+    picture("IMG.jpg", 40, 30);
+    settings.BildDatei = QStringLiteral("*.jpg|*.heic");
+    settings.AusgabeOrdner = QStringLiteral("2");
+
+    RunReport report = run();
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(report.skipped, 1);
+    EXPECT_EQ(pictureSize(written("IMG_k!.JPG")), (Size{90, 60})) << "the HEIC's copy (24 x 16)";
+    ASSERT_EQ(host.logLines.size(), 1) << host.logLines.join(u'\n').toStdString();
+    EXPECT_TRUE(host.logLines[0].startsWith(QStringLiteral("Nicht kopiert: ") + written("IMG.jpg")));
+    EXPECT_TRUE(host.logLines[0].contains(written("IMG.HEIC")));
+
+    QFile::remove(written("IMG_k!.JPG"));
+    host.logLines.clear();
+    settings.CBZielUeberschreiben = QStringLiteral("1");
+    report = run();
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(pictureSize(written("IMG_k!.JPG")), (Size{80, 60})) << "the JPG's copy (40 x 30)";
+    ASSERT_EQ(host.logLines.size(), 1) << host.logLines.join(u'\n').toStdString();
+    EXPECT_TRUE(host.logLines[0].startsWith(QStringLiteral("Kopie ersetzt: ") + written("IMG.HEIC")));
+}
+
 TEST_F(BatchRun, LeftoverTemporariesOfEndedRunsAreRemoved)
 {
     picture("a.jpg");

@@ -128,6 +128,14 @@ inline void writePicture(const QString& path, int width, int height, picture::Fo
         throw std::runtime_error("test picture not written: " + saved.error());
 }
 
+// Copies a picture fixture (tests/data/picture/) to path.
+inline void copyPictureFixture(const QString& name, const QString& path)
+{
+    const QByteArray bytes = readBytes(QStringLiteral(VARDOLIN_TEST_DATA "/picture/") + name);
+    if (bytes.isEmpty() || !writeBytes(path, bytes))
+        throw std::runtime_error("fixture not copied: " + name.toStdString());
+}
+
 inline picture::Size pictureSize(const QString& path)
 {
     const auto loaded = picture::loadPicture(util::toFsPath(path));

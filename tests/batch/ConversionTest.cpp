@@ -80,6 +80,51 @@ TEST_F(Conversion, OtherExtensionsAreNotWritten)
     EXPECT_EQ(util::sizeTest(root + QStringLiteral("c_b.JPEG")), -1);
 }
 
+// HEIC and AVIF become JPEGs named .JPG, sized by the short-side rule on the
+// upright picture; WebP stays WebP, lossless when its source was.
+TEST_F(Conversion, PhonePhotosBecomeJpegsAndWebpStaysWebp)
+{
+    struct Row {
+        const char* fixture;
+        const char* source;
+        const char* written;
+        picture::Format format;
+        Size size;
+    };
+    for (const Row& row : {
+             Row{"heic-rotated.heic", "turned.HEIC", "c_turned.JPG", picture::Format::Jpeg, {60, 90}},
+             Row{"avif-blocks.avif", "blocks.avif", "c_blocks.JPG", picture::Format::Jpeg, {90, 60}},
+             Row{"webp-lossless.webp", "base.webp", "c_base.WEBP", picture::Format::Webp, {84, 60}},
+         }) {
+        SCOPED_TRACE(row.source);
+        fixture::copyPictureFixture(QString::fromUtf8(row.fixture), root + QString::fromUtf8(row.source));
+        const CopyResult result =
+            copy(root + QString::fromUtf8(row.source), root + QStringLiteral("c_") + QString::fromUtf8(row.source));
+        ASSERT_EQ(result.outcome, CopyOutcome::Written) << result.reason.toStdString();
+        EXPECT_EQ(result.writtenFile, root + QString::fromUtf8(row.written));
+        const auto written = picture::loadPicture(util::toFsPath(result.writtenFile));
+        ASSERT_TRUE(written.ok()) << written.error();
+        EXPECT_EQ(written->format, row.format);
+        EXPECT_EQ((Size{written->width, written->height}), row.size);
+        EXPECT_EQ(written->lossless, row.format == picture::Format::Webp);
+    }
+}
+
+// The clear right third of the picture is white in the JPEG copy.
+TEST_F(Conversion, HeicAlphaIsComposedOntoWhite)
+{
+    fixture::copyPictureFixture(QStringLiteral("heic-alpha.heic"), root + QStringLiteral("a.heic"));
+    ASSERT_EQ(copy(root + QStringLiteral("a.heic"), root + QStringLiteral("c_a.heic")).outcome, CopyOutcome::Written);
+    const auto written = picture::loadPicture(util::toFsPath(root + QStringLiteral("c_a.JPG")));
+    ASSERT_TRUE(written.ok()) << written.error();
+    ASSERT_EQ(written->width, 90);
+    const std::uint8_t* clear = written->row(30) + 85 * 3; // memory row 30 of 60, far right
+    const std::uint8_t* opaque = written->row(45) + 5 * 3; // top left: red
+    EXPECT_GE(std::min({clear[0], clear[1], clear[2]}), 240);
+    EXPECT_GE(opaque[2], 200);
+    EXPECT_LE(std::max(opaque[0], opaque[1]), 50);
+}
+
 TEST_F(Conversion, OverwriteSwitchKeepsNonEmptyCopiesButNotEmptyOnes)
 {
     writePicture(root + QStringLiteral("a.jpg"), 400, 300);

@@ -19,7 +19,7 @@ std::vector<std::string> fixtureNames()
     for (const auto& entry : std::filesystem::directory_iterator(fixturePath(""))) {
         const std::string extension = entry.path().extension().string();
         if (extension == ".bmp" || extension == ".jpg" || extension == ".png" || extension == ".tif"
-            || extension == ".ico")
+            || extension == ".ico" || extension == ".heic" || extension == ".avif" || extension == ".webp")
             names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
@@ -100,6 +100,8 @@ TEST(BadInput, GarbageBehindEachSignatureFailsCleanly)
         {'I', 'I', 42, 0},
         {'M', 'M', 0, 42},
         {0, 0, 1, 0},
+        {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c', 0, 0, 0, 0, 'm', 'i', 'f', '1', 'h', 'e', 'i', 'c'},
+        {'R', 'I', 'F', 'F', 0, 1, 0, 0, 'W', 'E', 'B', 'P'},
     };
     std::mt19937 random(7);
     for (const auto& signature : signatures) {

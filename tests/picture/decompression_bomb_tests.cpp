@@ -10,6 +10,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 using namespace vardolin::picture;
@@ -141,6 +143,54 @@ Bytes iconClaiming(std::uint32_t width, std::uint32_t height)
     return out;
 }
 
+// A HEIF fixture with every item size property (ispe) set to the sides.
+Bytes heifClaiming(const char* fixture, std::uint32_t width, std::uint32_t height)
+{
+    Bytes bytes = readFixture(fixture);
+    for (std::size_t i = 0; i + 16 <= bytes.size(); ++i) {
+        if (std::memcmp(&bytes[i], "ispe", 4) != 0)
+            continue;
+        Bytes sides;
+        putBe(sides, width, 4);
+        putBe(sides, height, 4);
+        std::copy(sides.begin(), sides.end(), bytes.begin() + std::ptrdiff_t(i) + 8);
+    }
+    return bytes;
+}
+
+// heic-blocks.heic is a grid of one tile; its canvas (16-bit sides in the
+// grid's data) set to the sides while every item size still says 24 x 16.
+Bytes heicGridClaiming(std::uint16_t width, std::uint16_t height)
+{
+    Bytes bytes = readFixture("heic-blocks.heic");
+    const auto idat = std::search(bytes.begin(), bytes.end(), std::begin("idat"), std::end("idat") - 1);
+    if (idat == bytes.end() || bytes.end() - idat < 12) {
+        ADD_FAILURE() << "no grid in the fixture";
+        return {};
+    }
+    Bytes sides;
+    putBe(sides, width, 2);
+    putBe(sides, height, 2);
+    std::copy(sides.begin(), sides.end(), idat + 8); // after version, flags, rows and columns
+    return bytes;
+}
+
+// An extended header (VP8X) with the canvas, then a small lossless bitstream.
+Bytes webpClaiming(std::uint32_t width, std::uint32_t height)
+{
+    const Bytes lossless = readFixture("webp-lossless.webp");
+    Bytes out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'};
+    putLe(out, 10, 4);
+    putLe(out, 0, 4); // flags and reserved
+    putLe(out, width - 1, 3);
+    putLe(out, height - 1, 3);
+    out.insert(out.end(), lossless.begin() + 12, lossless.end());
+    const std::uint32_t riffSize = std::uint32_t(out.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        out[std::size_t(4 + i)] = std::uint8_t(riffSize >> (8 * i));
+    return out;
+}
+
 void expectFastCleanFailure(const char* what, const Bytes& bytes)
 {
     SCOPED_TRACE(what);
@@ -166,6 +216,9 @@ TEST(DecompressionBomb, SidesOfAHundredThousandFailFastInEveryFormat)
     expectFastCleanFailure("PNG", pngClaiming(100000, 100000));
     expectFastCleanFailure("TIFF", tiffClaiming(100000, 100000));
     expectFastCleanFailure("JPEG", jpegClaiming(65535, 65535));
+    expectFastCleanFailure("HEIC", heifClaiming("heic-blocks.heic", 100000, 100000));
+    expectFastCleanFailure("AVIF", heifClaiming("avif-blocks.avif", 100000, 100000));
+    expectFastCleanFailure("WebP", webpClaiming(100000, 100000));
 }
 
 // Sides the codec libraries accept, each under the longest side allowed, but
@@ -178,4 +231,25 @@ TEST(DecompressionBomb, SidesUnderTheLimitOverTheBudgetFailFast)
     expectFastCleanFailure("JPEG", jpegClaiming(60000, 60000));
     expectFastCleanFailure("BMP top-down", bmpClaiming(60000, std::uint32_t(-60000)));
     expectFastCleanFailure("icon with PNG", iconClaiming(60000, 60000));
+    expectFastCleanFailure("HEIC", heifClaiming("heic-blocks.heic", 60000, 60000));
+    expectFastCleanFailure("AVIF", heifClaiming("avif-blocks.avif", 60000, 60000));
+    expectFastCleanFailure("WebP", webpClaiming(60000, 60000));
+}
+
+// HEIF files whose item sizes say 24 x 16 while the pixels are decoded at
+// 60000 x 60000: the canvas of a grid, an HEVC sequence parameter set, an
+// AV1 sequence header. libheif would allocate first (over a gigabyte and
+// five seconds for the HEVC one); the budget must say no before.
+TEST(DecompressionBomb, HeifInnerSizesOverTheBudgetFailBeforeDecoding)
+{
+    const std::pair<const char*, Bytes> bombs[] = {
+        {"grid canvas", heicGridClaiming(60000, 60000)},
+        {"HEVC sequence parameter set", readFixture("heic-coded-size-bomb.heic")},
+        {"AV1 sequence header", readFixture("avif-coded-size-bomb.avif")},
+    };
+    for (const auto& [what, bytes] : bombs) {
+        expectFastCleanFailure(what, bytes);
+        const Result<Picture> result = decodePicture(bytes.data(), bytes.size());
+        EXPECT_NE(result.error().find("too large"), std::string::npos) << what << ": " << result.error();
+    }
 }

@@ -1,0 +1,409 @@
+#include "picture/HeifCodedSizes.h"
+
+#include "picture/Picture.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace vardolin::picture {
+namespace {
+
+constexpr std::uint32_t fourcc(const char (&name)[5])
+{
+    return std::uint32_t(std::uint8_t(name[0])) << 24 | std::uint32_t(std::uint8_t(name[1])) << 16
+           | std::uint32_t(std::uint8_t(name[2])) << 8 | std::uint32_t(std::uint8_t(name[3]));
+}
+
+struct Box {
+    std::uint32_t type = 0;
+    ByteSpan body; // after the header
+};
+
+// The boxes in span, up to the first one that does not fit.
+std::vector<Box> boxesIn(ByteSpan span)
+{
+    std::vector<Box> boxes;
+    ByteCursor cursor(span, ByteOrder::Big);
+    while (cursor.remaining() >= 8) {
+        const std::size_t start = cursor.position();
+        std::uint64_t size = *cursor.u32();
+        const std::uint32_t type = *cursor.u32();
+        if (size == 1) {
+            const auto high = cursor.u32(), low = cursor.u32();
+            if (!high || !low)
+                break;
+            size = std::uint64_t(*high) << 32 | *low;
+        } else if (size == 0) {
+            size = span.size - start;
+        }
+        const std::size_t header = cursor.position() - start;
+        if (size < header || !span.has(start, size))
+            break;
+        boxes.push_back({type, span.sub(cursor.position(), std::size_t(size) - header)});
+        cursor.seek(start + std::size_t(size));
+    }
+    return boxes;
+}
+
+std::optional<ByteSpan> childOf(ByteSpan span, std::uint32_t type)
+{
+    for (const Box& box : boxesIn(span)) {
+        if (box.type == type)
+            return box.body;
+    }
+    return std::nullopt;
+}
+
+// A full box's version; the cursor then stands after its flags.
+std::optional<std::uint8_t> fullBoxVersion(ByteCursor& cursor)
+{
+    const auto version = cursor.u8();
+    cursor.skip(3);
+    return cursor.ok() ? version : std::nullopt;
+}
+
+// An unsigned value of 0, 2, 4 or 8 bytes, as iloc sizes them.
+std::optional<std::uint64_t> sized(ByteCursor& cursor, unsigned bytes)
+{
+    switch (bytes) {
+    case 0: return 0;
+    case 2: return cursor.u16();
+    case 4: return cursor.u32();
+    case 8: {
+        const auto high = cursor.u32(), low = cursor.u32();
+        if (!high || !low)
+            return std::nullopt;
+        return std::uint64_t(*high) << 32 | *low;
+    }
+    default: return std::nullopt;
+    }
+}
+
+struct Item {
+    std::uint32_t type = 0;
+    bool located = false;
+    unsigned constructionMethod = 0;      // 0 in the file, 1 in idat
+    std::uint64_t offset = 0, length = 0; // of the first extent, base offset included
+};
+using Items = std::map<std::uint32_t, Item>;
+
+void readItemTypes(ByteSpan iinf, Items& items)
+{
+    ByteCursor cursor(iinf, ByteOrder::Big);
+    const auto version = fullBoxVersion(cursor);
+    if (!version || !(*version == 0 ? cursor.skip(2) : cursor.skip(4)))
+        return;
+    for (const Box& infe : boxesIn(iinf.sub(cursor.position(), cursor.remaining()))) {
+        ByteCursor entry(infe.body, ByteOrder::Big);
+        const auto entryVersion = fullBoxVersion(entry);
+        if (infe.type != fourcc("infe") || !entryVersion || *entryVersion < 2)
+            continue;
+        const auto id = *entryVersion == 2 ? std::optional<std::uint32_t>(entry.u16()) : entry.u32();
+        entry.skip(2); // protection index
+        const auto type = entry.u32();
+        if (id && type)
+            items[*id].type = *type;
+    }
+}
+
+void readItemLocations(ByteSpan iloc, Items& items)
+{
+    ByteCursor cursor(iloc, ByteOrder::Big);
+    const auto version = fullBoxVersion(cursor);
+    const auto sizes = cursor.u16();
+    if (!version || !sizes || *version > 2)
+        return;
+    const unsigned offsetSize = *sizes >> 12, lengthSize = (*sizes >> 8) & 15, baseSize = (*sizes >> 4) & 15;
+    const unsigned indexSize = *version > 0 ? *sizes & 15 : 0;
+    const auto count = *version < 2 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
+    for (std::uint32_t i = 0; count && i < *count && cursor.ok(); ++i) {
+        const auto id = *version < 2 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
+        const auto method = *version > 0 ? cursor.u16() : std::optional<std::uint16_t>(0);
+        cursor.skip(2); // data reference index
+        const auto base = sized(cursor, baseSize);
+        const auto extents = cursor.u16();
+        if (!id || !method || !base || !extents)
+            return;
+        for (std::uint16_t e = 0; e < *extents; ++e) {
+            cursor.skip(indexSize);
+            const auto offset = sized(cursor, offsetSize), length = sized(cursor, lengthSize);
+            if (!offset || !length)
+                return;
+            if (e > 0)
+                continue;
+            Item& item = items[*id];
+            item.located = true;
+            item.constructionMethod = *method & 15;
+            item.offset = *base + *offset;
+            item.length = *length;
+        }
+    }
+}
+
+// The first extent of an item's data, at most limit bytes of it.
+std::optional<ByteSpan> itemData(const Item& item, ByteSpan file, ByteSpan idat, std::size_t limit)
+{
+    const ByteSpan source = item.constructionMethod == 0 ? file : idat;
+    if (!item.located || item.constructionMethod > 1 || item.offset > source.size)
+        return std::nullopt;
+    const std::size_t available = source.size - std::size_t(item.offset);
+    std::size_t length = item.length == 0 || item.length > available ? available : std::size_t(item.length);
+    return source.sub(std::size_t(item.offset), std::min(length, limit));
+}
+
+// Grid: version, flags, rows and columns less one, then the canvas's sides.
+// Overlay: version, flags, four 16-bit fill values, then the sides. Bit 0 of
+// the flags makes the sides 32 bits wide.
+std::optional<Size> canvasSize(std::uint32_t type, ByteSpan data)
+{
+    ByteCursor cursor(data, ByteOrder::Big);
+    cursor.skip(1);
+    const auto flags = cursor.u8();
+    cursor.skip(type == fourcc("grid") ? 2 : 8);
+    if (!flags)
+        return std::nullopt;
+    const bool wide = *flags & 1;
+    const auto width = wide ? cursor.u32() : std::optional<std::uint32_t>(cursor.u16());
+    const auto height = wide ? cursor.u32() : std::optional<std::uint32_t>(cursor.u16());
+    if (!width || !height)
+        return std::nullopt;
+    return Size{std::int32_t(std::min<std::uint32_t>(*width, INT32_MAX)),
+                std::int32_t(std::min<std::uint32_t>(*height, INT32_MAX))};
+}
+
+// Most significant bit first; a read past the end fails and stays failed.
+class BitReader {
+public:
+    explicit BitReader(ByteSpan bytes) : bytes_(bytes) {}
+
+    bool ok() const { return ok_; }
+    std::uint32_t bits(int count)
+    {
+        std::uint32_t value = 0;
+        for (int i = 0; i < count; ++i) {
+            if (position_ >= bytes_.size * 8) {
+                ok_ = false;
+                return 0;
+            }
+            value = value << 1 | ((bytes_.data[position_ / 8] >> (7 - position_ % 8)) & 1);
+            ++position_;
+        }
+        return value;
+    }
+    void skip(std::size_t count) { position_ += count; }
+    // Exp-Golomb, as HEVC codes its sizes.
+    std::uint32_t unsignedGolomb()
+    {
+        int zeros = 0;
+        while (ok_ && bits(1) == 0) {
+            if (++zeros > 31) {
+                ok_ = false;
+                return 0;
+            }
+        }
+        return zeros == 0 ? 0 : (std::uint32_t(1) << zeros) - 1 + bits(zeros);
+    }
+
+private:
+    ByteSpan bytes_;
+    std::size_t position_ = 0;
+    bool ok_ = true;
+};
+
+// The sequence parameter set's payload without its emulation-prevention
+// bytes; the sizes stand within its first bytes.
+std::vector<std::uint8_t> unescaped(ByteSpan nal)
+{
+    std::vector<std::uint8_t> out;
+    int zeros = 0;
+    for (std::size_t i = 2; i < nal.size && out.size() < 256; ++i) {
+        if (zeros >= 2 && nal.data[i] == 3) {
+            zeros = 0;
+            continue;
+        }
+        zeros = nal.data[i] == 0 ? zeros + 1 : 0;
+        out.push_back(nal.data[i]);
+    }
+    return out;
+}
+
+std::optional<Size> hevcSpsSize(ByteSpan nal)
+{
+    const std::vector<std::uint8_t> payload = unescaped(nal);
+    BitReader reader({payload.data(), payload.size()});
+    reader.skip(4); // parameter set id
+    const int subLayers = int(reader.bits(3));
+    reader.skip(1 + 96); // temporal nesting; general profile, tier and level
+    bool profilePresent[8] = {}, levelPresent[8] = {};
+    for (int i = 0; i < subLayers; ++i) {
+        profilePresent[i] = reader.bits(1);
+        levelPresent[i] = reader.bits(1);
+    }
+    if (subLayers > 0)
+        reader.skip(std::size_t(2 * (8 - subLayers)));
+    for (int i = 0; i < subLayers; ++i)
+        reader.skip((profilePresent[i] ? 88 : 0) + (levelPresent[i] ? 8 : 0));
+    reader.unsignedGolomb(); // parameter set id
+    if (reader.unsignedGolomb() == 3)
+        reader.skip(1); // separate colour planes
+    const std::uint32_t width = reader.unsignedGolomb(), height = reader.unsignedGolomb();
+    if (!reader.ok())
+        return std::nullopt;
+    return Size{std::int32_t(std::min<std::uint32_t>(width, INT32_MAX)),
+                std::int32_t(std::min<std::uint32_t>(height, INT32_MAX))};
+}
+
+// Every sequence parameter set in an HEVC configuration box.
+std::vector<Size> hevcConfigSizes(ByteSpan hvcC)
+{
+    constexpr std::uint8_t spsType = 33;
+    std::vector<Size> sizes;
+    ByteCursor cursor(hvcC, ByteOrder::Big);
+    cursor.skip(22);
+    const auto arrays = cursor.u8();
+    for (int a = 0; arrays && a < *arrays && cursor.ok(); ++a) {
+        const auto kind = cursor.u8();
+        const auto count = cursor.u16();
+        for (int n = 0; kind && count && n < *count; ++n) {
+            const auto length = cursor.u16();
+            const auto nal = length ? cursor.bytes(*length) : std::nullopt;
+            if (!nal)
+                return sizes;
+            if ((*kind & 63) == spsType)
+                if (const auto size = hevcSpsSize(*nal))
+                    sizes.push_back(*size);
+        }
+    }
+    return sizes;
+}
+
+std::optional<Size> av1SequenceHeaderSize(ByteSpan payload)
+{
+    BitReader reader(payload);
+    reader.skip(3 + 1); // profile, still picture
+    if (reader.bits(1)) {
+        reader.skip(5); // reduced still picture header: one level
+    } else {
+        bool decoderModel = false;
+        int delayLength = 0;
+        if (reader.bits(1)) { // timing info
+            reader.skip(32 + 32);
+            if (reader.bits(1)) { // equal picture interval: uvlc
+                int zeros = 0;
+                while (reader.ok() && reader.bits(1) == 0 && zeros < 32)
+                    ++zeros;
+                reader.skip(std::size_t(zeros));
+            }
+            decoderModel = reader.bits(1);
+            if (decoderModel) {
+                delayLength = int(reader.bits(5)) + 1;
+                reader.skip(32 + 5 + 5);
+            }
+        }
+        const bool displayDelay = reader.bits(1);
+        const int operatingPoints = int(reader.bits(5)) + 1;
+        for (int i = 0; i < operatingPoints && reader.ok(); ++i) {
+            reader.skip(12);
+            if (reader.bits(5) > 7)
+                reader.skip(1); // tier
+            if (decoderModel && reader.bits(1))
+                reader.skip(std::size_t(2 * delayLength + 1));
+            if (displayDelay && reader.bits(1))
+                reader.skip(4);
+        }
+    }
+    const int widthBits = int(reader.bits(4)) + 1, heightBits = int(reader.bits(4)) + 1;
+    const std::uint64_t width = std::uint64_t(reader.bits(widthBits)) + 1;
+    const std::uint64_t height = std::uint64_t(reader.bits(heightBits)) + 1;
+    if (!reader.ok())
+        return std::nullopt;
+    return Size{std::int32_t(width), std::int32_t(height)};
+}
+
+// The sizes of the sequence headers among AV1 open bitstream units.
+std::vector<Size> av1Sizes(ByteSpan units)
+{
+    constexpr unsigned sequenceHeaderType = 1;
+    std::vector<Size> sizes;
+    ByteCursor cursor(units, ByteOrder::Big);
+    while (cursor.ok() && !cursor.atEnd()) {
+        const std::uint8_t header = *cursor.u8();
+        if (header & 4)
+            cursor.skip(1); // extension
+        std::uint64_t size = cursor.remaining();
+        if (header & 2) {
+            size = 0;
+            for (int i = 0; i < 8; ++i) {
+                const auto byte = cursor.u8();
+                if (!byte)
+                    return sizes;
+                size |= std::uint64_t(*byte & 127) << (7 * i);
+                if (!(*byte & 128))
+                    break;
+            }
+        }
+        const auto payload = size <= cursor.remaining() ? cursor.bytes(std::size_t(size)) : std::nullopt;
+        if (!payload)
+            return sizes;
+        if (((header >> 3) & 15) == sequenceHeaderType)
+            if (const auto parsed = av1SequenceHeaderSize(*payload))
+                sizes.push_back(*parsed);
+    }
+    return sizes;
+}
+
+// Every size the file's decoders would be asked for: canvases of derived
+// pictures, and the coded pictures of every codec configuration, whether
+// the primary picture uses it or not.
+std::vector<Size> codedSizes(ByteSpan file, ByteSpan meta)
+{
+    std::vector<Size> sizes;
+    Items items;
+    if (const auto iinf = childOf(meta, fourcc("iinf")))
+        readItemTypes(*iinf, items);
+    if (const auto iloc = childOf(meta, fourcc("iloc")))
+        readItemLocations(*iloc, items);
+    const ByteSpan idat = childOf(meta, fourcc("idat")).value_or(ByteSpan{});
+    for (const auto& [id, item] : items) {
+        const bool canvas = item.type == fourcc("grid") || item.type == fourcc("iovl");
+        if (!canvas && item.type != fourcc("av01"))
+            continue;
+        const auto data = itemData(item, file, idat, 4096);
+        if (!data)
+            continue;
+        if (!canvas) {
+            for (const Size size : av1Sizes(*data))
+                sizes.push_back(size);
+        } else if (const auto size = canvasSize(item.type, *data)) {
+            sizes.push_back(*size);
+        }
+    }
+    const auto properties = childOf(meta, fourcc("iprp"));
+    const auto container = properties ? childOf(*properties, fourcc("ipco")) : std::nullopt;
+    for (const Box& property : container ? boxesIn(*container) : std::vector<Box>{}) {
+        std::vector<Size> found;
+        if (property.type == fourcc("hvcC"))
+            found = hevcConfigSizes(property.body);
+        else if (property.type == fourcc("av1C") && property.body.size > 4)
+            found = av1Sizes(property.body.sub(4, property.body.size - 4));
+        sizes.insert(sizes.end(), found.begin(), found.end());
+    }
+    return sizes;
+}
+
+} // namespace
+
+Result<void> checkCodedSizes(ByteSpan file, const Limits& limits)
+{
+    const auto meta = childOf(file, fourcc("meta"));
+    if (!meta || meta->size < 4)
+        return {};
+    for (const Size size : codedSizes(file, meta->sub(4, meta->size - 4)))
+        VARDOLIN_TRY(limits.check(size.width, size.height));
+    return {};
+}
+
+} // namespace vardolin::picture

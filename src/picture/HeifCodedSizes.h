@@ -1,0 +1,21 @@
+#pragma once
+// The sizes a HEIF or AVIF file's pixels will really be decoded at, read
+// from its own boxes before libheif decodes anything. libheif 1.15 holds a
+// picture to the size its item properties (ispe) state, but allocates for the
+// size of a grid or overlay canvas and for whatever size the codec
+// configuration gives (an HEVC sequence parameter set, an AV1 sequence
+// header), which a file may set far larger: a 15 KB file stating 24 x 16
+// decoded at 8192 x 8192.
+
+#include "picture/ByteCursor.h"
+#include "picture/Limits.h"
+#include "picture/Result.h"
+
+namespace vardolin::picture {
+
+// Fails when any grid or overlay canvas, or any coded picture an HEVC or AV1
+// configuration describes, is over the limits. Boxes this reader cannot make
+// sense of are left to libheif, which refuses them itself.
+Result<void> checkCodedSizes(ByteSpan file, const Limits& limits);
+
+} // namespace vardolin::picture

@@ -1,0 +1,176 @@
+// HEIC, HEIF and AVIF files through libheif, read from the file's buffer
+// without a copy. Only the primary image is decoded, with the rotation,
+// mirroring and cropping its container asks for, so the picture comes out
+// upright. libheif reports errors by value; RAII owners free its handles.
+
+#include "picture/Decoders.h"
+#include "picture/HeifCodedSizes.h"
+#include "picture/PixelStore.h"
+#include "picture/Result.h"
+#include "picture/RgbRows.h"
+
+#include <libheif/heif.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace vardolin::picture {
+namespace {
+
+// The major and compatible brands of the file type box that name a HEIF or
+// AVIF picture or picture sequence (of which the primary image is read).
+constexpr char kBrands[][5] = {"heic", "heix", "hevc", "heim", "heis", "hevm",
+                               "hevs", "mif1", "msf1", "avif", "avis"};
+
+bool isPictureBrand(const std::uint8_t* brand)
+{
+    return std::any_of(std::begin(kBrands), std::end(kBrands),
+                       [brand](const char* known) { return std::memcmp(brand, known, 4) == 0; });
+}
+
+struct ContextFree {
+    void operator()(heif_context* context) const { heif_context_free(context); }
+};
+struct HandleRelease {
+    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
+};
+struct ImageRelease {
+    void operator()(heif_image* image) const { heif_image_release(image); }
+};
+struct OptionsFree {
+    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
+};
+using ContextOwner = std::unique_ptr<heif_context, ContextFree>;
+using HandleOwner = std::unique_ptr<heif_image_handle, HandleRelease>;
+using ImageOwner = std::unique_ptr<heif_image, ImageRelease>;
+using OptionsOwner = std::unique_ptr<heif_decoding_options, OptionsFree>;
+
+// libheif registers its codecs on first use without a lock; heif_init does
+// it under one, before two workers can race there.
+void initialiseOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { heif_init(nullptr); });
+}
+
+Result<void> checked(const heif_error& error)
+{
+    if (error.code == heif_error_Ok)
+        return {};
+    return fail(std::string("HEIF error: ") + (error.message ? error.message : "unknown"));
+}
+
+Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits)
+{
+    // libheif refuses a longer side while it reads the boxes.
+    heif_context_set_maximum_image_size_limit(context, limits.maxSide);
+    VARDOLIN_TRY(checked(heif_context_read_from_memory_without_copy(context, bytes.data, bytes.size, nullptr)));
+    heif_image_handle* handle = nullptr;
+    VARDOLIN_TRY(checked(heif_context_get_primary_image_handle(context, &handle)));
+    HandleOwner owner(handle);
+    // The coded size is decoded before any cropping, so a small crop of a
+    // huge coded picture is held to the budget too.
+    VARDOLIN_TRY(limits.check(heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle)));
+    VARDOLIN_TRY(limits.check(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)));
+    return owner;
+}
+
+struct DecodedImage {
+    ImageOwner image;
+    const std::uint8_t* samples = nullptr;
+    int stride = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    int channels = 3;
+    int bits = 8; // significant bits per sample; more than 8 come in 16-bit words
+};
+
+// Interleaved red-green-blue(-alpha) at the file's own depth, turned and
+// cropped as the container says (libheif's default, stated here because the
+// copy's orientation rests on it).
+Result<DecodedImage> decodeUpright(heif_image_handle* handle)
+{
+    DecodedImage decoded;
+    decoded.channels = heif_image_handle_has_alpha_channel(handle) ? 4 : 3;
+    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const heif_chroma chroma = decoded.channels == 4
+                                   ? (deep ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RGBA)
+                                   : (deep ? heif_chroma_interleaved_RRGGBB_LE : heif_chroma_interleaved_RGB);
+    OptionsOwner options(heif_decoding_options_alloc());
+    if (!options)
+        return fail("out of memory");
+    options->ignore_transformations = 0;
+    options->convert_hdr_to_8bit = 0; // reduced here, with rounding
+    heif_image* image = nullptr;
+    VARDOLIN_TRY(checked(heif_decode_image(handle, &image, heif_colorspace_RGB, chroma, options.get())));
+    decoded.image.reset(image);
+    decoded.samples = heif_image_get_plane_readonly(image, heif_channel_interleaved, &decoded.stride);
+    decoded.width = heif_image_get_width(image, heif_channel_interleaved);
+    decoded.height = heif_image_get_height(image, heif_channel_interleaved);
+    decoded.bits = deep ? heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) : 8;
+    const std::int64_t rowBytes = std::int64_t(decoded.width) * decoded.channels * (deep ? 2 : 1);
+    if (decoded.samples == nullptr || decoded.width <= 0 || decoded.height <= 0 || decoded.stride < rowBytes)
+        return fail("HEIF image without pixels");
+    return decoded;
+}
+
+// Rows arrive top first; the store is bottom-up.
+void copyIntoStore(const DecodedImage& decoded, Picture& picture)
+{
+    const bool premultiplied = decoded.channels == 4 && heif_image_is_premultiplied_alpha(decoded.image.get());
+    std::unique_ptr<DeepSampleReduction> reduction;
+    if (decoded.bits > 8)
+        reduction = std::make_unique<DeepSampleReduction>(decoded.bits);
+    for (std::int32_t y = 0; y < decoded.height; ++y) {
+        const std::uint8_t* in = decoded.samples + std::size_t(y) * std::size_t(decoded.stride);
+        std::uint8_t* out = picture.row(picture.height - 1 - y);
+        if (reduction)
+            reduction->rowToStore(in, decoded.width, decoded.channels, out);
+        else
+            rgbRowToStore(in, decoded.width, decoded.channels, out);
+        if (premultiplied)
+            unpremultiplyRow(out, decoded.width);
+    }
+}
+
+} // namespace
+
+bool probeHeif(ByteSpan bytes)
+{
+    // A file type box: size, "ftyp", the major brand, a minor version, then
+    // compatible brands up to the box's end.
+    ByteCursor cursor(bytes, ByteOrder::Big);
+    const auto boxSize = cursor.u32();
+    const auto type = cursor.bytes(4);
+    if (!boxSize || !type || std::memcmp(type->data, "ftyp", 4) != 0)
+        return false;
+    const std::size_t end = std::min<std::size_t>(*boxSize, bytes.size);
+    for (std::size_t at = 8; at + 4 <= end; at += 4) {
+        if (at != 12 && isPictureBrand(bytes.data + at))
+            return true;
+    }
+    return false;
+}
+
+Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
+{
+    VARDOLIN_TRY(checkCodedSizes(bytes, options.limits));
+    initialiseOnce();
+    ContextOwner context(heif_context_alloc());
+    if (!context)
+        return fail("out of memory");
+    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits));
+    VARDOLIN_TRY_ASSIGN(const DecodedImage decoded, decodeUpright(handle.get()));
+    VARDOLIN_TRY(options.limits.check(decoded.width, decoded.height));
+
+    Picture picture;
+    allocateStore(picture, decoded.width, decoded.height, 8 * decoded.channels);
+    picture.sourceDepth = std::uint8_t(8 * decoded.channels);
+    copyIntoStore(decoded, picture);
+    return picture;
+}
+
+} // namespace vardolin::picture
