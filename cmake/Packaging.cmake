@@ -69,8 +69,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "make reduced copies of picture files in batches
 Vardolin scales every picture of a folder so that its shorter side gets a
-chosen length, and writes the copy as JPEG, BMP or PNG beside the source, in
-a subfolder or in another folder. The desktop program has one window in
+chosen length, and writes the copy as JPEG, BMP, PNG or WebP beside the
+source, in a subfolder or in another folder; HEIC and AVIF photos become
+JPEGs. The desktop program has one window in
 German or English; vardolin-batch runs the same batch from a terminal, a
 script or a job scheduler.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

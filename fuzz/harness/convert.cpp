@@ -1,6 +1,6 @@
 // One conversion as the batch run does it: load with shrink-on-load, scale,
-// bring the colours to sRGB, save in one of the three target formats and
-// depths to a scratch file.
+// bring the colours to sRGB, save in one of the target formats and depths to
+// a scratch file.
 
 #include "ScratchFile.h"
 #include "picture/ColourConversion.h"
@@ -18,7 +18,7 @@ struct Choice {
     int depth;
 };
 
-constexpr std::array<Choice, 9> kChoices{{
+constexpr std::array<Choice, 11> kChoices{{
     {Format::Jpeg, -1},
     {Format::Jpeg, 24},
     {Format::Png, -1},
@@ -28,6 +28,8 @@ constexpr std::array<Choice, 9> kChoices{{
     {Format::Bmp, 1},
     {Format::Bmp, 4},
     {Format::Bmp, 8},
+    {Format::Webp, -1},
+    {Format::Webp, 24},
 }};
 
 } // namespace

@@ -1,7 +1,9 @@
-// Every decoder through the whole load path: icon probe, decoder table, pixel
-// budget, Exif orientation and shrink-on-load. A decode may fail; it must fail
+// Every decoder through the whole load path: icon probe, decoder table
+// (BMP, JPEG, PNG, TIFF, HEIF, WebP), pixel budget, Exif orientation and
+// shrink-on-load. A decode may fail; it must fail
 // cleanly, and a success must hand back a store that matches its sizes.
 
+#include "StoreCheck.h"
 #include "picture/Picture.h"
 
 #include <cstdlib>
@@ -9,19 +11,7 @@
 namespace {
 
 using namespace vardolin::picture;
-
-void checkStore(const Picture& picture)
-{
-    if (picture.format == Format::Icon)
-        return;
-    if (picture.width <= 0 || picture.height <= 0 || (picture.depth != 24 && picture.depth != 32))
-        std::abort();
-    if (picture.stride < strideFor(picture.width, picture.depth)
-        || picture.pixels.size() < std::size_t(picture.stride) * std::size_t(picture.height))
-        std::abort();
-    if (picture.fullSize.width < picture.width && picture.fullSize.height < picture.height)
-        std::abort();
-}
+using vardolin::fuzz::checkStore;
 
 } // namespace
 

@@ -1,8 +1,11 @@
 // HEIC, HEIF and AVIF files through libheif, read from the file's buffer
 // without a copy. Only the primary image is decoded, with the rotation,
 // mirroring and cropping its container asks for, so the picture comes out
-// upright. libheif reports errors by value; RAII owners free its handles.
+// upright; an opaque one is averaged down to the caller's size as its rows
+// are taken over. libheif reports errors by value; RAII owners free its
+// handles.
 
+#include "picture/AreaAverageScaler.h"
 #include "picture/Decoders.h"
 #include "picture/HeifCodedSizes.h"
 #include "picture/PixelStore.h"
@@ -15,15 +18,16 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vardolin::picture {
 namespace {
 
 // The major and compatible brands of the file type box that name a HEIF or
 // AVIF picture or picture sequence (of which the primary image is read).
-constexpr char kBrands[][5] = {"heic", "heix", "hevc", "heim", "heis", "hevm",
-                               "hevs", "mif1", "msf1", "avif", "avis"};
+constexpr char kBrands[][5] = {"heic", "heix", "hevc", "heim", "heis", "hevm", "hevs", "mif1", "msf1", "avif", "avis"};
 
 bool isPictureBrand(const std::uint8_t* brand)
 {
@@ -42,6 +46,9 @@ struct ImageRelease {
 };
 struct OptionsFree {
     void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
+};
+struct NclxFree {
+    void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
 };
 using ContextOwner = std::unique_ptr<heif_context, ContextFree>;
 using HandleOwner = std::unique_ptr<heif_image_handle, HandleRelease>;
@@ -117,23 +124,90 @@ Result<DecodedImage> decodeUpright(heif_image_handle* handle)
     return decoded;
 }
 
-// Rows arrive top first; the store is bottom-up.
-void copyIntoStore(const DecodedImage& decoded, Picture& picture)
+// An ICC profile (prof or rICC) and the code points of an nclx box; a file
+// may carry both.
+ColourTag colourOf(heif_image_handle* handle)
 {
-    const bool premultiplied = decoded.channels == 4 && heif_image_is_premultiplied_alpha(decoded.image.get());
-    std::unique_ptr<DeepSampleReduction> reduction;
-    if (decoded.bits > 8)
-        reduction = std::make_unique<DeepSampleReduction>(decoded.bits);
-    for (std::int32_t y = 0; y < decoded.height; ++y) {
-        const std::uint8_t* in = decoded.samples + std::size_t(y) * std::size_t(decoded.stride);
-        std::uint8_t* out = picture.row(picture.height - 1 - y);
-        if (reduction)
-            reduction->rowToStore(in, decoded.width, decoded.channels, out);
-        else
-            rgbRowToStore(in, decoded.width, decoded.channels, out);
-        if (premultiplied)
-            unpremultiplyRow(out, decoded.width);
+    ColourTag tag;
+    if (const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle); size > 0) {
+        tag.iccProfile.resize(size);
+        if (heif_image_handle_get_raw_color_profile(handle, tag.iccProfile.data()).code != heif_error_Ok) {
+            tag.iccProfile.clear();
+            tag.unreadable = "the HEIF colour profile cannot be read";
+        }
     }
+    heif_color_profile_nclx* nclx = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok && nclx != nullptr) {
+        const std::unique_ptr<heif_color_profile_nclx, NclxFree> owner(nclx);
+        tag.cicpPrimaries = std::uint16_t(nclx->color_primaries);
+        tag.cicpTransfer = std::uint16_t(nclx->transfer_characteristics);
+        tag.cicpMatrix = std::uint16_t(nclx->matrix_coefficients);
+    }
+    return tag;
+}
+
+// One decoded row, top first, as blue-green-red(-alpha) bytes.
+class RowConversion {
+public:
+    explicit RowConversion(const DecodedImage& decoded)
+        : decoded_(decoded),
+          premultiplied_(decoded.channels == 4 && heif_image_is_premultiplied_alpha(decoded.image.get()))
+    {
+        if (decoded.bits > 8)
+            reduction_ = std::make_unique<DeepSampleReduction>(decoded.bits);
+    }
+    void convert(std::int32_t top, std::uint8_t* out) const
+    {
+        const std::uint8_t* in = decoded_.samples + std::size_t(top) * std::size_t(decoded_.stride);
+        if (reduction_)
+            reduction_->rowToStore(in, decoded_.width, decoded_.channels, out);
+        else
+            rgbRowToStore(in, decoded_.width, decoded_.channels, out);
+        if (premultiplied_)
+            unpremultiplyRow(out, decoded_.width);
+    }
+
+private:
+    const DecodedImage& decoded_;
+    const bool premultiplied_;
+    std::unique_ptr<DeepSampleReduction> reduction_;
+};
+
+// The size the caller will scale an opaque picture to, when that shrinks it:
+// its rows then go through the streaming area average (the very bytes
+// scalePicture would make from the whole picture) instead of into a
+// full-size store. A picture with alpha comes whole, for the resampler that
+// 32-bit pictures get.
+std::optional<Size> averagedSize(const DecodedImage& decoded, const LoadOptions& options)
+{
+    if (decoded.channels != 3 || !options.targetSizeFor)
+        return std::nullopt;
+    const Size target = options.targetSizeFor({decoded.width, decoded.height});
+    if (!onlyShrinks(decoded.width, decoded.height, target.width, target.height)
+        || target == Size{decoded.width, decoded.height})
+        return std::nullopt;
+    return target;
+}
+
+void fillStore(const DecodedImage& decoded, const LoadOptions& options, Picture& picture)
+{
+    const RowConversion rows(decoded);
+    const auto target = averagedSize(decoded, options);
+    if (!target) {
+        allocateStore(picture, decoded.width, decoded.height, 8 * decoded.channels);
+        for (std::int32_t y = 0; y < decoded.height; ++y)
+            rows.convert(y, picture.row(picture.height - 1 - y));
+        return;
+    }
+    allocateStore(picture, target->width, target->height, 24);
+    StreamingAreaAverage average(decoded.width, decoded.height, target->width, target->height, StoredTurn{},
+                                 PixelRect{picture.pixels.data(), picture.width, picture.height, picture.stride});
+    std::vector<std::uint8_t> row(std::size_t(decoded.width) * 3);
+    for (std::int32_t y = 0; y < decoded.height; ++y) {
+        rows.convert(y, row.data());
+        average.addRow(row.data());
+    }
+    average.finish();
 }
 
 } // namespace
@@ -167,9 +241,10 @@ Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
     VARDOLIN_TRY(options.limits.check(decoded.width, decoded.height));
 
     Picture picture;
-    allocateStore(picture, decoded.width, decoded.height, 8 * decoded.channels);
+    fillStore(decoded, options, picture);
     picture.sourceDepth = std::uint8_t(8 * decoded.channels);
-    copyIntoStore(decoded, picture);
+    picture.fullSize = {decoded.width, decoded.height};
+    picture.colour = colourOf(handle.get());
     return picture;
 }
 

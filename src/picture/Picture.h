@@ -97,8 +97,9 @@ struct LoadOptions {
     // Shrink-on-load: given the full upright size, returns the size the caller
     // will scale to. A JPEG is then decoded at a reduced DCT scale and, when
     // that size shrinks it, averaged down to it as its rows arrive (the area
-    // average of scalePicture), so it comes back at that size; an opaque WebP
-    // is decoded at that size by the library's own area average. fullSize
+    // average of scalePicture), so it comes back at that size; so does an
+    // opaque HEIF picture, whose decoded rows go the same way, and an opaque
+    // WebP, decoded at that size by the library's own area average. fullSize
     // keeps the file's own. Empty: decode at full size.
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.

@@ -27,6 +27,7 @@ using DemuxOwner = std::unique_ptr<WebPDemuxer, DemuxDelete>;
 using AnimationOwner = std::unique_ptr<WebPAnimDecoder, AnimationDelete>;
 
 constexpr int kLosslessBitstream = 2;
+constexpr std::uint8_t kIccFlag = 0x20; // in the extended header (VP8X)
 
 std::string statusText(VP8StatusCode status)
 {
@@ -40,6 +41,29 @@ std::string statusText(VP8StatusCode status)
     }
 }
 
+DemuxOwner demuxerOf(ByteSpan bytes)
+{
+    const WebPData data{bytes.data, bytes.size};
+    return DemuxOwner(WebPDemux(&data));
+}
+
+// The ICC profile chunk that the extended header announces.
+ColourTag colourOf(ByteSpan bytes, const WebPDemuxer* demuxer)
+{
+    ColourTag tag;
+    const bool extended = bytes.has(12, 9) && std::memcmp(bytes.data + 12, "VP8X", 4) == 0;
+    if (!extended || !(bytes.data[20] & kIccFlag))
+        return tag;
+    WebPChunkIterator chunk;
+    if (demuxer == nullptr || !WebPDemuxGetChunk(demuxer, "ICCP", 1, &chunk)) {
+        tag.unreadable = "the WebP colour profile chunk is missing or damaged";
+        return tag;
+    }
+    tag.iccProfile.assign(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
+    WebPDemuxReleaseChunkIterator(&chunk);
+    return tag;
+}
+
 // The size to decode at: the target when libwebp's own scaling (an area
 // average, done before the colour conversion) can shrink an opaque picture
 // to it; otherwise the whole picture, which the conversion scales.
@@ -48,8 +72,8 @@ Size decodeSizeFor(Size full, bool alpha, const LoadOptions& options)
     if (alpha || !options.targetSizeFor)
         return full;
     const Size target = options.targetSizeFor(full);
-    const bool shrinks = target.width > 0 && target.height > 0 && target.width <= full.width
-                         && target.height <= full.height;
+    const bool shrinks =
+        target.width > 0 && target.height > 0 && target.width <= full.width && target.height <= full.height;
     return shrinks ? target : full;
 }
 
@@ -83,16 +107,15 @@ Result<Picture> decodeStill(ByteSpan bytes, const WebPBitstreamFeatures& feature
     picture.sourceDepth = alpha ? 32 : 24;
     picture.lossless = features.format == kLosslessBitstream;
     picture.fullSize = full;
+    picture.colour = colourOf(bytes, demuxerOf(bytes).get());
     return picture;
 }
 
 // Whether the first frame's own bitstream is lossless.
-bool firstFrameLossless(ByteSpan bytes)
+bool firstFrameLossless(const WebPDemuxer* demuxer)
 {
-    const WebPData data{bytes.data, bytes.size};
-    const DemuxOwner demuxer(WebPDemux(&data));
     WebPIterator frame;
-    if (!demuxer || !WebPDemuxGetFrame(demuxer.get(), 1, &frame))
+    if (demuxer == nullptr || !WebPDemuxGetFrame(demuxer, 1, &frame))
         return false;
     WebPBitstreamFeatures features;
     const bool lossless = WebPGetFeatures(frame.fragment.bytes, frame.fragment.size, &features) == VP8_STATUS_OK
@@ -136,7 +159,10 @@ Result<Picture> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& fe
             std::memcpy(out, in, 3);
     }
     picture.sourceDepth = alpha ? 32 : 24;
-    picture.lossless = firstFrameLossless(bytes);
+    picture.fullSize = {features.width, features.height};
+    const DemuxOwner demuxer = demuxerOf(bytes);
+    picture.lossless = firstFrameLossless(demuxer.get());
+    picture.colour = colourOf(bytes, demuxer.get());
     return picture;
 }
 

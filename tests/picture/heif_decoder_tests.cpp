@@ -1,5 +1,5 @@
-#include "picture/Decoders.h"
 #include "picture/DecoderTesting.h"
+#include "picture/Decoders.h"
 #include "picture/RgbRows.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +89,7 @@ TEST(HeifDecoder, TenBitSamplesAreRoundedToEightBits)
     heif_image_handle* handle = nullptr;
     ASSERT_EQ(heif_context_get_primary_image_handle(context.get(), &handle).code, heif_error_Ok);
     std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> handleOwner(handle,
-                                                                                        heif_image_handle_release);
+                                                                                         heif_image_handle_release);
     ASSERT_EQ(heif_image_handle_get_luma_bits_per_pixel(handle), 10);
     heif_image* image = nullptr;
     ASSERT_EQ(heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RRGGBB_LE, nullptr).code,
@@ -147,4 +147,46 @@ TEST(HeifDecoder, ProbeReadsTheBrandsOfTheFileTypeBox)
     auto minor = fileType("isom", {});
     std::memcpy(&minor[12], "heic", 4);
     EXPECT_FALSE(probe(minor));
+}
+
+// What the file says about its colours reaches the colour conversion: the
+// whole ICC profile of a colr box, the code points of an nclx box.
+TEST(HeifDecoder, ColourBoxesAreHandedOn)
+{
+    const Result<Picture> tagged = loadFixture("heic-adobergb.heic");
+    ASSERT_TRUE(tagged.ok()) << tagged.error();
+    const std::vector<std::uint8_t>& profile = tagged->colour.iccProfile;
+    ASSERT_EQ(profile.size(), 580u);
+    EXPECT_EQ(profile[3], 580 % 256); // the profile's own size field
+    EXPECT_EQ(std::string(profile.begin() + 36, profile.begin() + 40), "acsp");
+
+    const Result<Picture> avif = loadFixture("avif-blocks.avif");
+    ASSERT_TRUE(avif.ok()) << avif.error();
+    EXPECT_TRUE(avif->colour.iccProfile.empty());
+    EXPECT_EQ(avif->colour.cicpPrimaries, 2); // unspecified, as heif-enc writes it
+    EXPECT_EQ(avif->colour.cicpTransfer, 2);
+    EXPECT_EQ(avif->colour.cicpMatrix, 6);
+}
+
+// Shrink-on-load hands the rows to the streaming average: the very bytes a
+// full decode scaled by scalePicture gives, for 8 and 10 bits, upright.
+TEST(HeifDecoder, OpaquePictureShrinksOnLoadToTheBytesOfAFullDecode)
+{
+    LoadOptions shrinking;
+    shrinking.targetSizeFor = [](Size full) { return Size{full.width * 5 / 8, full.height * 5 / 8}; };
+    for (const char* file : {"heic-rotated.heic", "heic-10bit.heic"}) {
+        SCOPED_TRACE(file);
+        Result<Picture> whole = loadFixture(file);
+        const Result<Picture> shrunk = loadFixture(file, shrinking);
+        ASSERT_TRUE(whole.ok()) << whole.error();
+        ASSERT_TRUE(shrunk.ok()) << shrunk.error();
+        const Size target = shrinking.targetSizeFor(whole->fullSize);
+        ASSERT_TRUE(scalePicture(whole.value(), target.width, target.height).ok());
+        EXPECT_EQ((Size{shrunk->width, shrunk->height}), target);
+        EXPECT_EQ(shrunk->fullSize, whole->fullSize);
+        EXPECT_EQ(shrunk->pixels, whole->pixels);
+    }
+    const Result<Picture> alpha = loadFixture("heic-alpha.heic", shrinking);
+    ASSERT_TRUE(alpha.ok()) << alpha.error();
+    EXPECT_EQ((Size{alpha->width, alpha->height}), (Size{24, 16})) << "alpha is left to the resampler";
 }

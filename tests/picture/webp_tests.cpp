@@ -116,3 +116,13 @@ TEST(WebpEncoder, LossySourceIsCopiedAtTheGradesQuality)
     EXPECT_EQ(bitstreamKind(low), 1);
     EXPECT_LT(low.size(), high.size());
 }
+
+TEST(WebpDecoder, ProfileChunkIsHandedOn)
+{
+    const Result<Picture> tagged = loadFixture("webp-adobergb.webp");
+    ASSERT_TRUE(tagged.ok()) << tagged.error();
+    const std::vector<std::uint8_t>& profile = tagged->colour.iccProfile;
+    ASSERT_EQ(profile.size(), 580u);
+    EXPECT_EQ(std::string(profile.begin() + 36, profile.begin() + 40), "acsp");
+    EXPECT_TRUE(loadFixture("webp-lossy.webp")->colour.empty());
+}
