@@ -59,7 +59,7 @@ std::vector<std::uint8_t> builtInSrgbProfile()
 TEST(ColourProfile, SwappingProfileTurnsRedIntoGreenInEveryFormat)
 {
     ColourCache cache;
-    for (const char* name : {"colour-swap.jpg", "colour-swap-chunks.jpg"}) {
+    for (const char* name : {"colour-swap.jpg", "colour-swap-chunks.jpg", "heic-swap.heic", "webp-swap.webp"}) {
         SCOPED_TRACE(name);
         Picture picture = load(name);
         ASSERT_EQ(picture.colour.iccProfile.size(), 600u);
@@ -94,20 +94,25 @@ TEST(ColourProfile, WideGamutPicturesMatchTheReferenceRendition)
     const struct {
         const char* source;
         const char* reference;
+        int tolerance;
     } cases[] = {
-        {"colour-prophoto.png", "colour-prophoto-in-srgb.png"},
-        {"colour-prophoto.tif", "colour-prophoto-in-srgb.png"},
-        {"colour-adobergb.png", "colour-adobergb-in-srgb.png"},
-        {"colour-display-p3.png", "colour-display-p3-in-srgb.png"},
+        {"colour-prophoto.png", "colour-prophoto-in-srgb.png", 2},
+        {"colour-prophoto.tif", "colour-prophoto-in-srgb.png", 2},
+        {"colour-adobergb.png", "colour-adobergb-in-srgb.png", 2},
+        {"colour-display-p3.png", "colour-display-p3-in-srgb.png", 2},
+        // The code points of an nclx box, no profile. The file's pixels are
+        // within a step of the PNG's; the sRGB curve's steep dark end widens
+        // that step where a channel comes out near black.
+        {"avif-display-p3.avif", "colour-display-p3-in-srgb.png", 8},
     };
-    for (const auto& [source, reference] : cases) {
+    for (const auto& [source, reference, tolerance] : cases) {
         SCOPED_TRACE(source);
         Picture picture = load(source);
         const Picture expected = load(reference);
         ASSERT_EQ(picture.width, expected.width);
         EXPECT_GT(largestDifference(picture, expected), 20);
         EXPECT_TRUE(toSrgb(picture, cache).converted);
-        EXPECT_LE(largestDifference(picture, expected), 2);
+        EXPECT_LE(largestDifference(picture, expected), tolerance);
     }
 }
 
