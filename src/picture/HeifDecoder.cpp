@@ -136,9 +136,12 @@ ColourTag colourOf(heif_image_handle* handle)
             tag.unreadable = "the HEIF colour profile cannot be read";
         }
     }
+    // libheif hands over the box it has read even when a code point in it is
+    // one it does not know and it reports an error: owned either way.
     heif_color_profile_nclx* nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok && nclx != nullptr) {
-        const std::unique_ptr<heif_color_profile_nclx, NclxFree> owner(nclx);
+    const heif_error nclxRead = heif_image_handle_get_nclx_color_profile(handle, &nclx);
+    const std::unique_ptr<heif_color_profile_nclx, NclxFree> owner(nclx);
+    if (nclxRead.code == heif_error_Ok && nclx != nullptr) {
         tag.cicpPrimaries = std::uint16_t(nclx->color_primaries);
         tag.cicpTransfer = std::uint16_t(nclx->transfer_characteristics);
         tag.cicpMatrix = std::uint16_t(nclx->matrix_coefficients);
