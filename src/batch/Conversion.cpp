@@ -3,6 +3,7 @@
 #include "batch/CopyWriter.h"
 #include "picture/ColourConversion.h"
 #include "picture/JpegEncoder.h"
+#include "picture/WebpEncoder.h"
 #include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
@@ -70,7 +71,11 @@ int encoderQualityFor(picture::Format format, int grade)
 {
     if (grade < 0)
         return -1;
-    return format == picture::Format::Jpeg ? picture::jpegQualityForGrade(grade) : -1;
+    switch (format) {
+    case picture::Format::Jpeg: return picture::jpegQualityForGrade(grade);
+    case picture::Format::Webp: return picture::webpQualityForGrade(grade);
+    default: return -1;
+    }
 }
 
 bool isSameFile(const QString& a, const QString& b)

@@ -52,6 +52,10 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
         return std::nullopt;
     if (!output.usesQualityGrade)
         return Chosen{std::move(*first), -1, false};
+    // A lossless copy has no lower grade that is smaller (its grade is only
+    // the encoder's effort), so there is nothing to search for.
+    if (picture.lossless)
+        return Chosen{std::move(*first), -1, options.maxBytes > 0 && first->bytes > options.maxBytes};
     if (options.maxBytes <= 0 || first->bytes <= options.maxBytes)
         return Chosen{std::move(*first), grade, false};
 

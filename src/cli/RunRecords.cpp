@@ -73,8 +73,9 @@ void RecordingConsoleHost::fileDone(const batch::FileRecord& record)
     if (dryRun_)
         printLine(stdout, dryRunLine(record));
     if (record.result.overBudget)
-        logLine(QStringLiteral("vardolin-batch: over the size budget even at grade 0: ") + record.result.writtenFile
-                + QStringLiteral(" (%1 bytes)").arg(record.result.bytesAfter));
+        logLine((record.result.grade < 0 ? QStringLiteral("vardolin-batch: over the size budget, lossless: ")
+                                         : QStringLiteral("vardolin-batch: over the size budget even at grade 0: "))
+                + record.result.writtenFile + QStringLiteral(" (%1 bytes)").arg(record.result.bytesAfter));
 }
 
 } // namespace vardolin::cli

@@ -204,6 +204,33 @@ TEST_F(Scripting, SizeBudgetTakesTheHighestLowerGradeThatFits)
     EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
 }
 
+// A WebP copy is lossy at the grade's quality or lossless like its source; a
+// lossless one has no smaller grade, so the budget is not searched, only told.
+TEST_F(Scripting, SizeBudgetOfWebpCopies)
+{
+    const QString data = QStringLiteral(VARDOLIN_TEST_DATA "/picture/");
+    ASSERT_TRUE(QDir().mkpath(fotos));
+    ASSERT_TRUE(QFile::copy(data + QStringLiteral("webp-lossy.webp"), fotos + QStringLiteral("lossy.webp")));
+    ASSERT_TRUE(QFile::copy(data + QStringLiteral("webp-lossless.webp"), fotos + QStringLiteral("lossless.webp")));
+    const QString report = work + QStringLiteral("budget.jsonl");
+    const Finished done = run({QStringLiteral("--size=400,300"), QStringLiteral("--quality=6"),
+                               QStringLiteral("--max-kb=1000"), QStringLiteral("--report"), report, fotos});
+    ASSERT_EQ(done.code, 0) << done.err.toStdString();
+    for (const QJsonObject& line : reportLines(report)) {
+        const bool isLossy = line[QStringLiteral("source")].toString().endsWith(QStringLiteral("lossy.webp"));
+        EXPECT_EQ(line[QStringLiteral("quality")].toInt(-1), isLossy ? 60 : -1);
+    }
+    const Finished tight =
+        run({QStringLiteral("--size=400,300"), QStringLiteral("--overwrite"), QStringLiteral("--max-kb=1"),
+             QStringLiteral("--report"), report, fotos + QStringLiteral("lossless.webp")});
+    EXPECT_EQ(tight.code, 0) << tight.err.toStdString();
+    EXPECT_TRUE(tight.err.contains(QStringLiteral("over the size budget, lossless"))) << tight.err.toStdString();
+    const QJsonObject lossless = reportLines(report).value(0);
+    EXPECT_TRUE(lossless[QStringLiteral("grade")].isNull());
+    EXPECT_TRUE(lossless[QStringLiteral("over_budget")].toBool());
+    EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
+}
+
 TEST_F(Scripting, QuietSaysOnlyWhatFailedAndPipesGetPlainLines)
 {
     writePicture(fotos + QStringLiteral("good.jpg"), 40, 30);
