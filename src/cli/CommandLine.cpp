@@ -68,9 +68,10 @@ struct Parser {
                               QStringLiteral("FILE")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
                              QStringLiteral("Print only the files that failed.")};
-    QCommandLineOption maxKb{QStringLiteral("max-kb"),
-                             QStringLiteral("A JPEG copy above N KiB is written at the highest lower grade that fits."),
-                             QStringLiteral("N")};
+    QCommandLineOption maxKb{
+        QStringLiteral("max-kb"),
+        QStringLiteral("A JPEG or lossy WebP copy above N KiB is written at the highest lower grade that fits."),
+        QStringLiteral("N")};
     QCommandLineOption shard{QStringLiteral("shard"),
                              QStringLiteral("Take only shard K of N (0 <= K < N); N runs together do the whole job."),
                              QStringLiteral("K/N")};
