@@ -190,7 +190,16 @@ void ColourCache::Impl::buildRgb(ColourEntry& entry)
                                           entry.intent, entry.flags));
     if (!entry.bgr)
         return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
-    entry.kind = leavesRgbAlone(entry.bgr.get()) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Rgb;
+    if (leavesRgbAlone(entry.bgr.get())) {
+        entry.kind = ColourEntry::Kind::Srgb;
+        return;
+    }
+    entry.kind = ColourEntry::Kind::Rgb;
+    if (entry.intent == INTENT_RELATIVE_COLORIMETRIC) {
+        entry.matrixShaper = MatrixShaper::from(entry.profile.get(), srgb.get());
+        if (entry.matrixShaper)
+            entry.kind = ColourEntry::Kind::Matrix;
+    }
 }
 
 void ColourCache::Impl::buildGray(ColourEntry& entry)

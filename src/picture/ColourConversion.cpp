@@ -50,6 +50,10 @@ ColourOutcome toSrgb(Picture& picture, ColourCache& cache)
     case ColourEntry::Kind::Srgb: return {};
     case ColourEntry::Kind::Cmyk: return ignored("the CMYK profile was not applied to this file's pixels");
     case ColourEntry::Kind::Gray: grayRows(entry, picture); return {true, {}};
+    case ColourEntry::Kind::Matrix:
+        for (std::int32_t y = 0; y < picture.height; ++y)
+            entry.matrixShaper->convertRow(picture.row(y), picture.width, picture.depth / 8);
+        return {true, {}};
     case ColourEntry::Kind::Rgb: break;
     }
     cmsHTRANSFORM transform = picture.depth == 32 ? impl.bgraTransform(entry) : entry.bgr.get();

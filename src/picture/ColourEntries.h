@@ -4,11 +4,13 @@
 
 #include "picture/ColourConversion.h"
 #include "picture/LcmsHandles.h"
+#include "picture/MatrixShaper.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ struct ColourEntry {
         Ignored, // the tag cannot be used; ignoredBecause says why
         Srgb,    // sRGB in all but name: nothing to do
         Rgb,     // red-green-blue through a transform
+        Matrix,  // red-green-blue through matrixShaper
         Gray,    // gray through grayToBgr
         Cmyk,    // inverted CMYK through cmykToBgr, while decoding
     };
@@ -35,6 +38,7 @@ struct ColourEntry {
     TransformHandle bgr;  // Rgb: 24-bit rows in place
     TransformHandle bgra; // Rgb: 32-bit rows in place, alpha copied; made on first use
     TransformHandle cmykToBgr;
+    std::optional<MatrixShaper> matrixShaper;
     std::array<std::array<std::uint8_t, 3>, 256> grayToBgr{};
 };
 

@@ -1,0 +1,105 @@
+#include "picture/MatrixShaper.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vardolin::picture {
+namespace {
+
+using Matrix = std::array<std::array<double, 3>, 3>;
+
+// The colorants as columns: linear red, green and blue to PCS XYZ.
+std::optional<Matrix> colorantsOf(cmsHPROFILE profile)
+{
+    const cmsTagSignature tags[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
+    Matrix m{};
+    for (int column = 0; column < 3; ++column) {
+        const auto* xyz = static_cast<const cmsCIEXYZ*>(cmsReadTag(profile, tags[column]));
+        if (!xyz)
+            return std::nullopt;
+        m[0][column] = xyz->X;
+        m[1][column] = xyz->Y;
+        m[2][column] = xyz->Z;
+    }
+    return m;
+}
+
+std::optional<Matrix> inverse(const Matrix& m)
+{
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1])
+                       - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
+                       + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    if (!(std::abs(det) > 1e-9))
+        return std::nullopt;
+    Matrix r{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int a = (j + 1) % 3, b = (j + 2) % 3, c = (i + 1) % 3, d = (i + 2) % 3;
+            r[i][j] = (m[a][c] * m[b][d] - m[a][d] * m[b][c]) / det;
+        }
+    return r;
+}
+
+double srgbEncoded(double linear)
+{
+    return linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
+}
+
+} // namespace
+
+std::optional<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE srgb)
+{
+    if (!cmsIsMatrixShaper(profile) || !cmsIsMatrixShaper(srgb))
+        return std::nullopt;
+    const auto source = colorantsOf(profile);
+    const auto target = colorantsOf(srgb);
+    if (!source || !target)
+        return std::nullopt;
+    const auto toSrgb = inverse(*target);
+    if (!toSrgb)
+        return std::nullopt;
+
+    MatrixShaper shaper;
+    const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
+    for (int channel = 0; channel < 3; ++channel) {
+        const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, curves[channel]));
+        if (!curve)
+            return std::nullopt;
+        for (int level = 0; level < 256; ++level)
+            shaper.linear_[std::size_t(channel)][std::size_t(level)] =
+                cmsEvalToneCurveFloat(curve, float(level) / 255.0f);
+        if (shaper.linear_[std::size_t(channel)][0] != 0.0f)
+            return std::nullopt; // black is not black: left to the library's compensation
+    }
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            double sum = 0;
+            for (int k = 0; k < 3; ++k)
+                sum += (*toSrgb)[std::size_t(i)][std::size_t(k)] * (*source)[std::size_t(k)][std::size_t(j)];
+            shaper.matrix_[i][j] = float(sum);
+        }
+    shaper.encode_.resize(kEncodeSteps + 1);
+    for (int step = 0; step <= kEncodeSteps; ++step)
+        shaper.encode_[std::size_t(step)] = std::uint8_t(std::lround(255.0 * srgbEncoded(double(step) / kEncodeSteps)));
+    return shaper;
+}
+
+void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const
+{
+    const float scale = float(kEncodeSteps);
+    auto encoded = [&](float value) {
+        const float clamped = std::clamp(value, 0.0f, 1.0f);
+        return encode_[std::size_t(clamped * scale + 0.5f)];
+    };
+    for (std::int32_t x = 0; x < width; ++x, pixels += bytesPerPixel) {
+        const float r = linear_[0][pixels[2]], g = linear_[1][pixels[1]], b = linear_[2][pixels[0]];
+        const float outR = matrix_[0][0] * r + matrix_[0][1] * g + matrix_[0][2] * b;
+        const float outG = matrix_[1][0] * r + matrix_[1][1] * g + matrix_[1][2] * b;
+        const float outB = matrix_[2][0] * r + matrix_[2][1] * g + matrix_[2][2] * b;
+        pixels[0] = encoded(outB);
+        pixels[1] = encoded(outG);
+        pixels[2] = encoded(outR);
+    }
+}
+
+} // namespace vardolin::picture
