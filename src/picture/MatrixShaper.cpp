@@ -68,7 +68,10 @@ std::optional<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE 
         for (int level = 0; level < 256; ++level)
             shaper.linear_[std::size_t(channel)][std::size_t(level)] =
                 cmsEvalToneCurveFloat(curve, float(level) / 255.0f);
-        if (shaper.linear_[std::size_t(channel)][0] != 0.0f)
+        const auto& levels = shaper.linear_[std::size_t(channel)];
+        if (!std::all_of(levels.begin(), levels.end(), [](float v) { return std::isfinite(v); }))
+            return std::nullopt;
+        if (levels[0] != 0.0f)
             return std::nullopt; // black is not black: left to the library's compensation
     }
     for (int i = 0; i < 3; ++i)
@@ -76,6 +79,8 @@ std::optional<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE 
             double sum = 0;
             for (int k = 0; k < 3; ++k)
                 sum += (*toSrgb)[std::size_t(i)][std::size_t(k)] * (*source)[std::size_t(k)][std::size_t(j)];
+            if (!std::isfinite(float(sum)))
+                return std::nullopt;
             shaper.matrix_[i][j] = float(sum);
         }
     shaper.encode_.resize(kEncodeSteps + 1);
@@ -88,7 +93,8 @@ void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int byte
 {
     const float scale = float(kEncodeSteps);
     auto encoded = [&](float value) {
-        const float clamped = std::clamp(value, 0.0f, 1.0f);
+        // Written so that a NaN, which a clamp would pass on, becomes black.
+        const float clamped = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
         return encode_[std::size_t(clamped * scale + 0.5f)];
     };
     for (std::int32_t x = 0; x < width; ++x, pixels += bytesPerPixel) {
