@@ -8,6 +8,7 @@
 #include "picture/AreaAverageScaler.h"
 #include "picture/Decoders.h"
 #include "picture/HeifCodedSizes.h"
+#include "picture/LibraryOwner.h"
 #include "picture/PixelStore.h"
 #include "picture/Result.h"
 #include "picture/RgbRows.h"
@@ -35,25 +36,11 @@ bool isPictureBrand(const std::uint8_t* brand)
                        [brand](const char* known) { return std::memcmp(brand, known, 4) == 0; });
 }
 
-struct ContextFree {
-    void operator()(heif_context* context) const { heif_context_free(context); }
-};
-struct HandleRelease {
-    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
-};
-struct ImageRelease {
-    void operator()(heif_image* image) const { heif_image_release(image); }
-};
-struct OptionsFree {
-    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
-};
-struct NclxFree {
-    void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
-};
-using ContextOwner = std::unique_ptr<heif_context, ContextFree>;
-using HandleOwner = std::unique_ptr<heif_image_handle, HandleRelease>;
-using ImageOwner = std::unique_ptr<heif_image, ImageRelease>;
-using OptionsOwner = std::unique_ptr<heif_decoding_options, OptionsFree>;
+using ContextOwner = LibraryOwner<heif_context, heif_context_free>;
+using HandleOwner = LibraryOwner<heif_image_handle, heif_image_handle_release>;
+using ImageOwner = LibraryOwner<heif_image, heif_image_release>;
+using OptionsOwner = LibraryOwner<heif_decoding_options, heif_decoding_options_free>;
+using NclxOwner = LibraryOwner<heif_color_profile_nclx, heif_nclx_color_profile_free>;
 
 // libheif registers its codecs on first use without a lock; heif_init does
 // it under one, before two workers can race there.
@@ -140,7 +127,7 @@ ColourTag colourOf(heif_image_handle* handle)
     // one it does not know and it reports an error: owned either way.
     heif_color_profile_nclx* nclx = nullptr;
     const heif_error nclxRead = heif_image_handle_get_nclx_color_profile(handle, &nclx);
-    const std::unique_ptr<heif_color_profile_nclx, NclxFree> owner(nclx);
+    const NclxOwner owner(nclx);
     if (nclxRead.code == heif_error_Ok && nclx != nullptr) {
         tag.cicpPrimaries = std::uint16_t(nclx->color_primaries);
         tag.cicpTransfer = std::uint16_t(nclx->transfer_characteristics);

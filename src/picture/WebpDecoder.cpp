@@ -4,6 +4,7 @@
 // free its decoders.
 
 #include "picture/Decoders.h"
+#include "picture/LibraryOwner.h"
 #include "picture/PixelStore.h"
 #include "picture/Result.h"
 
@@ -17,14 +18,8 @@
 namespace vardolin::picture {
 namespace {
 
-struct DemuxDelete {
-    void operator()(WebPDemuxer* demuxer) const { WebPDemuxDelete(demuxer); }
-};
-struct AnimationDelete {
-    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
-};
-using DemuxOwner = std::unique_ptr<WebPDemuxer, DemuxDelete>;
-using AnimationOwner = std::unique_ptr<WebPAnimDecoder, AnimationDelete>;
+using DemuxOwner = LibraryOwner<WebPDemuxer, WebPDemuxDelete>;
+using AnimationOwner = LibraryOwner<WebPAnimDecoder, WebPAnimDecoderDelete>;
 
 constexpr int kLosslessBitstream = 2;
 constexpr std::uint8_t kIccFlag = 0x20; // in the extended header (VP8X)
