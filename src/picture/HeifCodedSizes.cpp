@@ -143,6 +143,43 @@ void readItemLocations(ByteSpan iloc, Items& items)
     }
 }
 
+// The item table of a meta box, and where the items kept in its idat box are
+// read from. libheif reads those from the idat's first data byte on and holds
+// an extent only to the box's whole size, header included, so an extent may
+// reach a few bytes past the box into what follows: the sizes here are read
+// from the very bytes libheif reads.
+struct ItemTable {
+    Items items;
+    ByteSpan idat;
+};
+
+ItemTable readItemTable(ByteSpan file, ByteSpan meta)
+{
+    ItemTable table;
+    if (const auto iinf = childOf(meta, fourcc("iinf")))
+        readItemTypes(*iinf, table.items);
+    if (const auto iloc = childOf(meta, fourcc("iloc")))
+        readItemLocations(*iloc, table.items);
+    if (const auto idat = childOf(meta, fourcc("idat"))) {
+        const std::size_t start = std::size_t(idat->data - file.data);
+        table.idat = file.sub(start, file.size - start);
+    }
+    return table;
+}
+
+std::optional<ByteSpan> metaBody(ByteSpan file)
+{
+    const auto meta = childOf(file, fourcc("meta"));
+    if (!meta || meta->size < 4)
+        return std::nullopt;
+    return meta->sub(4, meta->size - 4); // after the full box's version and flags
+}
+
+bool isCanvas(const Item& item)
+{
+    return item.type == fourcc("grid") || item.type == fourcc("iovl");
+}
+
 // The first extent of an item's data, at most limit bytes of it.
 std::optional<ByteSpan> itemData(const Item& item, ByteSpan file, ByteSpan idat, std::size_t limit)
 {
@@ -361,17 +398,12 @@ std::vector<Size> av1Sizes(ByteSpan units)
 std::vector<Size> codedSizes(ByteSpan file, ByteSpan meta)
 {
     std::vector<Size> sizes;
-    Items items;
-    if (const auto iinf = childOf(meta, fourcc("iinf")))
-        readItemTypes(*iinf, items);
-    if (const auto iloc = childOf(meta, fourcc("iloc")))
-        readItemLocations(*iloc, items);
-    const ByteSpan idat = childOf(meta, fourcc("idat")).value_or(ByteSpan{});
-    for (const auto& [id, item] : items) {
-        const bool canvas = item.type == fourcc("grid") || item.type == fourcc("iovl");
+    const ItemTable table = readItemTable(file, meta);
+    for (const auto& [id, item] : table.items) {
+        const bool canvas = isCanvas(item);
         if (!canvas && item.type != fourcc("av01"))
             continue;
-        const auto data = itemData(item, file, idat, 4096);
+        const auto data = itemData(item, file, table.idat, 4096);
         if (!data)
             continue;
         if (!canvas) {
@@ -398,12 +430,31 @@ std::vector<Size> codedSizes(ByteSpan file, ByteSpan meta)
 
 Result<void> checkCodedSizes(ByteSpan file, const Limits& limits)
 {
-    const auto meta = childOf(file, fourcc("meta"));
-    if (!meta || meta->size < 4)
+    const auto meta = metaBody(file);
+    if (!meta)
         return {};
-    for (const Size size : codedSizes(file, meta->sub(4, meta->size - 4)))
+    for (const Size size : codedSizes(file, *meta))
         VARDOLIN_TRY(limits.check(size.width, size.height));
     return {};
+}
+
+std::optional<Size> primaryCanvas(ByteSpan file)
+{
+    const auto meta = metaBody(file);
+    const auto pitm = meta ? childOf(*meta, fourcc("pitm")) : std::nullopt;
+    if (!pitm)
+        return std::nullopt;
+    ByteCursor cursor(*pitm, ByteOrder::Big);
+    const auto version = fullBoxVersion(cursor);
+    const auto id = version == 0 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
+    if (!version || !id)
+        return std::nullopt;
+    const ItemTable table = readItemTable(file, *meta);
+    const auto primary = table.items.find(*id);
+    if (primary == table.items.end() || !isCanvas(primary->second))
+        return std::nullopt;
+    const auto data = itemData(primary->second, file, table.idat, 4096);
+    return data ? canvasSize(primary->second.type, *data) : std::nullopt;
 }
 
 } // namespace vardolin::picture

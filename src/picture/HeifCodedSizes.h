@@ -9,7 +9,10 @@
 
 #include "picture/ByteCursor.h"
 #include "picture/Limits.h"
+#include "picture/Picture.h"
 #include "picture/Result.h"
+
+#include <optional>
 
 namespace vardolin::picture {
 
@@ -17,5 +20,10 @@ namespace vardolin::picture {
 // configuration describes, is over the limits. Boxes this reader cannot make
 // sense of are left to libheif, which refuses them itself.
 Result<void> checkCodedSizes(ByteSpan file, const Limits& limits);
+
+// The canvas of the primary picture when it is a grid or an overlay; nothing
+// for a coded picture or one this reader cannot make sense of. libheif 1.15
+// decodes a canvas at its own size whatever size the picture states.
+std::optional<Size> primaryCanvas(ByteSpan file);
 
 } // namespace vardolin::picture

@@ -67,8 +67,16 @@ Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Li
     HandleOwner owner(handle);
     // The coded size is decoded before any cropping, so a small crop of a
     // huge coded picture is held to the budget too.
-    VARDOLIN_TRY(limits.check(heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle)));
+    const Size stated{heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle)};
+    VARDOLIN_TRY(limits.check(stated.width, stated.height));
     VARDOLIN_TRY(limits.check(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)));
+    // A grid or overlay would be decoded at its canvas's size: one that is
+    // not the stated size makes the file a liar, and a 64 x 48 picture would
+    // come out at thousands of pixels a side.
+    if (const auto canvas = primaryCanvas(bytes); canvas && *canvas != stated)
+        return fail("HEIF canvas " + std::to_string(canvas->width) + " x " + std::to_string(canvas->height)
+                    + " is not the stated size " + std::to_string(stated.width) + " x "
+                    + std::to_string(stated.height));
     return owner;
 }
 

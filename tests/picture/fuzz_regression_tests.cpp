@@ -43,8 +43,12 @@ std::vector<std::uint8_t> bytesOf(const fs::path& file)
 
 TEST(FuzzRegressions, EachLoadsOrFailsQuicklyWithLittleMemory)
 {
-    const auto inputs = regressionInputs("decode");
-    ASSERT_FALSE(inputs.empty());
+    std::vector<fs::path> inputs;
+    for (const std::string harness : {"decode", "heif"}) {
+        const auto found = regressionInputs(harness);
+        ASSERT_FALSE(found.empty()) << harness;
+        inputs.insert(inputs.end(), found.begin(), found.end());
+    }
     for (const fs::path& input : inputs) {
         SCOPED_TRACE(input.filename().string());
         const std::vector<std::uint8_t> bytes = bytesOf(input);
