@@ -89,22 +89,51 @@ std::optional<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE 
     return shaper;
 }
 
+// In three passes over a stretch of the row, so that the middle one, the
+// matrix and the clamping, runs on whole vectors: the table look-ups before
+// and after cannot. The matrix and the tables are read into locals once, as a
+// store through the pixel bytes could alias any member.
 void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const
 {
-    const float scale = float(kEncodeSteps);
-    auto encoded = [&](float value) {
-        // Written so that a NaN, which a clamp would pass on, becomes black.
-        const float clamped = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
-        return encode_[std::size_t(clamped * scale + 0.5f)];
+    constexpr std::int32_t kStretch = 256;
+    float red[kStretch], green[kStretch], blue[kStretch];
+    std::int32_t redStep[kStretch], greenStep[kStretch], blueStep[kStretch];
+    const float* const toLinearRed = linear_[0].data();
+    const float* const toLinearGreen = linear_[1].data();
+    const float* const toLinearBlue = linear_[2].data();
+    const std::uint8_t* const encode = encode_.data();
+    float m[3][3];
+    std::copy(&matrix_[0][0], &matrix_[0][0] + 9, &m[0][0]);
+    auto step = [](float value) {
+        // Each comparison keeps the bound when the value is a NaN, so a NaN
+        // becomes black; this file is built without trapping maths so that
+        // the compiler may turn them into vector minimum and maximum.
+        const float positive = value > 0.0f ? value : 0.0f;
+        const float clamped = positive < 1.0f ? positive : 1.0f;
+        return std::int32_t(clamped * float(kEncodeSteps) + 0.5f);
     };
-    for (std::int32_t x = 0; x < width; ++x, pixels += bytesPerPixel) {
-        const float r = linear_[0][pixels[2]], g = linear_[1][pixels[1]], b = linear_[2][pixels[0]];
-        const float outR = matrix_[0][0] * r + matrix_[0][1] * g + matrix_[0][2] * b;
-        const float outG = matrix_[1][0] * r + matrix_[1][1] * g + matrix_[1][2] * b;
-        const float outB = matrix_[2][0] * r + matrix_[2][1] * g + matrix_[2][2] * b;
-        pixels[0] = encoded(outB);
-        pixels[1] = encoded(outG);
-        pixels[2] = encoded(outR);
+    const std::size_t pixelBytes = std::size_t(bytesPerPixel);
+    for (std::int32_t start = 0; start < width; start += kStretch) {
+        const std::int32_t count = std::min(kStretch, width - start);
+        std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
+        for (std::int32_t x = 0; x < count; ++x) {
+            const std::uint8_t* pixel = first + std::size_t(x) * pixelBytes;
+            blue[x] = toLinearBlue[pixel[0]];
+            green[x] = toLinearGreen[pixel[1]];
+            red[x] = toLinearRed[pixel[2]];
+        }
+        for (std::int32_t x = 0; x < count; ++x) {
+            const float r = red[x], g = green[x], b = blue[x];
+            redStep[x] = step(m[0][0] * r + m[0][1] * g + m[0][2] * b);
+            greenStep[x] = step(m[1][0] * r + m[1][1] * g + m[1][2] * b);
+            blueStep[x] = step(m[2][0] * r + m[2][1] * g + m[2][2] * b);
+        }
+        for (std::int32_t x = 0; x < count; ++x) {
+            std::uint8_t* pixel = first + std::size_t(x) * pixelBytes;
+            pixel[0] = encode[blueStep[x]];
+            pixel[1] = encode[greenStep[x]];
+            pixel[2] = encode[redStep[x]];
+        }
     }
 }
 
