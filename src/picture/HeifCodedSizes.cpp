@@ -65,12 +65,11 @@ std::optional<std::uint8_t> fullBoxVersion(ByteCursor& cursor)
     return cursor.ok() ? version : std::nullopt;
 }
 
-// An unsigned value of 0, 2, 4 or 8 bytes, as iloc sizes them.
+// An unsigned value of 4 or 8 bytes, as iloc sizes them; libheif reads no
+// bytes for any other size and takes 0, and so does this.
 std::optional<std::uint64_t> sized(ByteCursor& cursor, unsigned bytes)
 {
     switch (bytes) {
-    case 0: return 0;
-    case 2: return cursor.u16();
     case 4: return cursor.u32();
     case 8: {
         const auto high = cursor.u32(), low = cursor.u32();
@@ -78,7 +77,7 @@ std::optional<std::uint64_t> sized(ByteCursor& cursor, unsigned bytes)
             return std::nullopt;
         return std::uint64_t(*high) << 32 | *low;
     }
-    default: return std::nullopt;
+    default: return 0;
     }
 }
 
@@ -109,15 +108,20 @@ void readItemTypes(ByteSpan iinf, Items& items)
     }
 }
 
-void readItemLocations(ByteSpan iloc, Items& items)
+// False when the table has extent indexes in its version 1: libheif 1.15
+// reads those only from version 2 on, so it would find other offsets than
+// the ones read here.
+bool readItemLocations(ByteSpan iloc, Items& items)
 {
     ByteCursor cursor(iloc, ByteOrder::Big);
     const auto version = fullBoxVersion(cursor);
     const auto sizes = cursor.u16();
     if (!version || !sizes || *version > 2)
-        return;
+        return true;
     const unsigned offsetSize = *sizes >> 12, lengthSize = (*sizes >> 8) & 15, baseSize = (*sizes >> 4) & 15;
     const unsigned indexSize = *version > 0 ? *sizes & 15 : 0;
+    if (*version == 1 && indexSize != 0)
+        return false;
     const auto count = *version < 2 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
     for (std::uint32_t i = 0; count && i < *count && cursor.ok(); ++i) {
         const auto id = *version < 2 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
@@ -126,12 +130,13 @@ void readItemLocations(ByteSpan iloc, Items& items)
         const auto base = sized(cursor, baseSize);
         const auto extents = cursor.u16();
         if (!id || !method || !base || !extents)
-            return;
+            return true;
         for (std::uint16_t e = 0; e < *extents; ++e) {
-            cursor.skip(indexSize);
+            if (!sized(cursor, indexSize))
+                return true;
             const auto offset = sized(cursor, offsetSize), length = sized(cursor, lengthSize);
             if (!offset || !length)
-                return;
+                return true;
             if (e > 0)
                 continue;
             Item& item = items[*id];
@@ -141,6 +146,7 @@ void readItemLocations(ByteSpan iloc, Items& items)
             item.length = *length;
         }
     }
+    return true;
 }
 
 // The item table of a meta box, and where the items kept in its idat box are
@@ -151,6 +157,7 @@ void readItemLocations(ByteSpan iloc, Items& items)
 struct ItemTable {
     Items items;
     ByteSpan idat;
+    bool readAsLibheifReadsIt = true;
 };
 
 ItemTable readItemTable(ByteSpan file, ByteSpan meta)
@@ -159,7 +166,7 @@ ItemTable readItemTable(ByteSpan file, ByteSpan meta)
     if (const auto iinf = childOf(meta, fourcc("iinf")))
         readItemTypes(*iinf, table.items);
     if (const auto iloc = childOf(meta, fourcc("iloc")))
-        readItemLocations(*iloc, table.items);
+        table.readAsLibheifReadsIt = readItemLocations(*iloc, table.items);
     if (const auto idat = childOf(meta, fourcc("idat"))) {
         const std::size_t start = std::size_t(idat->data - file.data);
         table.idat = file.sub(start, file.size - start);
@@ -395,10 +402,9 @@ std::vector<Size> av1Sizes(ByteSpan units)
 // Every size the file's decoders would be asked for: canvases of derived
 // pictures, and the coded pictures of every codec configuration, whether
 // the primary picture uses it or not.
-std::vector<Size> codedSizes(ByteSpan file, ByteSpan meta)
+std::vector<Size> codedSizes(ByteSpan file, ByteSpan meta, const ItemTable& table)
 {
     std::vector<Size> sizes;
-    const ItemTable table = readItemTable(file, meta);
     for (const auto& [id, item] : table.items) {
         const bool canvas = isCanvas(item);
         if (!canvas && item.type != fourcc("av01"))
@@ -433,7 +439,10 @@ Result<void> checkCodedSizes(ByteSpan file, const Limits& limits)
     const auto meta = metaBody(file);
     if (!meta)
         return {};
-    for (const Size size : codedSizes(file, *meta))
+    const ItemTable table = readItemTable(file, *meta);
+    if (!table.readAsLibheifReadsIt)
+        return fail("HEIF item locations with extent indexes in a version 1 table");
+    for (const Size size : codedSizes(file, *meta, table))
         VARDOLIN_TRY(limits.check(size.width, size.height));
     return {};
 }

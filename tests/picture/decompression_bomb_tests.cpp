@@ -253,3 +253,17 @@ TEST(DecompressionBomb, HeifInnerSizesOverTheBudgetFailBeforeDecoding)
         EXPECT_NE(result.error().find("too large"), std::string::npos) << what << ": " << result.error();
     }
 }
+
+// An item location table of version 1 with extent indexes: libheif 1.15
+// reads its offsets as if the indexes were not there, so the sizes checked
+// before decoding could be read from other bytes than the ones decoded.
+TEST(DecompressionBomb, HeifItemLocationsLibheifReadsOtherwiseAreRefused)
+{
+    Bytes bytes = readFixture("heic-blocks.heic");
+    const auto iloc = std::search(bytes.begin(), bytes.end(), std::begin("iloc"), std::end("iloc") - 1);
+    ASSERT_TRUE(bytes.end() - iloc > 8 && iloc[4] == 1) << "a version 1 iloc in the fixture";
+    iloc[9] |= 4; // index size 4
+    const Result<Picture> result = decodePicture(bytes.data(), bytes.size());
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.error().find("extent indexes"), std::string::npos) << result.error();
+}
