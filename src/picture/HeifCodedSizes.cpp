@@ -432,6 +432,57 @@ std::vector<Size> codedSizes(ByteSpan file, ByteSpan meta, const ItemTable& tabl
     return sizes;
 }
 
+bool isPictureItem(std::uint32_t type)
+{
+    // The item types libheif 1.15 makes pictures of; any other item is data.
+    constexpr std::uint32_t kPictureTypes[] = {fourcc("hvc1"), fourcc("av01"), fourcc("vvc1"),
+                                               fourcc("grid"), fourcc("iden"), fourcc("iovl")};
+    return std::find(std::begin(kPictureTypes), std::end(kPictureTypes), type) != std::end(kPictureTypes);
+}
+
+using Derivations = std::map<std::uint32_t, std::vector<std::uint32_t>>; // picture -> the pictures it is made of
+
+Derivations readDerivations(ByteSpan iref)
+{
+    Derivations derivations;
+    ByteCursor cursor(iref, ByteOrder::Big);
+    const auto version = fullBoxVersion(cursor);
+    if (!version)
+        return derivations;
+    auto id = [wide = *version != 0](ByteCursor& at) {
+        return wide ? at.u32() : std::optional<std::uint32_t>(at.u16());
+    };
+    for (const Box& reference : boxesIn(iref.sub(cursor.position(), cursor.remaining()))) {
+        if (reference.type != fourcc("dimg"))
+            continue;
+        ByteCursor entry(reference.body, ByteOrder::Big);
+        const auto from = id(entry);
+        const auto count = entry.u16();
+        for (std::uint16_t n = 0; from && count && n < *count; ++n)
+            if (const auto to = id(entry))
+                derivations[*from].push_back(*to);
+    }
+    return derivations;
+}
+
+// True when a picture is made, through any chain, of itself, or the chain is
+// deeper than any real file needs.
+bool derivedFromItself(const Derivations& derivations, std::uint32_t item, std::vector<std::uint32_t>& chain)
+{
+    constexpr std::size_t kDeepest = 16;
+    if (std::find(chain.begin(), chain.end(), item) != chain.end() || chain.size() >= kDeepest)
+        return true;
+    const auto parts = derivations.find(item);
+    if (parts == derivations.end())
+        return false;
+    chain.push_back(item);
+    for (const std::uint32_t part : parts->second)
+        if (derivedFromItself(derivations, part, chain))
+            return true;
+    chain.pop_back();
+    return false;
+}
+
 } // namespace
 
 Result<void> checkCodedSizes(ByteSpan file, const Limits& limits)
@@ -464,6 +515,33 @@ std::optional<Size> primaryCanvas(ByteSpan file)
         return std::nullopt;
     const auto data = itemData(primary->second, file, table.idat, 4096);
     return data ? canvasSize(primary->second.type, *data) : std::nullopt;
+}
+
+Result<void> checkDerivedPictures(ByteSpan file)
+{
+    const auto meta = metaBody(file);
+    const auto iref = meta ? childOf(*meta, fourcc("iref")) : std::nullopt;
+    if (!iref)
+        return {};
+    Items items;
+    if (const auto iinf = childOf(*meta, fourcc("iinf")))
+        readItemTypes(*iinf, items);
+    const auto typeOf = [&items](std::uint32_t id) {
+        const auto item = items.find(id);
+        return item == items.end() ? 0 : item->second.type;
+    };
+    const Derivations derivations = readDerivations(*iref);
+    for (const auto& [picture, parts] : derivations) {
+        if (!isPictureItem(typeOf(picture)))
+            continue;
+        for (const std::uint32_t part : parts)
+            if (!isPictureItem(typeOf(part)))
+                return fail("HEIF picture derived from an item that is no picture");
+        std::vector<std::uint32_t> chain;
+        if (derivedFromItself(derivations, picture, chain))
+            return fail("HEIF picture derived from itself");
+    }
+    return {};
 }
 
 } // namespace vardolin::picture

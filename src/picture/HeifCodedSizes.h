@@ -21,6 +21,12 @@ namespace vardolin::picture {
 // sense of are left to libheif, which refuses them itself.
 Result<void> checkCodedSizes(ByteSpan file, const Limits& limits);
 
+// Fails when a derived picture (a grid, an overlay, an identity) is made of
+// an item that is no picture, or of itself through any chain: libheif 1.15
+// does not check the first for identities and overlays and stops the whole
+// program on an assertion.
+Result<void> checkDerivedPictures(ByteSpan file);
+
 // The canvas of the primary picture when it is a grid or an overlay; nothing
 // for a coded picture or one this reader cannot make sense of. libheif 1.15
 // decodes a canvas at its own size whatever size the picture states.

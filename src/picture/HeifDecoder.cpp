@@ -230,6 +230,7 @@ bool probeHeif(ByteSpan bytes)
 Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
     VARDOLIN_TRY(checkCodedSizes(bytes, options.limits));
+    VARDOLIN_TRY(checkDerivedPictures(bytes));
     initialiseOnce();
     ContextOwner context(heif_context_alloc());
     if (!context)
