@@ -442,6 +442,9 @@ bool isPictureItem(std::uint32_t type)
 
 using Derivations = std::map<std::uint32_t, std::vector<std::uint32_t>>; // picture -> the pictures it is made of
 
+// The dimg references as libheif 1.15 reads them: one after the other, each
+// a box header, the item it is from, a count and the items, without regard
+// to the size in the header, which it does not use.
 Derivations readDerivations(ByteSpan iref)
 {
     Derivations derivations;
@@ -452,15 +455,20 @@ Derivations readDerivations(ByteSpan iref)
     auto id = [wide = *version != 0](ByteCursor& at) {
         return wide ? at.u32() : std::optional<std::uint32_t>(at.u16());
     };
-    for (const Box& reference : boxesIn(iref.sub(cursor.position(), cursor.remaining()))) {
-        if (reference.type != fourcc("dimg"))
-            continue;
-        ByteCursor entry(reference.body, ByteOrder::Big);
-        const auto from = id(entry);
-        const auto count = entry.u16();
-        for (std::uint16_t n = 0; from && count && n < *count; ++n)
-            if (const auto to = id(entry))
+    while (cursor.ok() && !cursor.atEnd()) {
+        const auto size = cursor.u32();
+        const auto type = cursor.u32();
+        if (size == 1u)
+            cursor.skip(8);
+        if (type == fourcc("uuid"))
+            cursor.skip(16);
+        const auto from = id(cursor);
+        const auto count = cursor.u16();
+        for (std::uint16_t n = 0; from && count && n < *count && cursor.ok(); ++n) {
+            const auto to = id(cursor);
+            if (to && type == fourcc("dimg"))
                 derivations[*from].push_back(*to);
+        }
     }
     return derivations;
 }
