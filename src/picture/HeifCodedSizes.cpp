@@ -6,6 +6,7 @@
 #include <climits>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace vardolin::picture {
@@ -95,15 +96,19 @@ void readItemTypes(ByteSpan iinf, Items& items)
     const auto version = fullBoxVersion(cursor);
     if (!version || !(*version == 0 ? cursor.skip(2) : cursor.skip(4)))
         return;
+    // As in libheif, the first entry of an item is the one that counts, and
+    // an entry before version 2 names no type.
+    std::set<std::uint32_t> named;
     for (const Box& infe : boxesIn(iinf.sub(cursor.position(), cursor.remaining()))) {
         ByteCursor entry(infe.body, ByteOrder::Big);
         const auto entryVersion = fullBoxVersion(entry);
-        if (infe.type != fourcc("infe") || !entryVersion || *entryVersion < 2)
+        if (infe.type != fourcc("infe") || !entryVersion)
             continue;
-        const auto id = *entryVersion == 2 ? std::optional<std::uint32_t>(entry.u16()) : entry.u32();
+        const auto id = *entryVersion <= 2 ? std::optional<std::uint32_t>(entry.u16()) : entry.u32();
+        if (!id || !named.insert(*id).second || *entryVersion < 2)
+            continue;
         entry.skip(2); // protection index
-        const auto type = entry.u32();
-        if (id && type)
+        if (const auto type = entry.u32())
             items[*id].type = *type;
     }
 }
