@@ -496,25 +496,9 @@ bool derivedFromItself(const Derivations& derivations, std::uint32_t item, std::
     return false;
 }
 
-} // namespace
-
-Result<void> checkCodedSizes(ByteSpan file, const Limits& limits)
+std::optional<Size> primaryCanvasOf(ByteSpan file, ByteSpan meta, const ItemTable& table)
 {
-    const auto meta = metaBody(file);
-    if (!meta)
-        return {};
-    const ItemTable table = readItemTable(file, *meta);
-    if (!table.readAsLibheifReadsIt)
-        return fail("HEIF item locations with extent indexes in a version 1 table");
-    for (const Size size : codedSizes(file, *meta, table))
-        VARDOLIN_TRY(limits.check(size.width, size.height));
-    return {};
-}
-
-std::optional<Size> primaryCanvas(ByteSpan file)
-{
-    const auto meta = metaBody(file);
-    const auto pitm = meta ? childOf(*meta, fourcc("pitm")) : std::nullopt;
+    const auto pitm = childOf(meta, fourcc("pitm"));
     if (!pitm)
         return std::nullopt;
     ByteCursor cursor(*pitm, ByteOrder::Big);
@@ -522,7 +506,6 @@ std::optional<Size> primaryCanvas(ByteSpan file)
     const auto id = version == 0 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
     if (!version || !id)
         return std::nullopt;
-    const ItemTable table = readItemTable(file, *meta);
     const auto primary = table.items.find(*id);
     if (primary == table.items.end() || !isCanvas(primary->second))
         return std::nullopt;
@@ -530,15 +513,11 @@ std::optional<Size> primaryCanvas(ByteSpan file)
     return data ? canvasSize(primary->second.type, *data) : std::nullopt;
 }
 
-Result<void> checkDerivedPictures(ByteSpan file)
+Result<void> checkDerivations(ByteSpan meta, const Items& items)
 {
-    const auto meta = metaBody(file);
-    const auto iref = meta ? childOf(*meta, fourcc("iref")) : std::nullopt;
+    const auto iref = childOf(meta, fourcc("iref"));
     if (!iref)
         return {};
-    Items items;
-    if (const auto iinf = childOf(*meta, fourcc("iinf")))
-        readItemTypes(*iinf, items);
     const auto typeOf = [&items](std::uint32_t id) {
         const auto item = items.find(id);
         return item == items.end() ? 0 : item->second.type;
@@ -555,6 +534,22 @@ Result<void> checkDerivedPictures(ByteSpan file)
             return fail("HEIF picture derived from itself");
     }
     return {};
+}
+
+} // namespace
+
+Result<std::optional<Size>> checkBeforeDecoding(ByteSpan file, const Limits& limits)
+{
+    const auto meta = metaBody(file);
+    if (!meta)
+        return std::optional<Size>();
+    const ItemTable table = readItemTable(file, *meta);
+    if (!table.readAsLibheifReadsIt)
+        return fail("HEIF item locations with extent indexes in a version 1 table");
+    for (const Size size : codedSizes(file, *meta, table))
+        VARDOLIN_TRY(limits.check(size.width, size.height));
+    VARDOLIN_TRY(checkDerivations(*meta, table.items));
+    return primaryCanvasOf(file, *meta, table);
 }
 
 } // namespace vardolin::picture

@@ -16,20 +16,17 @@
 
 namespace vardolin::picture {
 
-// Fails when any grid or overlay canvas, or any coded picture an HEVC or AV1
-// configuration describes, is over the limits. Boxes this reader cannot make
-// sense of are left to libheif, which refuses them itself.
-Result<void> checkCodedSizes(ByteSpan file, const Limits& limits);
-
-// Fails when a derived picture (a grid, an overlay, an identity) is made of
-// an item that is no picture, or of itself through any chain: libheif 1.15
-// does not check the first for identities and overlays and stops the whole
-// program on an assertion.
-Result<void> checkDerivedPictures(ByteSpan file);
-
-// The canvas of the primary picture when it is a grid or an overlay; nothing
-// for a coded picture or one this reader cannot make sense of. libheif 1.15
-// decodes a canvas at its own size whatever size the picture states.
-std::optional<Size> primaryCanvas(ByteSpan file);
+// Reads the file's boxes once, before libheif is given the file. Fails when
+// any grid or overlay canvas, or any coded picture an HEVC or AV1
+// configuration describes, is over the limits; when libheif 1.15 would read
+// the item locations otherwise than they are meant; when a derived picture
+// (a grid, an overlay, an identity) is made of an item that is no picture,
+// or of itself through any chain — libheif 1.15 does not check the first for
+// identities and overlays and stops the whole program on an assertion.
+// Otherwise gives the canvas of the primary picture when it is a grid or an
+// overlay (libheif 1.15 decodes a canvas at its own size whatever size the
+// picture states); nothing for a coded picture. Boxes this reader cannot
+// make sense of are left to libheif, which refuses them itself.
+Result<std::optional<Size>> checkBeforeDecoding(ByteSpan file, const Limits& limits);
 
 } // namespace vardolin::picture

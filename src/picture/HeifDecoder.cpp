@@ -57,7 +57,8 @@ Result<void> checked(const heif_error& error)
     return fail(std::string("HEIF error: ") + (error.message ? error.message : "unknown"));
 }
 
-Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits)
+Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits,
+                                 std::optional<Size> canvas)
 {
     // libheif refuses a longer side while it reads the boxes.
     heif_context_set_maximum_image_size_limit(context, limits.maxSide);
@@ -73,7 +74,7 @@ Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Li
     // A grid or overlay would be decoded at its canvas's size: one that is
     // not the stated size makes the file a liar, and a 64 x 48 picture would
     // come out at thousands of pixels a side.
-    if (const auto canvas = primaryCanvas(bytes); canvas && *canvas != stated)
+    if (canvas && *canvas != stated)
         return fail("HEIF canvas " + std::to_string(canvas->width) + " x " + std::to_string(canvas->height)
                     + " is not the stated size " + std::to_string(stated.width) + " x "
                     + std::to_string(stated.height));
@@ -229,13 +230,12 @@ bool probeHeif(ByteSpan bytes)
 
 Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
-    VARDOLIN_TRY(checkCodedSizes(bytes, options.limits));
-    VARDOLIN_TRY(checkDerivedPictures(bytes));
+    VARDOLIN_TRY_ASSIGN(const std::optional<Size> canvas, checkBeforeDecoding(bytes, options.limits));
     initialiseOnce();
     ContextOwner context(heif_context_alloc());
     if (!context)
         return fail("out of memory");
-    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits));
+    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits, canvas));
     VARDOLIN_TRY_ASSIGN(const DecodedImage decoded, decodeUpright(handle.get()));
     VARDOLIN_TRY(options.limits.check(decoded.width, decoded.height));
 

@@ -3,6 +3,7 @@
 // holds here as usual.
 
 #include "picture/Decoders.h"
+#include "picture/LibraryOwner.h"
 #include "picture/PixelStore.h"
 #include "picture/Result.h"
 
@@ -11,7 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <mutex>
 #include <tiffio.h>
 #include <vector>
@@ -95,14 +95,8 @@ static int ignoreWarning(TIFF*, void*, const char*, const char*, va_list)
 }
 }
 
-struct TiffCloser {
-    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
-};
-using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
-
-struct OptionsDeleter {
-    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
-};
+using TiffHandle = LibraryOwner<TIFF, TIFFClose>;
+using OpenOptionsOwner = LibraryOwner<TIFFOpenOptions, TIFFOpenOptionsFree>;
 
 TiffHandle openTiff(TiffSource& source, const Limits& limits)
 {
@@ -113,7 +107,7 @@ TiffHandle openTiff(TiffSource& source, const Limits& limits)
         TIFFSetErrorHandler(nullptr);
         TIFFSetWarningHandler(nullptr);
     });
-    std::unique_ptr<TIFFOpenOptions, OptionsDeleter> openOptions(TIFFOpenOptionsAlloc());
+    OpenOptionsOwner openOptions(TIFFOpenOptionsAlloc());
     if (!openOptions)
         return nullptr;
     TIFFOpenOptionsSetErrorHandlerExtR(openOptions.get(), recordError, &source);
@@ -188,10 +182,6 @@ void unpremultiply(Picture& picture)
     }
 }
 
-struct RgbaImageEnd {
-    void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
-};
-
 // libtiff's RGBA raster of the whole picture, bottom row first, written to
 // `raster`. True when the raster carries an alpha channel of the file.
 Result<bool> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t width, std::uint32_t height,
@@ -201,7 +191,7 @@ Result<bool> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t widt
     TIFFRGBAImage image{};
     if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message))
         return fail(std::string("TIFF error: ") + message);
-    const std::unique_ptr<TIFFRGBAImage, RgbaImageEnd> ending(&image);
+    const LibraryOwner<TIFFRGBAImage, TIFFRGBAImageEnd> ending(&image);
     image.req_orientation = ORIENTATION_BOTLEFT;
     if (!TIFFRGBAImageGet(&image, raster, width, height))
         return failTiff(source, "cannot read the TIFF raster");

@@ -1,20 +1,16 @@
 #include "picture/WebpEncoder.h"
 
 #include "picture/JpegEncoder.h"
+#include "picture/LibraryOwner.h"
 #include "picture/OutputFile.h"
 
 #include <webp/encode.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 namespace vardolin::picture {
 namespace {
-
-struct PictureFree {
-    void operator()(WebPPicture* picture) const { WebPPictureFree(picture); }
-};
 
 extern "C" int writeToFile(const std::uint8_t* data, std::size_t size, const WebPPicture* picture)
 {
@@ -80,7 +76,7 @@ Result<void> encodeWebp(const RowSource& rows, const std::filesystem::path& file
     if (!WebPPictureInit(&picture))
         return fail("WebP encoder of another version");
     picture.use_argb = config.lossless;
-    const std::unique_ptr<WebPPicture, PictureFree> owner(&picture);
+    const LibraryOwner<WebPPicture, WebPPictureFree> owner(&picture);
     if (!importRows(rows, picture))
         return fail("WebP encoder: " + errorText(picture.error_code));
 
