@@ -1,6 +1,7 @@
 #include "batch/DirectoryWalk.h"
 
 #include "batch/PatternMatch.h"
+#include "batch/TempFiles.h"
 #include "util/FileNames.h"
 #include "util/Paths.h"
 
@@ -122,7 +123,10 @@ private:
                     links_.push_back(path);
                 else if (firstVisit(path))
                     listFolder(path);
-            } else if (pattern_.matches(name)) {
+            } else if (pattern_.matches(name) && !isTemporaryName(name)) {
+                // A copy being written by this or another run (or left by a
+                // killed one) is no source: listed, it would be "converted"
+                // and reported while it is renamed or removed under us.
                 ++count_;
                 list_.append(folder + separator + name);
             }

@@ -17,7 +17,8 @@ inline constexpr int clearListFirst = 1;   // clearFirst: the list holds only wh
 // Lists folder's files whose names match pattern (an empty pattern counts as
 // "*") and appends each as folder + separator + name to list; with
 // withSubfolders 1 it walks every level below, depth first, at the point
-// where each folder comes in the listing. Folder names are never matched.
+// where each folder comes in the listing. Folder names are never matched,
+// nor are the temporary names copies are written under.
 // count is the running count to continue from; the result is count plus the
 // files added. clearFirst 1 (clearListFirst) empties list first. progressField
 // is kept for callers that show progress; none does (noProgressField).

@@ -57,6 +57,19 @@ TEST_F(SourceScan, SubfoldersAreWalkedOnlyWhenAskedAndFolderNamesNeverMatch)
                                                     QStringLiteral("holiday.jpg/inner.jpg")}));
 }
 
+// Another run writing into the tree (a shard, or a run killed before it
+// renamed its copy) leaves temporaries a broad pattern would match.
+TEST_F(SourceScan, CopiesBeingWrittenAreNoSources)
+{
+    file("a.jpg");
+    file(".vardolin-999999999-1.part");
+    file("komp/.vardolin-4242-7-00000000000000ab-other-host.part");
+    const ScanResult result = scanSources(scanRequestFrom(settings("*.*", "", true)));
+    EXPECT_EQ(relative(result.files), QStringList{QStringLiteral("a.jpg")});
+    EXPECT_EQ(result.count, 1);
+    EXPECT_EQ(scan("*", "", true), QStringList{QStringLiteral("a.jpg")});
+}
+
 TEST_F(SourceScan, SortIgnoresCase)
 {
     file("c.jpg");

@@ -164,7 +164,7 @@ TEST_P(Shards, TogetherTheyMakeWhatOneRunMakesEvenWhenOneIsKilledAndRunAgain)
                 ++writes[line[QStringLiteral("copy")].toString()];
         }
     }
-    EXPECT_EQ(sources.size(), listed);
+    EXPECT_EQ(sources.size(), listed) << QStringList(sources.keys()).join(u'\n').toStdString();
     for (auto [source, count] : sources.asKeyValueRange())
         EXPECT_EQ(count, 1) << source.toStdString();
     for (auto [copy, count] : writes.asKeyValueRange())
