@@ -7,8 +7,11 @@
 #include "picture/ColourEntries.h"
 #include "picture/SrgbEquivalence.h"
 
+#include <lcms2_plugin.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -20,6 +23,16 @@ namespace {
 // beyond this many the oldest is dropped.
 constexpr std::size_t kMaxEntries = 8;
 
+// The library reserves a table as large as the grid a profile states before
+// it reads the table, so a 4 KB profile stating a 250 x 250 x 250 x 5 grid
+// had it take 470 MB only to find the bytes missing. An honest table is read
+// from the profile's own bytes (stored as 8 or 16 bits, held as 16 or 32),
+// and the tables the library makes for a transform take a few megabytes.
+std::size_t largestBlockFor(std::size_t profileBytes)
+{
+    return std::size_t(16) * 1024 * 1024 + 8 * profileBytes;
+}
+
 extern "C" {
 // The first complaint is the cause; the ones after it are its consequences.
 static void recordLibraryError(cmsContext context, cmsUInt32Number, const char* text)
@@ -28,7 +41,50 @@ static void recordLibraryError(cmsContext context, cmsUInt32Number, const char* 
     if (impl && impl->lastError.empty())
         impl->lastError = text ? text : "";
 }
+
+// The context's allocator; it asks for the owner while the context is still
+// being made, when there is none yet.
+static bool blockAllowed(cmsContext context, cmsUInt32Number size)
+{
+    auto* impl = static_cast<ColourCache::Impl*>(cmsGetContextUserData(context));
+    if (!impl || size <= largestBlockFor(impl->profileBytes))
+        return true;
+    if (impl->lastError.empty())
+        impl->lastError = "the profile asks for a table of " + std::to_string(size / (1024 * 1024))
+                          + " MB, more than its " + std::to_string(impl->profileBytes) + " bytes can hold";
+    return false;
 }
+
+static void* boundedMalloc(cmsContext context, cmsUInt32Number size)
+{
+    return blockAllowed(context, size) ? std::malloc(size) : nullptr;
+}
+
+static void* boundedRealloc(cmsContext context, void* block, cmsUInt32Number size)
+{
+    return blockAllowed(context, size) ? std::realloc(block, size) : nullptr;
+}
+
+static void plainFree(cmsContext, void* block)
+{
+    std::free(block);
+}
+}
+
+cmsPluginMemHandler boundedMemory()
+{
+    cmsPluginMemHandler handler{};
+    handler.base.Magic = cmsPluginMagicNumber;
+    handler.base.ExpectedVersion = LCMS_VERSION;
+    handler.base.Type = cmsPluginMemHandlerSig;
+    handler.MallocPtr = boundedMalloc;
+    handler.FreePtr = plainFree;
+    handler.ReallocPtr = boundedRealloc;
+    return handler;
+}
+
+// Read only while a context is made, and passed as the library asks: not const.
+cmsPluginMemHandler memoryHandler = boundedMemory();
 
 std::vector<std::uint8_t> keyFor(const ColourTag& tag)
 {
@@ -104,7 +160,7 @@ ColourCache::ColourCache() : impl_(std::make_unique<Impl>()) {}
 ColourCache::~ColourCache() = default;
 
 ColourCache::Impl::Impl()
-    : context(cmsCreateContext(nullptr, this)), srgb(context ? cmsCreate_sRGBProfileTHR(context.get()) : nullptr)
+    : context(cmsCreateContext(&memoryHandler, this)), srgb(context ? cmsCreate_sRGBProfileTHR(context.get()) : nullptr)
 {
     if (context)
         cmsSetLogErrorHandlerTHR(context.get(), recordLibraryError);
@@ -134,6 +190,7 @@ void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag)
     lastError.clear();
     if (!context || !srgb)
         return ignore(entry, libraryError("the colour library could not be set up"));
+    profileBytes = tag.iccProfile.size();
     if (!tag.iccProfile.empty()) {
         if (auto header = checkHeader(tag.iccProfile); !header)
             return ignore(entry, header.error());
@@ -240,6 +297,7 @@ cmsHTRANSFORM ColourCache::Impl::bgraTransform(ColourEntry& entry)
 {
     if (!entry.bgra && entry.profile) {
         lastError.clear();
+        profileBytes = entry.key.size();
         entry.bgra.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_BGRA_8, srgb.get(), TYPE_BGRA_8,
                                                entry.intent, entry.flags | cmsFLAGS_COPY_ALPHA));
     }

@@ -53,6 +53,9 @@ struct ColourCache::Impl {
 
     // The library's last complaint on this cache's context; empty when none.
     std::string lastError;
+    // The size of the profile being read or used: it bounds the blocks the
+    // library may ask for (declared before the context, which asks at once).
+    std::size_t profileBytes = 0;
     ContextHandle context;
     ProfileHandle srgb;
 
