@@ -187,10 +187,9 @@ ColourEntry& ColourCache::Impl::entryFor(const ColourTag& tag)
 
 void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag)
 {
-    lastError.clear();
+    startWith(entry);
     if (!context || !srgb)
         return ignore(entry, libraryError("the colour library could not be set up"));
-    profileBytes = tag.iccProfile.size();
     if (!tag.iccProfile.empty()) {
         if (auto header = checkHeader(tag.iccProfile); !header)
             return ignore(entry, header.error());
@@ -296,12 +295,17 @@ void ColourCache::Impl::buildCmyk(ColourEntry& entry)
 cmsHTRANSFORM ColourCache::Impl::bgraTransform(ColourEntry& entry)
 {
     if (!entry.bgra && entry.profile) {
-        lastError.clear();
-        profileBytes = entry.key.size();
+        startWith(entry);
         entry.bgra.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_BGRA_8, srgb.get(), TYPE_BGRA_8,
                                                entry.intent, entry.flags | cmsFLAGS_COPY_ALPHA));
     }
     return entry.bgra.get();
+}
+
+void ColourCache::Impl::startWith(const ColourEntry& entry)
+{
+    lastError.clear();
+    profileBytes = entry.key.size();
 }
 
 void ColourCache::Impl::ignore(ColourEntry& entry, std::string why)

@@ -65,6 +65,9 @@ private:
     void buildRgb(ColourEntry& entry);
     void buildGray(ColourEntry& entry);
     void buildCmyk(ColourEntry& entry);
+    // Before the library is asked anything about entry: forgets its last
+    // complaint and bounds its blocks by entry's profile.
+    void startWith(const ColourEntry& entry);
     void ignore(ColourEntry& entry, std::string why);
     std::string libraryError(const char* otherwise) const;
 

@@ -113,20 +113,21 @@ void readItemTypes(ByteSpan iinf, Items& items)
     }
 }
 
-// False when the table has extent indexes in its version 1: libheif 1.15
+// Fails when the table has extent indexes in its version 1: libheif 1.15
 // reads those only from version 2 on, so it would find other offsets than
-// the ones read here.
-bool readItemLocations(ByteSpan iloc, Items& items)
+// the ones read here. A table this reader cannot make sense of is left to
+// libheif.
+Result<void> readItemLocations(ByteSpan iloc, Items& items)
 {
     ByteCursor cursor(iloc, ByteOrder::Big);
     const auto version = fullBoxVersion(cursor);
     const auto sizes = cursor.u16();
     if (!version || !sizes || *version > 2)
-        return true;
+        return {};
     const unsigned offsetSize = *sizes >> 12, lengthSize = (*sizes >> 8) & 15, baseSize = (*sizes >> 4) & 15;
     const unsigned indexSize = *version > 0 ? *sizes & 15 : 0;
     if (*version == 1 && indexSize != 0)
-        return false;
+        return fail("HEIF item locations with extent indexes in a version 1 table");
     const auto count = *version < 2 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
     for (std::uint32_t i = 0; count && i < *count && cursor.ok(); ++i) {
         const auto id = *version < 2 ? std::optional<std::uint32_t>(cursor.u16()) : cursor.u32();
@@ -135,13 +136,13 @@ bool readItemLocations(ByteSpan iloc, Items& items)
         const auto base = sized(cursor, baseSize);
         const auto extents = cursor.u16();
         if (!id || !method || !base || !extents)
-            return true;
+            return {};
         for (std::uint16_t e = 0; e < *extents; ++e) {
             if (!sized(cursor, indexSize))
-                return true;
+                return {};
             const auto offset = sized(cursor, offsetSize), length = sized(cursor, lengthSize);
             if (!offset || !length)
-                return true;
+                return {};
             if (e > 0)
                 continue;
             Item& item = items[*id];
@@ -151,7 +152,7 @@ bool readItemLocations(ByteSpan iloc, Items& items)
             item.length = *length;
         }
     }
-    return true;
+    return {};
 }
 
 // The item table of a meta box, and where the items kept in its idat box are
@@ -162,16 +163,15 @@ bool readItemLocations(ByteSpan iloc, Items& items)
 struct ItemTable {
     Items items;
     ByteSpan idat;
-    bool readAsLibheifReadsIt = true;
 };
 
-ItemTable readItemTable(ByteSpan file, ByteSpan meta)
+Result<ItemTable> readItemTable(ByteSpan file, ByteSpan meta)
 {
     ItemTable table;
     if (const auto iinf = childOf(meta, fourcc("iinf")))
         readItemTypes(*iinf, table.items);
     if (const auto iloc = childOf(meta, fourcc("iloc")))
-        table.readAsLibheifReadsIt = readItemLocations(*iloc, table.items);
+        VARDOLIN_TRY(readItemLocations(*iloc, table.items));
     if (const auto idat = childOf(meta, fourcc("idat"))) {
         const std::size_t start = std::size_t(idat->data - file.data);
         table.idat = file.sub(start, file.size - start);
@@ -543,9 +543,7 @@ Result<std::optional<Size>> checkBeforeDecoding(ByteSpan file, const Limits& lim
     const auto meta = metaBody(file);
     if (!meta)
         return std::optional<Size>();
-    const ItemTable table = readItemTable(file, *meta);
-    if (!table.readAsLibheifReadsIt)
-        return fail("HEIF item locations with extent indexes in a version 1 table");
+    VARDOLIN_TRY_ASSIGN(const ItemTable table, readItemTable(file, *meta));
     for (const Size size : codedSizes(file, *meta, table))
         VARDOLIN_TRY(limits.check(size.width, size.height));
     VARDOLIN_TRY(checkDerivations(*meta, table.items));
