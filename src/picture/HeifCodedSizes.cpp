@@ -478,23 +478,40 @@ Derivations readDerivations(ByteSpan iref)
     return derivations;
 }
 
-// True when a picture is made, through any chain, of itself, or the chain is
-// deeper than any real file needs.
-bool derivedFromItself(const Derivations& derivations, std::uint32_t item, std::vector<std::uint32_t>& chain)
-{
-    constexpr std::size_t kDeepest = 16;
-    if (std::find(chain.begin(), chain.end(), item) != chain.end() || chain.size() >= kDeepest)
+// Finds a picture made, through any chain, of itself, or a chain deeper than
+// any real file needs. Each item is walked once, however many pictures are
+// made of it: a few kilobytes of references can name one item thousands of
+// times at every level, and walking every path would never end.
+class DerivationWalk {
+public:
+    explicit DerivationWalk(const Derivations& derivations) : derivations_(derivations) {}
+
+    // False when item is made of itself or lies on too deep a chain.
+    bool acyclic(std::uint32_t item)
+    {
+        constexpr std::size_t kDeepest = 16;
+        if (const auto known = height_.find(item); known != height_.end())
+            return chain_.size() + known->second < kDeepest;
+        if (chain_.size() >= kDeepest || !chain_.insert(item).second)
+            return false;
+        std::size_t height = 0;
+        if (const auto parts = derivations_.find(item); parts != derivations_.end()) {
+            for (const std::uint32_t part : parts->second) {
+                if (!acyclic(part))
+                    return false;
+                height = std::max(height, height_[part] + 1);
+            }
+        }
+        chain_.erase(item);
+        height_[item] = height;
         return true;
-    const auto parts = derivations.find(item);
-    if (parts == derivations.end())
-        return false;
-    chain.push_back(item);
-    for (const std::uint32_t part : parts->second)
-        if (derivedFromItself(derivations, part, chain))
-            return true;
-    chain.pop_back();
-    return false;
-}
+    }
+
+private:
+    const Derivations& derivations_;
+    std::set<std::uint32_t> chain_;               // the items being walked, the caller's included
+    std::map<std::uint32_t, std::size_t> height_; // walked items: the longest chain below each
+};
 
 std::optional<Size> primaryCanvasOf(ByteSpan file, ByteSpan meta, const ItemTable& table)
 {
@@ -523,14 +540,14 @@ Result<void> checkDerivations(ByteSpan meta, const Items& items)
         return item == items.end() ? 0 : item->second.type;
     };
     const Derivations derivations = readDerivations(*iref);
+    DerivationWalk walk(derivations);
     for (const auto& [picture, parts] : derivations) {
         if (!isPictureItem(typeOf(picture)))
             continue;
         for (const std::uint32_t part : parts)
             if (!isPictureItem(typeOf(part)))
                 return fail("HEIF picture derived from an item that is no picture");
-        std::vector<std::uint32_t> chain;
-        if (derivedFromItself(derivations, picture, chain))
+        if (!walk.acyclic(picture))
             return fail("HEIF picture derived from itself");
     }
     return {};
