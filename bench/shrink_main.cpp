@@ -12,7 +12,7 @@
 
 #include "batch/Conversion.h"
 
-#include "picture/ColourConversion.h"
+#include "picture/colour/ColourConversion.h"
 #include "picture/Picture.h"
 
 #include <algorithm>

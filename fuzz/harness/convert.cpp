@@ -3,7 +3,7 @@
 // a scratch file.
 
 #include "ScratchFile.h"
-#include "picture/ColourConversion.h"
+#include "picture/colour/ColourConversion.h"
 #include "picture/Picture.h"
 
 #include <algorithm>

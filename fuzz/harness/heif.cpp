@@ -6,7 +6,7 @@
 // limit.
 
 #include "StoreCheck.h"
-#include "picture/Decoders.h"
+#include "picture/formats/Decoders.h"
 
 #include <cstdlib>
 

@@ -4,7 +4,7 @@
 // happens, alpha stays, the tag is used up, and an ignored profile leaves
 // the pixels as they were.
 
-#include "picture/ColourConversion.h"
+#include "picture/colour/ColourConversion.h"
 
 #include <algorithm>
 #include <cstdlib>

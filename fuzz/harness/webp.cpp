@@ -5,7 +5,7 @@
 
 #include "ScratchFile.h"
 #include "StoreCheck.h"
-#include "picture/Decoders.h"
+#include "picture/formats/Decoders.h"
 
 #include <algorithm>
 #include <cstdlib>

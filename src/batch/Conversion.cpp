@@ -1,9 +1,9 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
-#include "picture/ColourConversion.h"
-#include "picture/JpegEncoder.h"
-#include "picture/WebpEncoder.h"
+#include "picture/colour/ColourConversion.h"
+#include "picture/formats/JpegEncoder.h"
+#include "picture/formats/WebpEncoder.h"
 #include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"

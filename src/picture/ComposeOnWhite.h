@@ -2,7 +2,7 @@
 // A picture with alpha written where the format has none is shown as it would
 // look over white paper.
 
-#include "picture/RowSource.h"
+#include "picture/formats/RowSource.h"
 
 #include <cstdint>
 #include <vector>

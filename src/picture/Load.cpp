@@ -1,8 +1,8 @@
 // Loading a picture file: one read into one buffer, the icon probe, then the
 // decoder table in its fixed order.
 
-#include "picture/Decoders.h"
-#include "picture/IconDirectory.h"
+#include "picture/formats/Decoders.h"
+#include "picture/formats/IconDirectory.h"
 
 #include <fstream>
 #include <memory>

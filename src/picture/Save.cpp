@@ -2,7 +2,7 @@
 // composition onto white when alpha cannot be kept.
 
 #include "picture/ComposeOnWhite.h"
-#include "picture/Encoders.h"
+#include "picture/formats/Encoders.h"
 #include "picture/Picture.h"
 
 #include <new>

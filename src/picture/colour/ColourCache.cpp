@@ -1,0 +1,324 @@
+// The colour cache: one entry per distinct profile (or set of code points)
+// and the channels it is meant for, built on first sight and kept for the
+// next picture, a few at a time.
+
+#include "picture/ByteCursor.h"
+#include "picture/colour/CicpProfile.h"
+#include "picture/colour/ColourEntries.h"
+#include "picture/colour/SrgbEquivalence.h"
+
+#include <lcms2_plugin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string_view>
+
+namespace vardolin::picture {
+namespace {
+
+// A worker meets few distinct profiles in one run (one per camera or editor);
+// beyond this many the oldest is dropped.
+constexpr std::size_t kMaxEntries = 8;
+
+// The library reserves a table as large as the grid a profile states before
+// it reads the table, so a 4 KB profile stating a 250 x 250 x 250 x 5 grid
+// had it take 470 MB only to find the bytes missing. An honest table is read
+// from the profile's own bytes (stored as 8 or 16 bits, held as 16 or 32),
+// and the tables the library makes for a transform take a few megabytes.
+std::size_t largestBlockFor(std::size_t profileBytes)
+{
+    return std::size_t(16) * 1024 * 1024 + 8 * profileBytes;
+}
+
+extern "C" {
+// The first complaint is the cause; the ones after it are its consequences.
+static void recordLibraryError(cmsContext context, cmsUInt32Number, const char* text)
+{
+    auto* impl = static_cast<ColourCache::Impl*>(cmsGetContextUserData(context));
+    if (impl && impl->lastError.empty())
+        impl->lastError = text ? text : "";
+}
+
+// The context's allocator; it asks for the owner while the context is still
+// being made, when there is none yet.
+static bool blockAllowed(cmsContext context, cmsUInt32Number size)
+{
+    auto* impl = static_cast<ColourCache::Impl*>(cmsGetContextUserData(context));
+    if (!impl || size <= largestBlockFor(impl->profileBytes))
+        return true;
+    if (impl->lastError.empty())
+        impl->lastError = "the profile asks for a table of " + std::to_string(size / (1024 * 1024))
+                          + " MB, more than its " + std::to_string(impl->profileBytes) + " bytes can hold";
+    return false;
+}
+
+static void* boundedMalloc(cmsContext context, cmsUInt32Number size)
+{
+    return blockAllowed(context, size) ? std::malloc(size) : nullptr;
+}
+
+static void* boundedRealloc(cmsContext context, void* block, cmsUInt32Number size)
+{
+    return blockAllowed(context, size) ? std::realloc(block, size) : nullptr;
+}
+
+static void plainFree(cmsContext, void* block)
+{
+    std::free(block);
+}
+}
+
+cmsPluginMemHandler boundedMemory()
+{
+    cmsPluginMemHandler handler{};
+    handler.base.Magic = cmsPluginMagicNumber;
+    handler.base.ExpectedVersion = LCMS_VERSION;
+    handler.base.Type = cmsPluginMemHandlerSig;
+    handler.MallocPtr = boundedMalloc;
+    handler.FreePtr = plainFree;
+    handler.ReallocPtr = boundedRealloc;
+    return handler;
+}
+
+// Read only while a context is made, and passed as the library asks: not const.
+cmsPluginMemHandler memoryHandler = boundedMemory();
+
+std::vector<std::uint8_t> keyFor(const ColourTag& tag)
+{
+    if (!tag.iccProfile.empty())
+        return tag.iccProfile;
+    // Code points cannot be mistaken for a profile: no profile is 6 bytes long.
+    const std::uint16_t points[3] = {tag.cicpPrimaries, tag.cicpTransfer, tag.cicpMatrix};
+    std::vector<std::uint8_t> key;
+    for (const std::uint16_t point : points) {
+        key.push_back(std::uint8_t(point >> 8));
+        key.push_back(std::uint8_t(point));
+    }
+    return key;
+}
+
+std::size_t hashOf(const std::vector<std::uint8_t>& key)
+{
+    return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
+}
+
+// Signatures are taken as plain numbers: a profile may carry any four bytes
+// there, and holding those in the library's enum type is undefined.
+const char* spaceName(std::uint32_t space)
+{
+    switch (space) {
+    case cmsSigRgbData: return "RGB";
+    case cmsSigGrayData: return "gray";
+    case cmsSigCmykData: return "CMYK";
+    case cmsSigLabData: return "Lab";
+    case cmsSigXYZData: return "XYZ";
+    case cmsSigYCbCrData: return "YCbCr";
+    default: return "other";
+    }
+}
+
+std::uint32_t spaceOf(ColourTag::Channels channels)
+{
+    switch (channels) {
+    case ColourTag::Channels::Gray: return cmsSigGrayData;
+    case ColourTag::Channels::Cmyk: return cmsSigCmykData;
+    case ColourTag::Channels::Rgb: break;
+    }
+    return cmsSigRgbData;
+}
+
+// The header's own claims, checked before the library reads the tags: a
+// profile cut short would otherwise open and fail later with a vaguer reason.
+Result<void> checkHeader(const std::vector<std::uint8_t>& bytes)
+{
+    constexpr std::size_t kHeaderSize = 128;
+    if (bytes.size() < kHeaderSize)
+        return fail("ICC profile of " + std::to_string(bytes.size()) + " bytes, shorter than its header");
+    ByteCursor cursor(ByteSpan{bytes.data(), bytes.size()}, ByteOrder::Big);
+    const std::uint32_t declared = *cursor.u32();
+    if (declared > bytes.size())
+        return fail("ICC profile cut short: " + std::to_string(bytes.size()) + " of " + std::to_string(declared)
+                    + " bytes");
+    static constexpr std::uint8_t kSignature[4] = {'a', 'c', 's', 'p'};
+    if (std::memcmp(bytes.data() + 36, kSignature, 4) != 0)
+        return fail("not an ICC profile");
+    return {};
+}
+
+bool convertsFromDevice(std::uint32_t deviceClass)
+{
+    return deviceClass == cmsSigInputClass || deviceClass == cmsSigDisplayClass || deviceClass == cmsSigOutputClass
+           || deviceClass == cmsSigColorSpaceClass;
+}
+
+} // namespace
+
+ColourCache::ColourCache() : impl_(std::make_unique<Impl>()) {}
+ColourCache::~ColourCache() = default;
+
+ColourCache::Impl::Impl()
+    : context(cmsCreateContext(&memoryHandler, this)), srgb(context ? cmsCreate_sRGBProfileTHR(context.get()) : nullptr)
+{
+    if (context)
+        cmsSetLogErrorHandlerTHR(context.get(), recordLibraryError);
+}
+
+ColourEntry& ColourCache::Impl::entryFor(const ColourTag& tag)
+{
+    std::vector<std::uint8_t> key = keyFor(tag);
+    const std::size_t hash = hashOf(key);
+    for (ColourEntry& entry : entries_)
+        if (entry.hash == hash && entry.channels == tag.channels && entry.key == key)
+            return entry;
+    if (entries_.size() >= kMaxEntries)
+        entries_.pop_front();
+    ColourEntry& entry = entries_.emplace_back();
+    entry.hash = hash;
+    entry.key = std::move(key);
+    entry.channels = tag.channels;
+    build(entry, tag);
+    if (entry.kind != ColourEntry::Kind::Rgb)
+        entry.profile.reset(); // only an Rgb entry builds another transform later
+    return entry;
+}
+
+void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag)
+{
+    startWith(entry);
+    if (!context || !srgb)
+        return ignore(entry, libraryError("the colour library could not be set up"));
+    if (!tag.iccProfile.empty()) {
+        if (auto header = checkHeader(tag.iccProfile); !header)
+            return ignore(entry, header.error());
+        ProfileHandle profile(
+            cmsOpenProfileFromMemTHR(context.get(), tag.iccProfile.data(), cmsUInt32Number(tag.iccProfile.size())));
+        if (!profile)
+            return ignore(entry, libraryError("not a readable ICC profile"));
+        return buildFromProfile(entry, std::move(profile));
+    }
+    auto profile = profileForCicp(context.get(), tag.cicpPrimaries, tag.cicpTransfer);
+    if (!profile)
+        return ignore(entry, profile.error());
+    if (!profile.value()) {
+        entry.kind = ColourEntry::Kind::Srgb;
+        return;
+    }
+    if (tag.channels != ColourTag::Channels::Rgb)
+        return ignore(entry, "colour code points for gray or CMYK pixels");
+    buildFromProfile(entry, std::move(profile.value()));
+}
+
+void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profile)
+{
+    const auto space = std::uint32_t(cmsGetColorSpace(profile.get()));
+    if (space != spaceOf(entry.channels))
+        return ignore(entry, std::string("a profile for ") + spaceName(space) + " colours on "
+                                 + spaceName(spaceOf(entry.channels)) + " pixels");
+    if (!convertsFromDevice(std::uint32_t(cmsGetDeviceClass(profile.get()))))
+        return ignore(entry, "a link, abstract or named-colour profile, not one of a picture's colours");
+    // Perceptual where the profile has its own table for it; otherwise the
+    // colorimetric mapping, with black kept black.
+    if (cmsIsCLUT(profile.get(), INTENT_PERCEPTUAL, LCMS_USED_AS_INPUT)) {
+        entry.intent = INTENT_PERCEPTUAL;
+        entry.flags = 0;
+    } else {
+        entry.intent = INTENT_RELATIVE_COLORIMETRIC;
+        entry.flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
+    }
+    entry.profile = std::move(profile);
+    switch (entry.channels) {
+    case ColourTag::Channels::Rgb: return buildRgb(entry);
+    case ColourTag::Channels::Gray: return buildGray(entry);
+    case ColourTag::Channels::Cmyk: return buildCmyk(entry);
+    }
+}
+
+void ColourCache::Impl::buildRgb(ColourEntry& entry)
+{
+    if (hasSrgbColorantsAndCurves(entry.profile.get(), srgb.get())) {
+        entry.kind = ColourEntry::Kind::Srgb;
+        return;
+    }
+    entry.bgr.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_BGR_8, srgb.get(), TYPE_BGR_8,
+                                          entry.intent, entry.flags));
+    if (!entry.bgr)
+        return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
+    if (leavesRgbAlone(entry.bgr.get())) {
+        entry.kind = ColourEntry::Kind::Srgb;
+        return;
+    }
+    entry.kind = ColourEntry::Kind::Rgb;
+    if (entry.intent == INTENT_RELATIVE_COLORIMETRIC) {
+        entry.matrixShaper = MatrixShaper::from(entry.profile.get(), srgb.get());
+        if (entry.matrixShaper)
+            entry.kind = ColourEntry::Kind::Matrix;
+    }
+}
+
+void ColourCache::Impl::buildGray(ColourEntry& entry)
+{
+    if (hasSrgbGrayCurve(entry.profile.get(), srgb.get())) {
+        entry.kind = ColourEntry::Kind::Srgb;
+        return;
+    }
+    // In floating point: the table is made once, and an 8-bit transform
+    // loses several levels in the dark part of a steep curve.
+    const TransformHandle gray(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_GRAY_FLT, srgb.get(),
+                                                     TYPE_RGB_FLT, entry.intent, entry.flags));
+    if (!gray)
+        return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
+    std::array<float, 256> levels;
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        levels[i] = float(i) / 255.0f;
+    std::array<float, 3 * 256> rgb;
+    cmsDoTransform(gray.get(), levels.data(), rgb.data(), cmsUInt32Number(levels.size()));
+    auto toLevel = [](float value) { return std::uint8_t(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)); };
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        entry.grayToBgr[i] = {toLevel(rgb[3 * i + 2]), toLevel(rgb[3 * i + 1]), toLevel(rgb[3 * i])};
+    entry.kind = leavesGrayAlone(entry.grayToBgr) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Gray;
+}
+
+void ColourCache::Impl::buildCmyk(ColourEntry& entry)
+{
+    // Filling the library's grid for four channels takes a good tenth of a
+    // second, once per profile and worker; CMYK photos are rare.
+    entry.cmykToBgr.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_CMYK_8_REV, srgb.get(),
+                                                TYPE_BGR_8, entry.intent, entry.flags));
+    if (!entry.cmykToBgr)
+        return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
+    entry.kind = ColourEntry::Kind::Cmyk;
+}
+
+cmsHTRANSFORM ColourCache::Impl::bgraTransform(ColourEntry& entry)
+{
+    if (!entry.bgra && entry.profile) {
+        startWith(entry);
+        entry.bgra.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_BGRA_8, srgb.get(), TYPE_BGRA_8,
+                                               entry.intent, entry.flags | cmsFLAGS_COPY_ALPHA));
+    }
+    return entry.bgra.get();
+}
+
+void ColourCache::Impl::startWith(const ColourEntry& entry)
+{
+    lastError.clear();
+    profileBytes = entry.key.size();
+}
+
+void ColourCache::Impl::ignore(ColourEntry& entry, std::string why)
+{
+    entry.kind = ColourEntry::Kind::Ignored;
+    entry.ignoredBecause = std::move(why);
+    entry.bgr.reset();
+    entry.cmykToBgr.reset();
+}
+
+std::string ColourCache::Impl::libraryError(const char* otherwise) const
+{
+    return lastError.empty() ? std::string(otherwise) : std::string(otherwise) + ": " + lastError;
+}
+
+} // namespace vardolin::picture

@@ -1,0 +1,20 @@
+#pragma once
+// BMP writing: depths 1, 4 and 8 through the palette reduction, 24 and 32 as
+// full colour; uncompressed, rows bottom-up as the picture holds them.
+
+#include "picture/Result.h"
+#include "picture/formats/RowSource.h"
+
+#include <cstdint>
+#include <filesystem>
+
+namespace vardolin::picture {
+
+// Bytes of one file row at the output depth: padded to 4, at least 4.
+std::uint32_t bmpRowLength(std::int32_t width, int outputDepth);
+
+// The quality grade plays no part.
+Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
+bool bmpWritesDepth(int outputDepth);
+
+} // namespace vardolin::picture

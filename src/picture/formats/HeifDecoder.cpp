@@ -1,0 +1,250 @@
+// HEIC, HEIF and AVIF files through libheif, read from the file's buffer
+// without a copy. Only the primary image is decoded, with the rotation,
+// mirroring and cropping its container asks for, so the picture comes out
+// upright; an opaque one is averaged down to the caller's size as its rows
+// are taken over. libheif reports errors by value; RAII owners free its
+// handles.
+
+#include "picture/scale/AreaAverageScaler.h"
+#include "picture/formats/Decoders.h"
+#include "picture/formats/HeifCodedSizes.h"
+#include "picture/LibraryOwner.h"
+#include "picture/formats/PixelStore.h"
+#include "picture/Result.h"
+#include "picture/formats/RgbRows.h"
+
+#include <libheif/heif.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vardolin::picture {
+namespace {
+
+// The major and compatible brands of the file type box that name a HEIF or
+// AVIF picture or picture sequence (of which the primary image is read).
+constexpr char kBrands[][5] = {"heic", "heix", "hevc", "heim", "heis", "hevm", "hevs", "mif1", "msf1", "avif", "avis"};
+
+bool isPictureBrand(const std::uint8_t* brand)
+{
+    return std::any_of(std::begin(kBrands), std::end(kBrands),
+                       [brand](const char* known) { return std::memcmp(brand, known, 4) == 0; });
+}
+
+using ContextOwner = LibraryOwner<heif_context, heif_context_free>;
+using HandleOwner = LibraryOwner<heif_image_handle, heif_image_handle_release>;
+using ImageOwner = LibraryOwner<heif_image, heif_image_release>;
+using OptionsOwner = LibraryOwner<heif_decoding_options, heif_decoding_options_free>;
+using NclxOwner = LibraryOwner<heif_color_profile_nclx, heif_nclx_color_profile_free>;
+
+// libheif registers its codecs on first use without a lock; heif_init does
+// it under one, before two workers can race there.
+void initialiseOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { heif_init(nullptr); });
+}
+
+Result<void> checked(const heif_error& error)
+{
+    if (error.code == heif_error_Ok)
+        return {};
+    return fail(std::string("HEIF error: ") + (error.message ? error.message : "unknown"));
+}
+
+Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits,
+                                 std::optional<Size> canvas)
+{
+    // libheif refuses a longer side while it reads the boxes.
+    heif_context_set_maximum_image_size_limit(context, limits.maxSide);
+    VARDOLIN_TRY(checked(heif_context_read_from_memory_without_copy(context, bytes.data, bytes.size, nullptr)));
+    heif_image_handle* handle = nullptr;
+    VARDOLIN_TRY(checked(heif_context_get_primary_image_handle(context, &handle)));
+    HandleOwner owner(handle);
+    // The coded size is decoded before any cropping, so a small crop of a
+    // huge coded picture is held to the budget too.
+    const Size stated{heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle)};
+    VARDOLIN_TRY(limits.check(stated.width, stated.height));
+    VARDOLIN_TRY(limits.check(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)));
+    // A grid or overlay would be decoded at its canvas's size: one that is
+    // not the stated size makes the file a liar, and a 64 x 48 picture would
+    // come out at thousands of pixels a side.
+    if (canvas && *canvas != stated)
+        return fail("HEIF canvas " + std::to_string(canvas->width) + " x " + std::to_string(canvas->height)
+                    + " is not the stated size " + std::to_string(stated.width) + " x "
+                    + std::to_string(stated.height));
+    return owner;
+}
+
+struct DecodedImage {
+    ImageOwner image;
+    const std::uint8_t* samples = nullptr;
+    int stride = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    int channels = 3;
+    int bits = 8; // significant bits per sample; more than 8 come in 16-bit words
+};
+
+// Interleaved red-green-blue(-alpha) at the file's own depth, turned and
+// cropped as the container says (libheif's default, stated here because the
+// copy's orientation rests on it).
+Result<DecodedImage> decodeUpright(heif_image_handle* handle)
+{
+    DecodedImage decoded;
+    decoded.channels = heif_image_handle_has_alpha_channel(handle) ? 4 : 3;
+    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const heif_chroma chroma = decoded.channels == 4
+                                   ? (deep ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RGBA)
+                                   : (deep ? heif_chroma_interleaved_RRGGBB_LE : heif_chroma_interleaved_RGB);
+    OptionsOwner options(heif_decoding_options_alloc());
+    if (!options)
+        return fail("out of memory");
+    options->ignore_transformations = 0;
+    options->convert_hdr_to_8bit = 0; // reduced here, with rounding
+    heif_image* image = nullptr;
+    VARDOLIN_TRY(checked(heif_decode_image(handle, &image, heif_colorspace_RGB, chroma, options.get())));
+    decoded.image.reset(image);
+    decoded.samples = heif_image_get_plane_readonly(image, heif_channel_interleaved, &decoded.stride);
+    decoded.width = heif_image_get_width(image, heif_channel_interleaved);
+    decoded.height = heif_image_get_height(image, heif_channel_interleaved);
+    decoded.bits = deep ? heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) : 8;
+    const std::int64_t rowBytes = std::int64_t(decoded.width) * decoded.channels * (deep ? 2 : 1);
+    if (decoded.samples == nullptr || decoded.width <= 0 || decoded.height <= 0 || decoded.stride < rowBytes)
+        return fail("HEIF image without pixels");
+    return decoded;
+}
+
+// An ICC profile (prof or rICC) and the code points of an nclx box; a file
+// may carry both.
+ColourTag colourOf(heif_image_handle* handle)
+{
+    ColourTag tag;
+    if (const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle); size > 0) {
+        tag.iccProfile.resize(size);
+        if (heif_image_handle_get_raw_color_profile(handle, tag.iccProfile.data()).code != heif_error_Ok) {
+            tag.iccProfile.clear();
+            tag.unreadable = "the HEIF colour profile cannot be read";
+        }
+    }
+    // libheif hands over the box it has read even when a code point in it is
+    // one it does not know and it reports an error: owned either way.
+    heif_color_profile_nclx* nclx = nullptr;
+    const heif_error nclxRead = heif_image_handle_get_nclx_color_profile(handle, &nclx);
+    const NclxOwner owner(nclx);
+    if (nclxRead.code == heif_error_Ok && nclx != nullptr) {
+        tag.cicpPrimaries = std::uint16_t(nclx->color_primaries);
+        tag.cicpTransfer = std::uint16_t(nclx->transfer_characteristics);
+        tag.cicpMatrix = std::uint16_t(nclx->matrix_coefficients);
+    }
+    return tag;
+}
+
+// One decoded row, top first, as blue-green-red(-alpha) bytes.
+class RowConversion {
+public:
+    explicit RowConversion(const DecodedImage& decoded)
+        : decoded_(decoded),
+          premultiplied_(decoded.channels == 4 && heif_image_is_premultiplied_alpha(decoded.image.get()))
+    {
+        if (decoded.bits > 8)
+            reduction_ = std::make_unique<DeepSampleReduction>(decoded.bits);
+    }
+    void convert(std::int32_t top, std::uint8_t* out) const
+    {
+        const std::uint8_t* in = decoded_.samples + std::size_t(top) * std::size_t(decoded_.stride);
+        if (reduction_)
+            reduction_->rowToStore(in, decoded_.width, decoded_.channels, out);
+        else
+            rgbRowToStore(in, decoded_.width, decoded_.channels, out);
+        if (premultiplied_)
+            unpremultiplyRow(out, decoded_.width);
+    }
+
+private:
+    const DecodedImage& decoded_;
+    const bool premultiplied_;
+    std::unique_ptr<DeepSampleReduction> reduction_;
+};
+
+// The size the caller will scale an opaque picture to, when that shrinks it:
+// its rows then go through the streaming area average (the very bytes
+// scalePicture would make from the whole picture) instead of into a
+// full-size store. A picture with alpha comes whole, for the resampler that
+// 32-bit pictures get.
+std::optional<Size> averagedSize(const DecodedImage& decoded, const LoadOptions& options)
+{
+    if (decoded.channels != 3 || !options.targetSizeFor)
+        return std::nullopt;
+    const Size target = options.targetSizeFor({decoded.width, decoded.height});
+    if (!onlyShrinks(decoded.width, decoded.height, target.width, target.height)
+        || target == Size{decoded.width, decoded.height})
+        return std::nullopt;
+    return target;
+}
+
+void fillStore(const DecodedImage& decoded, const LoadOptions& options, Picture& picture)
+{
+    const RowConversion rows(decoded);
+    const auto target = averagedSize(decoded, options);
+    if (!target) {
+        allocateStore(picture, decoded.width, decoded.height, 8 * decoded.channels);
+        for (std::int32_t y = 0; y < decoded.height; ++y)
+            rows.convert(y, picture.row(picture.height - 1 - y));
+        return;
+    }
+    allocateStore(picture, target->width, target->height, 24);
+    StreamingAreaAverage average(decoded.width, decoded.height, target->width, target->height, StoredTurn{},
+                                 PixelRect{picture.pixels.data(), picture.width, picture.height, picture.stride});
+    std::vector<std::uint8_t> row(std::size_t(decoded.width) * 3);
+    for (std::int32_t y = 0; y < decoded.height; ++y) {
+        rows.convert(y, row.data());
+        average.addRow(row.data());
+    }
+    average.finish();
+}
+
+} // namespace
+
+bool probeHeif(ByteSpan bytes)
+{
+    // A file type box: size, "ftyp", the major brand, a minor version, then
+    // compatible brands up to the box's end.
+    ByteCursor cursor(bytes, ByteOrder::Big);
+    const auto boxSize = cursor.u32();
+    const auto type = cursor.bytes(4);
+    if (!boxSize || !type || std::memcmp(type->data, "ftyp", 4) != 0)
+        return false;
+    const std::size_t end = std::min<std::size_t>(*boxSize, bytes.size);
+    for (std::size_t at = 8; at + 4 <= end; at += 4) {
+        if (at != 12 && isPictureBrand(bytes.data + at))
+            return true;
+    }
+    return false;
+}
+
+Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
+{
+    VARDOLIN_TRY_ASSIGN(const std::optional<Size> canvas, checkBeforeDecoding(bytes, options.limits));
+    initialiseOnce();
+    ContextOwner context(heif_context_alloc());
+    if (!context)
+        return fail("out of memory");
+    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits, canvas));
+    VARDOLIN_TRY_ASSIGN(const DecodedImage decoded, decodeUpright(handle.get()));
+    VARDOLIN_TRY(options.limits.check(decoded.width, decoded.height));
+
+    Picture picture;
+    fillStore(decoded, options, picture);
+    picture.sourceDepth = std::uint8_t(8 * decoded.channels);
+    picture.fullSize = {decoded.width, decoded.height};
+    picture.colour = colourOf(handle.get());
+    return picture;
+}
+
+} // namespace vardolin::picture

@@ -1,0 +1,26 @@
+#pragma once
+// JPEG writing through libjpeg: baseline-style defaults (4:2:0, standard
+// Huffman tables, JFIF marker and nothing else) at the quality of the grade.
+
+#include "picture/Result.h"
+#include "picture/formats/RowSource.h"
+
+#include <filesystem>
+
+namespace vardolin::picture {
+
+// The library quality for a grade: limited to 0…10, times 10.
+int jpegQualityForGrade(int grade);
+
+// 24-bit rows only; the output depth plays no part.
+Result<void> encodeJpeg(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
+bool jpegWritesDepth(int outputDepth);
+
+// How the rows reach the library. Blue-green-red is handed over as it is
+// stored; swapping into a red-green-blue row buffer is the plain way and
+// gives the same bytes (a test holds both to that).
+enum class JpegInput { StoredOrder, SwappedRows };
+Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::filesystem::path& file,
+                            int qualityGrade);
+
+} // namespace vardolin::picture

@@ -1,0 +1,16 @@
+#pragma once
+// PNG writing through libpng: filter None only, zlib level 9; full colour as
+// RGB (24-bit rows) or RGBA (32-bit rows), depths 1–8 as a palette image.
+
+#include "picture/Result.h"
+#include "picture/formats/RowSource.h"
+
+#include <filesystem>
+
+namespace vardolin::picture {
+
+// The quality grade plays no part.
+Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
+bool pngWritesDepth(int outputDepth);
+
+} // namespace vardolin::picture

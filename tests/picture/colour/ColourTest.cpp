@@ -1,0 +1,272 @@
+// Colour profiles read from every format that carries one and converted to
+// sRGB. The fixtures' profiles and ImageMagick's own sRGB renditions are
+// described in tests/data/picture/README.md.
+
+#include "picture/ChildLoad.h"
+#include "picture/colour/ColourConversion.h"
+#include "picture/DecoderTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <lcms2.h>
+
+using namespace vardolin::picture;
+using namespace vardolin::picture::testing;
+
+namespace {
+
+constexpr int jpegTolerance = 6;
+
+Picture load(const std::string& name, const LoadOptions& options = {})
+{
+    Result<Picture> result = loadFixture(name, options);
+    EXPECT_TRUE(result.ok()) << name << ": " << result.error();
+    return result.ok() ? std::move(result.value()) : Picture{};
+}
+
+// The largest difference of any channel of any pixel.
+int largestDifference(const Picture& a, const Picture& b)
+{
+    int largest = 0;
+    for (std::int32_t y = 0; y < a.height; ++y)
+        for (std::int32_t x = 0; x < a.width; ++x) {
+            const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+            largest = std::max({largest, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+        }
+    return largest;
+}
+
+// Red and green swap places; blue and the mixes of all three stay.
+Rgb swapped(Rgb colour)
+{
+    return {colour.g, colour.r, colour.b};
+}
+
+std::vector<std::uint8_t> builtInSrgbProfile()
+{
+    cmsHPROFILE profile = cmsCreate_sRGBProfile();
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    std::vector<std::uint8_t> bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
+}
+
+} // namespace
+
+TEST(ColourProfile, SwappingProfileTurnsRedIntoGreenInEveryFormat)
+{
+    ColourCache cache;
+    for (const char* name : {"colour-swap.jpg", "colour-swap-chunks.jpg", "heic-swap.heic", "webp-swap.webp"}) {
+        SCOPED_TRACE(name);
+        Picture picture = load(name);
+        ASSERT_EQ(picture.colour.iccProfile.size(), 600u);
+        const ColourOutcome outcome = toSrgb(picture, cache);
+        EXPECT_TRUE(outcome.converted);
+        EXPECT_EQ(outcome.ignoredBecause, "");
+        EXPECT_TRUE(picture.colour.empty());
+        EXPECT_TRUE(allPixelsAre(
+            picture, [](int x, int y) { return swapped(blockColour(x, y)); }, jpegTolerance));
+    }
+    Picture bmp = load("colour-swap.bmp");
+    EXPECT_TRUE(toSrgb(bmp, cache).converted);
+    EXPECT_TRUE(allPixelsAre(
+        bmp, [](int x, int y) { return swapped(baseColour(x, y)); }, 1));
+}
+
+// The chunks are stored 3, 1, 2; joined in that order they are no profile.
+TEST(ColourProfile, JpegChunksAreJoinedInSequenceOrder)
+{
+    EXPECT_EQ(load("colour-swap-chunks.jpg").colour.iccProfile, load("colour-swap.jpg").colour.iccProfile);
+    const Picture missing = load("colour-chunk-missing.jpg");
+    EXPECT_TRUE(missing.colour.iccProfile.empty());
+    EXPECT_NE(missing.colour.unreadable.find("chunk 1 of 2 is missing"), std::string::npos)
+        << missing.colour.unreadable;
+}
+
+// ImageMagick's rendition through the same profiles: within what 8-bit
+// transforms and rounding leave, where the file's own numbers are far off.
+TEST(ColourProfile, WideGamutPicturesMatchTheReferenceRendition)
+{
+    ColourCache cache;
+    const struct {
+        const char* source;
+        const char* reference;
+        int tolerance;
+    } cases[] = {
+        {"colour-prophoto.png", "colour-prophoto-in-srgb.png", 2},
+        {"colour-prophoto.tif", "colour-prophoto-in-srgb.png", 2},
+        {"colour-adobergb.png", "colour-adobergb-in-srgb.png", 2},
+        {"colour-display-p3.png", "colour-display-p3-in-srgb.png", 2},
+        // The code points of an nclx box, no profile. The file's pixels are
+        // within a step of the PNG's; the sRGB curve's steep dark end widens
+        // that step where a channel comes out near black.
+        {"avif-display-p3.avif", "colour-display-p3-in-srgb.png", 8},
+    };
+    for (const auto& [source, reference, tolerance] : cases) {
+        SCOPED_TRACE(source);
+        Picture picture = load(source);
+        const Picture expected = load(reference);
+        ASSERT_EQ(picture.width, expected.width);
+        EXPECT_GT(largestDifference(picture, expected), 20);
+        EXPECT_TRUE(toSrgb(picture, cache).converted);
+        EXPECT_LE(largestDifference(picture, expected), tolerance);
+    }
+}
+
+TEST(ColourProfile, GrayProfileIsAppliedToGrayPixels)
+{
+    ColourCache cache;
+    Picture picture = load("colour-gray-linear.png");
+    EXPECT_EQ(picture.colour.channels, ColourTag::Channels::Gray);
+    EXPECT_TRUE(toSrgb(picture, cache).converted);
+    // The file's levels are linear light; sRGB encodes them with its curve.
+    auto srgbOfLinear = [](int x, int y) {
+        const double linear = (x * 5 + y) * 7 / 255.0;
+        const double encoded = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+        const int level = int(std::lround(encoded * 255));
+        return Rgb{level, level, level};
+    };
+    EXPECT_TRUE(allPixelsAre(picture, srgbOfLinear, 1));
+}
+
+// Cyan and magenta trade places in the profile, so red ink (magenta and
+// yellow) prints green; the plain formula would give red. The profile is
+// applied as the rows arrive, at full size and while shrinking on load.
+TEST(ColourProfile, CmykProfileIsAppliedWhileDecoding)
+{
+    ColourCache cache;
+    LoadOptions full;
+    full.colourCache = &cache;
+    const Picture picture = load("colour-cmyk.jpg", full);
+    EXPECT_TRUE(picture.colour.empty());
+    for (int y : {4, 12})
+        for (int x : {4, 12, 20}) {
+            const Rgb block = blockColour(x, y);
+            const Rgb inkSwapped{block.g, block.r, block.b};
+            EXPECT_TRUE(near(pixelAt(picture, x, y), inkSwapped, 8)) << x << "," << y << ": " << pixelAt(picture, x, y);
+        }
+
+    LoadOptions reduced = full;
+    reduced.targetSizeFor = [](Size) { return Size{6, 4}; };
+    const Picture small = load("colour-cmyk.jpg", reduced);
+    ASSERT_EQ(small.width, 6);
+    EXPECT_TRUE(near(pixelAt(small, 0, 0), Rgb{0, 255, 0}, 8)) << pixelAt(small, 0, 0);
+}
+
+TEST(ColourProfile, SrgbInAllButNameLeavesEveryByteAlone)
+{
+    ColourCache cache;
+    for (const char* name : {"colour-srgb.jpg", "colour-srgb.png"}) {
+        SCOPED_TRACE(name);
+        Picture picture = load(name);
+        ASSERT_FALSE(picture.colour.iccProfile.empty());
+        const std::vector<std::uint8_t> before = picture.pixels;
+        const ColourOutcome outcome = toSrgb(picture, cache);
+        EXPECT_FALSE(outcome.converted);
+        EXPECT_EQ(outcome.ignoredBecause, "");
+        EXPECT_EQ(picture.pixels, before);
+    }
+    Picture picture = load("colour-prophoto-in-srgb.png");
+    picture.colour.iccProfile = builtInSrgbProfile();
+    const std::vector<std::uint8_t> before = picture.pixels;
+    EXPECT_FALSE(toSrgb(picture, cache).converted);
+    EXPECT_EQ(picture.pixels, before);
+}
+
+// Each is copied as if it had no profile, with the reason for the run log.
+TEST(ColourProfile, ProfilesThatCannotBeUsedAreIgnoredWithAReason)
+{
+    ColourCache cache;
+    const std::vector<std::uint8_t> swap = load("colour-swap.jpg").colour.iccProfile;
+    auto expectIgnored = [&cache](Picture picture, const std::string& why) {
+        const std::vector<std::uint8_t> before = picture.pixels;
+        const ColourOutcome outcome = toSrgb(picture, cache);
+        EXPECT_FALSE(outcome.converted);
+        EXPECT_NE(outcome.ignoredBecause.find(why), std::string::npos) << outcome.ignoredBecause;
+        EXPECT_EQ(picture.pixels, before);
+        EXPECT_TRUE(picture.colour.empty());
+    };
+    expectIgnored(load("colour-broken.jpg"), "ICC profile");
+    expectIgnored(load("colour-chunk-missing.jpg"), "missing");
+
+    Picture cut = load("jpeg-blocks.jpg");
+    cut.colour.iccProfile.assign(swap.begin(), swap.begin() + 300);
+    expectIgnored(cut, "ICC profile cut short: 300 of 600 bytes");
+
+    // Every tag's data said to lie past the end of the profile.
+    Picture lyingTags = load("jpeg-blocks.jpg");
+    lyingTags.colour.iccProfile = swap;
+    const std::size_t tags = swap[131];
+    for (std::size_t i = 0; i < tags; ++i)
+        lyingTags.colour.iccProfile[132 + 12 * i + 4] = 0x7F;
+    expectIgnored(lyingTags, "cannot be converted to sRGB");
+
+    Picture grayProfileOnColour = load("jpeg-blocks.jpg");
+    grayProfileOnColour.colour.iccProfile = load("colour-gray-linear.png").colour.iccProfile;
+    expectIgnored(grayProfileOnColour, "a profile for gray colours on RGB pixels");
+}
+
+// The profile claims 600 MB; libpng reads the claim and inflates nothing more.
+TEST(ColourProfile, PngProfileBombIsRefusedFastAndThePictureStillLoads)
+{
+    const Picture picture = load("colour-iccp-bomb.png");
+    EXPECT_TRUE(allPixelsAre(picture, baseColour));
+    EXPECT_TRUE(picture.colour.iccProfile.empty());
+    EXPECT_NE(picture.colour.unreadable.find("iCCP"), std::string::npos) << picture.colour.unreadable;
+
+    const ChildLoadReport report = loadInChild(readFixture("colour-iccp-bomb.png"));
+    ASSERT_TRUE(report.ran);
+    EXPECT_TRUE(report.loaded);
+    EXPECT_LT(report.milliseconds, 100.0);
+    EXPECT_LT(report.peakRiseKiB, 16 * 1024) << "KiB";
+}
+
+// Alpha is not a colour: it passes through the transform untouched.
+TEST(ColourProfile, AlphaPassesThrough)
+{
+    ColourCache cache;
+    Picture picture = load("png-rgba.png");
+    ASSERT_EQ(picture.depth, 32);
+    picture.colour.iccProfile = load("colour-swap.jpg").colour.iccProfile;
+    Picture before = picture;
+    EXPECT_TRUE(toSrgb(picture, cache).converted);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            ASSERT_EQ(alphaAt(picture, x, y), alphaAt(before, x, y));
+            ASSERT_TRUE(near(pixelAt(picture, x, y), swapped(pixelAt(before, x, y)), 1));
+        }
+}
+
+// HEIF and AVIF files name their colours by code points instead.
+TEST(ColourProfile, CodePointsActAsTheProfileTheyName)
+{
+    ColourCache cache;
+    Picture byProfile = load("colour-display-p3.png");
+    Picture byCodePoints = byProfile;
+    byCodePoints.colour = {};
+    byCodePoints.colour.cicpPrimaries = 12; // Display P3
+    byCodePoints.colour.cicpTransfer = 13;  // sRGB
+    byCodePoints.colour.cicpMatrix = 6;
+    EXPECT_TRUE(toSrgb(byProfile, cache).converted);
+    EXPECT_TRUE(toSrgb(byCodePoints, cache).converted);
+    EXPECT_LE(largestDifference(byProfile, byCodePoints), 1);
+
+    Picture srgb = load("colour-display-p3.png");
+    srgb.colour = {};
+    srgb.colour.cicpPrimaries = 1;
+    srgb.colour.cicpTransfer = 13;
+    const std::vector<std::uint8_t> before = srgb.pixels;
+    EXPECT_FALSE(toSrgb(srgb, cache).converted);
+    EXPECT_EQ(srgb.pixels, before);
+
+    Picture hdr = load("colour-display-p3.png");
+    hdr.colour = {};
+    hdr.colour.cicpPrimaries = 9; // BT.2020
+    hdr.colour.cicpTransfer = 16; // PQ
+    const ColourOutcome outcome = toSrgb(hdr, cache);
+    EXPECT_FALSE(outcome.converted);
+    EXPECT_NE(outcome.ignoredBecause.find("HDR"), std::string::npos) << outcome.ignoredBecause;
+}
