@@ -12,8 +12,8 @@
 
 #include "batch/Conversion.h"
 
-#include "picture/colour/ColourConversion.h"
 #include "picture/Picture.h"
+#include "picture/colour/ColourConversion.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 // a scratch file.
 
 #include "ScratchFile.h"
-#include "picture/colour/ColourConversion.h"
 #include "picture/Picture.h"
+#include "picture/colour/ColourConversion.h"
 
 #include <algorithm>
 #include <array>

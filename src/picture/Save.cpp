@@ -2,8 +2,8 @@
 // composition onto white when alpha cannot be kept.
 
 #include "picture/ComposeOnWhite.h"
-#include "picture/formats/Encoders.h"
 #include "picture/Picture.h"
+#include "picture/formats/Encoders.h"
 
 #include <new>
 #include <string>

@@ -3,8 +3,8 @@
 #include "TempFolder.h"
 
 #include "picture/ComposeOnWhite.h"
-#include "picture/formats/JpegEncoder.h"
 #include "picture/Picture.h"
+#include "picture/formats/JpegEncoder.h"
 
 #include <gtest/gtest.h>
 

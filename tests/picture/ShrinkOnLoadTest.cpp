@@ -1,6 +1,6 @@
 #include "picture/DecoderTesting.h"
-#include "picture/formats/JpegScale.h"
 #include "picture/JpegWriting.h"
+#include "picture/formats/JpegScale.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // box) instead of embedding a profile: a profile built from the primaries and
 // the transfer curve the code points name.
 
-#include "picture/colour/LcmsHandles.h"
 #include "picture/Result.h"
+#include "picture/colour/LcmsHandles.h"
 
 #include <cstdint>
 

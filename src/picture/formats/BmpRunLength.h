@@ -1,9 +1,9 @@
 #pragma once
 // The run-length encodings of 8-bit and 4-bit BMP files.
 
-#include "picture/formats/BmpLayout.h"
 #include "picture/Picture.h"
 #include "picture/Result.h"
+#include "picture/formats/BmpLayout.h"
 
 namespace vardolin::picture {
 

@@ -2,9 +2,9 @@
 // The orientation tag of an Exif block and how it turns the stored pixels
 // into the upright picture.
 
-#include "picture/scale/AreaAverageScaler.h"
 #include "picture/ByteCursor.h"
 #include "picture/Picture.h"
+#include "picture/scale/AreaAverageScaler.h"
 
 namespace vardolin::picture {
 

@@ -5,13 +5,13 @@
 // are taken over. libheif reports errors by value; RAII owners free its
 // handles.
 
-#include "picture/scale/AreaAverageScaler.h"
+#include "picture/LibraryOwner.h"
+#include "picture/Result.h"
 #include "picture/formats/Decoders.h"
 #include "picture/formats/HeifCodedSizes.h"
-#include "picture/LibraryOwner.h"
 #include "picture/formats/PixelStore.h"
-#include "picture/Result.h"
 #include "picture/formats/RgbRows.h"
+#include "picture/scale/AreaAverageScaler.h"
 
 #include <libheif/heif.h>
 

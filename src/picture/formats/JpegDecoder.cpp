@@ -4,14 +4,14 @@
 // C frames. decodeJpeg, which owns the reader and the picture, calls no
 // setjmp itself.
 
-#include "picture/scale/AreaAverageScaler.h"
+#include "picture/Result.h"
 #include "picture/colour/ColourConversion.h"
 #include "picture/formats/Decoders.h"
 #include "picture/formats/ExifOrientation.h"
 #include "picture/formats/JpegIccProfile.h"
 #include "picture/formats/JpegScale.h"
 #include "picture/formats/PixelStore.h"
-#include "picture/Result.h"
+#include "picture/scale/AreaAverageScaler.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,9 +3,9 @@
 // a destructor (no Result either); decodePng, which owns the reader and the
 // picture, calls no setjmp itself.
 
+#include "picture/Result.h"
 #include "picture/formats/Decoders.h"
 #include "picture/formats/PixelStore.h"
-#include "picture/Result.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,10 +2,10 @@
 // client procedures. libtiff reports through handlers, not jumps, so RAII
 // holds here as usual.
 
-#include "picture/formats/Decoders.h"
 #include "picture/LibraryOwner.h"
-#include "picture/formats/PixelStore.h"
 #include "picture/Result.h"
+#include "picture/formats/Decoders.h"
+#include "picture/formats/PixelStore.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -3,10 +3,10 @@
 // frame as shown on the canvas. libwebp reports errors by value; RAII owners
 // free its decoders.
 
-#include "picture/formats/Decoders.h"
 #include "picture/LibraryOwner.h"
-#include "picture/formats/PixelStore.h"
 #include "picture/Result.h"
+#include "picture/formats/Decoders.h"
+#include "picture/formats/PixelStore.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>

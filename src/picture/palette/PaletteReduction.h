@@ -5,9 +5,9 @@
 // a fixed black and white palette at depth 1 or a NeuQuant palette at depths
 // 2 to 8, then Floyd–Steinberg mapping row by row.
 
+#include "picture/formats/RowSource.h"
 #include "picture/palette/FloydSteinberg.h"
 #include "picture/palette/NeuQuant.h"
-#include "picture/formats/RowSource.h"
 
 #include <cstdint>
 #include <vector>

@@ -5,8 +5,8 @@
 // filtered on its own. The arithmetic is fixed, since it decides the bytes of
 // every copy made from a picture with alpha: keep it exactly as it is.
 
-#include "picture/scale/AreaAverageScaler.h"
 #include "picture/Result.h"
+#include "picture/scale/AreaAverageScaler.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,10 +1,10 @@
 // scalePicture: checks, a new store of the new size, the scaler for the
 // picture's depth and mode, and the swap once everything has worked.
 
+#include "picture/Picture.h"
 #include "picture/scale/AreaAverageScaler.h"
 #include "picture/scale/MitchellResampler.h"
 #include "picture/scale/NearestScaler.h"
-#include "picture/Picture.h"
 
 #include <algorithm>
 #include <new>

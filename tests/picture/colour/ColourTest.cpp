@@ -3,8 +3,8 @@
 // described in tests/data/picture/README.md.
 
 #include "picture/ChildLoad.h"
-#include "picture/colour/ColourConversion.h"
 #include "picture/DecoderTesting.h"
+#include "picture/colour/ColourConversion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "picture/MadePictures.h"
 #include "picture/TempFolder.h"
 
-#include "picture/formats/BmpEncoder.h"
 #include "picture/Picture.h"
+#include "picture/formats/BmpEncoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "picture/MadePictures.h"
 #include "picture/TempFolder.h"
 
-#include "picture/formats/JpegEncoder.h"
 #include "picture/Picture.h"
+#include "picture/formats/JpegEncoder.h"
 
 #include <gtest/gtest.h>
 

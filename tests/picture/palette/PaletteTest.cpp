@@ -1,10 +1,10 @@
 #include "picture/MadePictures.h"
 #include "picture/TempFolder.h"
 
-#include "picture/palette/FloydSteinberg.h"
-#include "picture/palette/NeuQuant.h"
 #include "picture/Picture.h"
 #include "picture/formats/PngEncoder.h"
+#include "picture/palette/FloydSteinberg.h"
+#include "picture/palette/NeuQuant.h"
 
 #include <gtest/gtest.h>
 

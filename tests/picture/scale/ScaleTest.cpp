@@ -1,9 +1,9 @@
 #include "picture/MadePictures.h"
 
-#include "picture/scale/AreaAverageScaler.h"
-#include "picture/formats/ExifOrientation.h"
-#include "picture/scale/MitchellResampler.h"
 #include "picture/Picture.h"
+#include "picture/formats/ExifOrientation.h"
+#include "picture/scale/AreaAverageScaler.h"
+#include "picture/scale/MitchellResampler.h"
 
 #include <gtest/gtest.h>
 
