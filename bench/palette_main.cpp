@@ -89,34 +89,35 @@ int main(int argc, char** argv)
     double total = 0;
     int measured = 0;
     for (const std::string& file : files) {
-        picture::Result<picture::Picture> source = picture::loadPicture(file);
+        picture::Result<picture::Decoded> source = picture::loadPicture(file);
         if (!source) {
             std::printf("%-24s cannot be loaded: %s\n", file.c_str(), source.error().c_str());
             continue;
         }
         if (shortSide > 0) {
-            const bool wide = source->width >= source->height;
-            const double ratio = wide ? double(source->width) / source->height : double(source->height) / source->width;
+            const bool wide = source->picture.width >= source->picture.height;
+            const double ratio = wide ? double(source->picture.width) / source->picture.height
+                                      : double(source->picture.height) / source->picture.width;
             const auto longSide = std::int32_t(std::lround(shortSide * ratio));
-            if (!picture::scalePicture(source.value(), wide ? longSide : shortSide, wide ? shortSide : longSide)) {
+            if (!picture::scalePicture(source->picture, wide ? longSide : shortSide, wide ? shortSide : longSide)) {
                 std::printf("%-24s cannot be scaled\n", file.c_str());
                 continue;
             }
         }
-        const picture::Result<void> saved = picture::savePicture(source.value(), copyFile, format, 7);
+        const picture::Result<void> saved = picture::savePicture(source->picture, copyFile, format, 7);
         if (!saved) {
             std::printf("%-24s cannot be written: %s\n", file.c_str(), saved.error().c_str());
             continue;
         }
-        const picture::Result<picture::Picture> copy = picture::loadPicture(copyFile);
+        const picture::Result<picture::Decoded> copy = picture::loadPicture(copyFile);
         if (!copy) {
             std::printf("%-24s cannot be read back: %s\n", file.c_str(), copy.error().c_str());
             continue;
         }
-        const double error = meanError(source.value(), copy.value());
-        const std::set<std::uint32_t> colours = coloursOf(source.value());
-        std::printf("%-24s %5d %8zu %8zu %10.2f\n", std::filesystem::path(file).filename().c_str(), copy->sourceDepth,
-                    colours.size(), coloursKept(colours, coloursOf(copy.value())), error);
+        const double error = meanError(source->picture, copy->picture);
+        const std::set<std::uint32_t> colours = coloursOf(source->picture);
+        std::printf("%-24s %5d %8zu %8zu %10.2f\n", std::filesystem::path(file).filename().c_str(),
+                    copy->picture.sourceDepth, colours.size(), coloursKept(colours, coloursOf(copy->picture)), error);
         total += error;
         ++measured;
     }

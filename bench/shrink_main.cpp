@@ -12,8 +12,8 @@
 
 #include "batch/Conversion.h"
 
+#include "picture/Colour.h"
 #include "picture/Picture.h"
-#include "picture/colour/ColourConversion.h"
 
 #include <algorithm>
 #include <cctype>
@@ -121,21 +121,22 @@ int main(int argc, char** argv)
             ++failures;
             continue;
         }
-        const picture::Size size = batch::newSizeFor(loaded->fullSize, options.shortSide);
+        const picture::Size size = batch::newSizeFor(loaded->picture.fullSize, options.shortSide);
         step = Clock::now();
-        const auto scaled = picture::scalePicture(*loaded, size.width, size.height);
+        const auto scaled = picture::scalePicture(loaded->picture, size.width, size.height);
         scaleSeconds += secondsSince(step);
         step = Clock::now();
-        const picture::ColourOutcome colour = picture::toSrgb(*loaded, colourCache);
+        picture::toSrgb(loaded->picture, colourCache, loaded->notes);
         colourSeconds += secondsSince(step);
-        if (!colour.ignoredBecause.empty())
-            std::fprintf(stderr, "%s: profile ignored: %s\n", file.c_str(), colour.ignoredBecause.c_str());
+        for (const picture::Note& note : loaded->notes)
+            if (note.kind == picture::Note::Kind::ColourIgnored)
+                std::fprintf(stderr, "%s: profile ignored: %s\n", file.c_str(), note.text.c_str());
         step = Clock::now();
-        const auto saved = options.png
-                               ? picture::savePicture(loaded.value(), options.out / (file.filename().string() + ".png"),
-                                                      picture::Format::Png, 7, 24)
-                               : picture::savePicture(loaded.value(), options.out / file.filename(),
-                                                      picture::Format::Jpeg, options.grade);
+        const auto saved =
+            options.png ? picture::savePicture(loaded->picture, options.out / (file.filename().string() + ".png"),
+                                               picture::Format::Png, 7, 24)
+                        : picture::savePicture(loaded->picture, options.out / file.filename(), picture::Format::Jpeg,
+                                               options.grade);
         saveSeconds += secondsSince(step);
         if (!scaled || !saved) {
             std::fprintf(stderr, "%s: %s\n", file.c_str(), scaled ? saved.error().c_str() : scaled.error().c_str());

@@ -3,8 +3,8 @@
 // a scratch file.
 
 #include "ScratchFile.h"
+#include "picture/Colour.h"
 #include "picture/Picture.h"
-#include "picture/colour/ColourConversion.h"
 
 #include <algorithm>
 #include <array>
@@ -47,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.targetSizeFor = [divisor](Size full) {
         return Size{std::max(1, full.width / divisor), std::max(1, full.height / divisor)};
     };
-    Result<Picture> loaded = decodePicture(data, size, options);
-    if (!loaded.ok() || loaded->format == Format::Icon)
+    Result<Decoded> loaded = decodePicture(data, size, options);
+    if (!loaded.ok() || loaded->picture.format == Format::Icon)
         return 0;
 
-    Picture& picture = loaded.value();
+    Picture& picture = loaded->picture;
     std::int32_t width = std::max(1, picture.fullSize.width / divisor);
     std::int32_t height = std::max(1, picture.fullSize.height / divisor);
     // Palette learning costs about a microsecond a pixel even optimised, many
@@ -64,15 +64,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScaleMode mode = (variant & 1) ? ScaleMode::Raw : ScaleMode::Smooth;
     if (!scalePicture(picture, width, height, mode))
         return 0;
-    (void)toSrgb(picture, colourCache);
+    toSrgb(picture, colourCache, loaded->notes);
     const Choice choice = kChoices[(variant >> 1) % kChoices.size()];
     const Result<void> saved = savePicture(picture, target.path(), choice.format, variant % 11, choice.depth);
     if (!saved.ok())
         return 0;
 
     // What was written must read back at the size it was scaled to.
-    const Result<Picture> reread = loadPicture(target.path());
-    if (!reread.ok() || reread->width != width || reread->height != height)
+    const Result<Decoded> reread = loadPicture(target.path());
+    if (!reread.ok() || reread->picture.width != width || reread->picture.height != height)
         __builtin_trap();
     return 0;
 }

@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (variant & 2) {
         options.targetSizeFor = [](Size full) { return Size{full.width / 5 + 1, full.height / 5 + 1}; };
     }
-    const Result<Picture> result = decodePicture(data, size, options);
+    const Result<Decoded> result = decodePicture(data, size, options);
     if (result.ok())
-        checkStore(result.value());
+        checkStore(result->picture);
     else if (result.error().empty())
         std::abort(); // a failure must say why, for the run log
     return 0;

@@ -5,8 +5,8 @@
 // fault inside them still shows as a crash, a leak or an allocation over the
 // limit.
 
+#include "picture/formats/Heif.h"
 #include "StoreCheck.h"
-#include "picture/formats/Decoders.h"
 
 #include <cstdlib>
 
@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t variant = size > 0 ? data[size - 1] : 0;
     if (variant & 1)
         options.targetSizeFor = [](Size full) { return Size{full.width / 3 + 1, full.height / 3 + 1}; };
-    const Result<Picture> result = decodeHeif({data, size}, options);
+    const Result<Decoded> result = decodeHeif({data, size}, options);
     if (result.ok())
-        vardolin::fuzz::checkStore(result.value());
+        vardolin::fuzz::checkStore(result->picture);
     else if (result.error().empty())
         std::abort();
     return 0;

@@ -3,9 +3,9 @@
 // WebP encoder: lossy or lossless, with or without alpha, read back at the
 // size it was written.
 
+#include "picture/formats/Webp.h"
 #include "ScratchFile.h"
 #include "StoreCheck.h"
-#include "picture/formats/Decoders.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,13 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t variant = size > 0 ? data[size - 1] : 0;
     if (variant & 1)
         options.targetSizeFor = [](Size full) { return Size{full.width / 2 + 1, full.height / 2 + 1}; };
-    Result<Picture> result = decodeWebp({data, size}, options);
+    Result<Decoded> result = decodeWebp({data, size}, options);
     if (!result.ok()) {
         if (result.error().empty())
             std::abort();
         return 0;
     }
-    Picture& picture = result.value();
+    Picture& picture = result->picture;
     vardolin::fuzz::checkStore(picture);
     // Encoding costs far more than decoding: small pictures only.
     if (std::int64_t(picture.width) * picture.height > 65536)
@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     picture.lossless = (variant & 2) != 0;
     if (!savePicture(picture, target.path(), Format::Webp, variant % 11).ok())
         __builtin_trap(); // every decoded picture fits WebP's sides
-    const Result<Picture> reread = loadPicture(target.path());
-    if (!reread.ok() || reread->width != picture.width || reread->height != picture.height
-        || reread->depth > picture.depth)
+    const Result<Decoded> reread = loadPicture(target.path());
+    if (!reread.ok() || reread->picture.width != picture.width || reread->picture.height != picture.height
+        || reread->picture.depth > picture.depth)
         __builtin_trap();
     return 0;
 }

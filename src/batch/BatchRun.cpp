@@ -70,7 +70,7 @@ CopyResult convertOnWorker(const QString& source, const QString& targetName, con
     const auto start = std::chrono::steady_clock::now();
     CopyResult result;
     try {
-        result = BildKorrigierenKopieren(source, targetName, size.height, size.width, options);
+        result = BildKorrigierenKopieren(source, targetName, size.height, options);
     } catch (const std::exception& error) {
         result = {CopyOutcome::Failed, QString::fromLocal8Bit(error.what()), file};
     }

@@ -1,9 +1,8 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
-#include "picture/colour/ColourConversion.h"
-#include "picture/formats/JpegEncoder.h"
-#include "picture/formats/WebpEncoder.h"
+#include "picture/Colour.h"
+#include "picture/Formats.h"
 #include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
@@ -34,28 +33,14 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
-struct OutputRule {
-    const char16_t* sourceExtension; // upper case
-    picture::Format format;
-    const char16_t* extensionWritten;
-    bool usesQualityGrade;
-};
-
-// What each source extension is written as. A new source format that is
-// written in one of these formats is one more row.
-// clang-format off
-constexpr OutputRule kOutputRules[] = {
-    // source  format written         written as  quality grade
-    {u"JPG",   picture::Format::Jpeg, u"JPG",     true},
-    {u"BMP",   picture::Format::Bmp,  u"BMP",     false},
-    {u"PNG",   picture::Format::Png,  u"PNG",     false},
-    // Today's phone photos become JPEGs any viewer shows; WebP stays WebP.
-    {u"HEIC",  picture::Format::Jpeg, u"JPG",     true},
-    {u"HEIF",  picture::Format::Jpeg, u"JPG",     true},
-    {u"AVIF",  picture::Format::Jpeg, u"JPG",     true},
-    {u"WEBP",  picture::Format::Webp, u"WEBP",    true},
-};
-// clang-format on
+// Why the source's colours could not be used, when they could not.
+QString colourNoteOf(const picture::Notes& notes)
+{
+    for (const picture::Note& note : notes)
+        if (note.kind == picture::Note::Kind::ColourIgnored)
+            return QString::fromStdString(note.text);
+    return {};
+}
 
 // One per worker thread: the transforms stay built for the next picture with
 // the same profile, and no thread waits for another.
@@ -69,13 +54,10 @@ picture::ColourCache& workerColourCache()
 
 int encoderQualityFor(picture::Format format, int grade)
 {
-    if (grade < 0)
+    const picture::FormatRow* row = picture::formatRow(format);
+    if (grade < 0 || row == nullptr || row->qualityForGrade == nullptr)
         return -1;
-    switch (format) {
-    case picture::Format::Jpeg: return picture::jpegQualityForGrade(grade);
-    case picture::Format::Webp: return picture::webpQualityForGrade(grade);
-    default: return -1;
-    }
+    return row->qualityForGrade(grade);
 }
 
 bool isSameFile(const QString& a, const QString& b)
@@ -123,11 +105,15 @@ picture::Size newSizeFor(picture::Size full, qint64 shortSide)
 OutputFormat outputFormatFor(const QString& sourcePath)
 {
     const QString extension = util::upperCase(util::extensionOf(sourcePath));
-    for (const OutputRule& rule : kOutputRules) {
-        if (extension == QStringView(rule.sourceExtension))
-            return {rule.format, QString::fromUtf16(rule.extensionWritten), rule.usesQualityGrade};
-    }
-    return {picture::Format::None, extension, false};
+    const picture::FormatRow* source = picture::sourceRow(extension.toStdString());
+    if (source == nullptr)
+        return {picture::Format::None, extension, false};
+    const picture::FormatRow* written = picture::formatRow(source->writtenAs);
+    const QString extensionWritten =
+        source->extensionWritten.empty()
+            ? extension
+            : QString::fromLatin1(source->extensionWritten.data(), qsizetype(source->extensionWritten.size()));
+    return {source->writtenAs, extensionWritten, written->qualityForGrade != nullptr};
 }
 
 QString fileToWrite(const QString& targetName, const QString& sourcePath)
@@ -136,10 +122,9 @@ QString fileToWrite(const QString& targetName, const QString& sourcePath)
            + outputFormatFor(sourcePath).extension;
 }
 
-CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
+CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options)
 {
-    (void)width;
     const OutputFormat output = outputFormatFor(source);
     const QString file = fileToWrite(targetName, source);
     if (auto refused = conversionRefused(source, file, options.overwrite))
@@ -152,7 +137,8 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     auto loaded = picture::loadPicture(util::toFsPath(source), load);
     if (!loaded)
         return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
-    picture::Picture& picture = *loaded;
+    picture::Picture& picture = loaded->picture;
+    picture::Notes& notes = loaded->notes;
 
     picture::Size full = picture.fullSize;
     if (full.width <= 0 || full.height <= 0)
@@ -166,12 +152,12 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
                           + QString::fromStdString(scaled.error()));
 
     // After scaling, so the fewest pixels go through the transform.
-    const picture::ColourOutcome colour = picture::toSrgb(picture, workerColourCache());
+    picture::toSrgb(picture, workerColourCache(), notes);
 
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, QString::fromStdString(colour.ignoredBecause)};
+    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes)};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

@@ -91,16 +91,16 @@ CopyResult copyExists(const QString& file);
 // Nothing when the copy is to be made.
 std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite);
 
-// Makes the reduced copy of source under targetName with short side S.
-// width is the first number of the size entry, which plays no part in the
-// result. The source is never written over: a copy that would land on its
-// own source fails. The copy is written to a temporary file in the target
-// folder and renamed into place only when complete. A picture that cannot be
+// Makes the reduced copy of source under targetName with short side S (the
+// second number of the size entry; the first plays no part). The source is
+// never written over: a copy that would land on its own source fails. The
+// copy is written to a temporary file in the target folder and renamed into
+// place only when complete. A picture that cannot be
 // loaded or scaled fails; nothing is written at full size in its place.
 // The scaled picture is brought to sRGB from the colours its file declares
 // before it is written (each worker thread keeps its own colour transforms).
 // With options.maxBytes, a JPEG copy above it is made at a lower grade.
-CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide, qint64 width,
+CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options);
 
 } // namespace vardolin::batch

@@ -26,7 +26,7 @@ std::optional<Encoded> encode(const picture::Picture& picture, const QString& fo
                               int grade, QString& problem)
 {
     Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
-    const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade, -1);
+    const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade);
     if (!saved) {
         problem = QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
         return std::nullopt;

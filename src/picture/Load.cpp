@@ -1,61 +1,31 @@
-// Loading a picture file: one read into one buffer, the icon probe, then the
-// decoder table in its fixed order.
+// Loading a picture file: one read into one buffer, then the first row of the
+// format table whose probe accepts the bytes.
 
-#include "picture/formats/Decoders.h"
-#include "picture/formats/IconDirectory.h"
+#include "picture/Formats.h"
 
 #include <fstream>
 #include <memory>
-#include <new>
 #include <system_error>
 
 namespace vardolin::picture {
 namespace {
 
-// An icon carries no pixel store: its sizes and bit count only.
-Result<Picture> iconPicture(const IconImage& image, const LoadOptions& options)
+Result<Decoded> decodeWithTable(ByteSpan bytes, const LoadOptions& options)
 {
-    VARDOLIN_TRY(options.limits.check(image.width, image.height));
-    Picture picture;
-    picture.format = Format::Icon;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.depth = std::uint8_t(image.bitCount);
-    picture.sourceDepth = std::uint8_t(image.bitCount);
-    picture.fullSize = {image.width, image.height};
-    return picture;
-}
-
-Result<Picture> decodeWithTable(ByteSpan bytes, const LoadOptions& options)
-{
-    for (const DecoderEntry& entry : decoderTable()) {
-        if (!entry.probe(bytes))
+    for (const FormatRow& row : formatTable()) {
+        if (!row.probe || !row.probe(bytes))
             continue;
-        VARDOLIN_TRY_ASSIGN(Picture picture, entry.decode(bytes, options));
-        picture.format = entry.format;
+        VARDOLIN_TRY_ASSIGN(Decoded decoded, row.decode(bytes, options));
+        Picture& picture = decoded.picture;
+        picture.format = row.format;
         if (picture.fullSize.width == 0)
             picture.fullSize = {picture.width, picture.height};
-        return picture;
+        return decoded;
     }
     return fail("not a picture file this program can read");
 }
 
-} // namespace
-
-Result<Picture> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options)
-{
-    const ByteSpan bytes{data, data ? size : 0};
-    try {
-        // An icon the loader cannot use is read by the decoders as if it were none.
-        if (const auto image = chooseIconImage(bytes))
-            return iconPicture(*image, options);
-        return decodeWithTable(bytes, options);
-    } catch (const std::bad_alloc&) {
-        return fail("out of memory");
-    }
-}
-
-Result<Picture> loadPicture(const std::filesystem::path& file, const LoadOptions& options)
+Result<Decoded> readAndDecode(const std::filesystem::path& file, const LoadOptions& options)
 {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
@@ -64,16 +34,23 @@ Result<Picture> loadPicture(const std::filesystem::path& file, const LoadOptions
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return fail("cannot open file");
-    std::unique_ptr<std::uint8_t[]> buffer;
-    try {
-        buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(size));
-    } catch (const std::bad_alloc&) {
-        return fail("out of memory");
-    }
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(size));
     in.read(reinterpret_cast<char*>(buffer.get()), std::streamsize(size));
     if (std::uintmax_t(in.gcount()) != size)
         return fail("short read: file is shorter than its size");
-    return decodePicture(buffer.get(), std::size_t(size), options);
+    return decodeWithTable({buffer.get(), std::size_t(size)}, options);
+}
+
+} // namespace
+
+Result<Decoded> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options)
+{
+    return failOnOutOfMemory([&] { return decodeWithTable({data, data ? size : 0}, options); });
+}
+
+Result<Decoded> loadPicture(const std::filesystem::path& file, const LoadOptions& options)
+{
+    return failOnOutOfMemory([&] { return readAndDecode(file, options); });
 }
 
 } // namespace vardolin::picture

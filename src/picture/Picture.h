@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,12 +44,9 @@ struct ColourTag {
     // ISO/IEC 23091-2 code points from an nclx box (HEIF/AVIF); 0 = absent.
     std::uint16_t cicpPrimaries = 0, cicpTransfer = 0, cicpMatrix = 0;
     Channels channels = Channels::Rgb;
-    // Set by a decoder that found a profile it could not take out of the file
-    // (cut short, chunks missing): why, for the run log.
-    std::string unreadable;
 
     bool hasCicp() const { return cicpPrimaries != 0; }
-    bool empty() const { return iccProfile.empty() && !hasCicp() && unreadable.empty(); }
+    bool empty() const { return iccProfile.empty() && !hasCicp(); }
 };
 
 // A decoded picture. Pixels are held bottom-up (the first row in memory is the
@@ -69,8 +67,8 @@ struct Picture {
     Size fullSize;
     std::int32_t stride = 0;
     std::vector<std::uint8_t> pixels;
-    // The colours the pixels are in; toSrgb (ColourConversion.h) brings them to
-    // sRGB and empties it.
+    // The colours the pixels are in; toSrgb (Colour.h) brings them to sRGB and
+    // empties it.
     ColourTag colour;
     // The file held its pixels without loss where its format also has a lossy
     // kind (a lossless WebP): a copy in that format is then written lossless too.
@@ -89,6 +87,28 @@ struct Picture {
 
 // Row length in bytes of a bottom-up store of the given width and depth.
 std::int32_t strideFor(std::int32_t width, int depth);
+
+// Something the user should hear about a picture that did load: the file is
+// damaged and the picture is what it still held, or its colours were (or
+// could not be) converted. A note never fails the picture; the layer above
+// decides who hears it.
+struct Note {
+    enum class Kind : std::uint8_t {
+        Damaged,         // a codec library's warning: data corrupt, cut short, a checksum wrong
+        ColourConverted, // the pixels were converted to sRGB: from what, by which intent
+        ColourIgnored,   // the file's colour profile or code points were not used: why
+    };
+    Kind kind;
+    std::string text;
+    friend bool operator==(const Note&, const Note&) = default;
+};
+using Notes = std::vector<Note>;
+
+// What a load gives: the picture and what the user should hear about it.
+struct Decoded {
+    Picture picture;
+    Notes notes;
+};
 
 class ColourCache;
 
@@ -112,11 +132,12 @@ struct LoadOptions {
 
 enum class ScaleMode { Smooth = 0, Raw = 1 };
 
-// Reads the whole file into one buffer and decodes it: icon probe first, then
-// the decoders in the order BMP, JPEG, PNG, TIFF, HEIF, WebP, chosen by content.
-Result<Picture> loadPicture(const std::filesystem::path& file, const LoadOptions& options = {});
+// Reads the whole file into one buffer and decodes it with the first row of
+// the format table (Formats.h) whose probe accepts its bytes: the name plays
+// no part.
+Result<Decoded> loadPicture(const std::filesystem::path& file, const LoadOptions& options = {});
 // Same, from bytes already in memory (used by tests and the fuzzers).
-Result<Picture> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options = {});
+Result<Decoded> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options = {});
 
 // Scales to newWidth x newHeight, which must fit the limits. The new store has
 // depth max(24, depth). The same size succeeds without change; on failure the
@@ -125,9 +146,10 @@ Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t 
                           ScaleMode mode = ScaleMode::Smooth, const Limits& limits = {});
 
 // Saves in the given format. qualityGrade: the JPEG and lossy WebP quality
-// grade (limited to 0..10, times 10); the BMP and PNG encoders do not use it. requestedDepth -1
-// means the source depth. A failed encode leaves no file behind.
+// grade (the format table's quality rule); the BMP and PNG encoders do not
+// use it. Without a requested depth the source's depth is written where the
+// format can, else full colour. A failed encode leaves no file behind.
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
-                         int requestedDepth = -1);
+                         std::optional<int> requestedDepth = std::nullopt);
 
 } // namespace vardolin::picture

@@ -5,10 +5,15 @@
 // and re-wording it.
 //
 // A Result owns a std::string. Never hold one in a function that calls
-// setjmp: a longjmp over its destructor is undefined. The functions that
-// drive libjpeg and libpng return bool and leave the library's message in a
-// plain char buffer; their caller turns that into a Result.
+// setjmp: a longjmp over its destructor is undefined. libjpeg and libpng are
+// driven through one guard each (formats/JpegLibrary.h, formats/PngLibrary.h)
+// that returns bool and leaves the library's message in a plain char buffer;
+// the caller turns that into a Result.
+//
+// A picture that loaded but has something to say (a damaged file, colours
+// not converted) is no failure: its notes travel with it (Picture.h).
 
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -74,6 +79,18 @@ public:
 private:
     std::optional<Failure> failure_;
 };
+
+// Runs work at one of the engine's doors (load, scale, save): an allocation
+// that fails anywhere inside becomes a failed Result instead of an exception
+// out of the engine.
+template <typename Work> auto failOnOutOfMemory(Work&& work) -> decltype(work())
+{
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory");
+    }
+}
 
 } // namespace vardolin::picture
 

@@ -186,7 +186,7 @@ TEST_F(BatchRun, ColourProfilesAreAppliedAndUnusableOnesNoted)
     for (const char* copy : {"!k_a_swap.jpg.JPG", "!k_b_broken.jpg.JPG"}) {
         const auto loaded = picture::loadPicture(util::toFsPath(written(copy)));
         ASSERT_TRUE(loaded.ok()) << copy;
-        const std::uint8_t* topLeft = loaded->row(loaded->height - 1);
+        const std::uint8_t* topLeft = loaded->picture.row(loaded->picture.height - 1);
         const bool green = topLeft[1] > 200 && topLeft[2] < 60;
         EXPECT_EQ(green, copy[3] == 'a') << copy << ": red " << int(topLeft[2]) << ", green " << int(topLeft[1]);
     }

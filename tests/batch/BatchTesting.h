@@ -139,7 +139,7 @@ inline void copyPictureFixture(const QString& name, const QString& path)
 inline picture::Size pictureSize(const QString& path)
 {
     const auto loaded = picture::loadPicture(util::toFsPath(path));
-    return loaded.ok() ? picture::Size{loaded->width, loaded->height} : picture::Size{};
+    return loaded.ok() ? picture::Size{loaded->picture.width, loaded->picture.height} : picture::Size{};
 }
 
 // The bytes of every file below folder, by path, to show afterwards that no

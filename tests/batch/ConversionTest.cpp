@@ -46,7 +46,7 @@ protected:
 
     CopyResult copy(const QString& source, const QString& target, qint64 shortSide = 60)
     {
-        return BildKorrigierenKopieren(source, target, shortSide, 80, options);
+        return BildKorrigierenKopieren(source, target, shortSide, options);
     }
 };
 
@@ -104,9 +104,9 @@ TEST_F(Conversion, PhonePhotosBecomeJpegsAndWebpStaysWebp)
         EXPECT_EQ(result.writtenFile, root + QString::fromUtf8(row.written));
         const auto written = picture::loadPicture(util::toFsPath(result.writtenFile));
         ASSERT_TRUE(written.ok()) << written.error();
-        EXPECT_EQ(written->format, row.format);
-        EXPECT_EQ((Size{written->width, written->height}), row.size);
-        EXPECT_EQ(written->lossless, row.format == picture::Format::Webp);
+        EXPECT_EQ(written->picture.format, row.format);
+        EXPECT_EQ((Size{written->picture.width, written->picture.height}), row.size);
+        EXPECT_EQ(written->picture.lossless, row.format == picture::Format::Webp);
     }
 }
 
@@ -117,9 +117,9 @@ TEST_F(Conversion, HeicAlphaIsComposedOntoWhite)
     ASSERT_EQ(copy(root + QStringLiteral("a.heic"), root + QStringLiteral("c_a.heic")).outcome, CopyOutcome::Written);
     const auto written = picture::loadPicture(util::toFsPath(root + QStringLiteral("c_a.JPG")));
     ASSERT_TRUE(written.ok()) << written.error();
-    ASSERT_EQ(written->width, 90);
-    const std::uint8_t* clear = written->row(30) + 85 * 3; // memory row 30 of 60, far right
-    const std::uint8_t* opaque = written->row(45) + 5 * 3; // top left: red
+    ASSERT_EQ(written->picture.width, 90);
+    const std::uint8_t* clear = written->picture.row(30) + 85 * 3; // memory row 30 of 60, far right
+    const std::uint8_t* opaque = written->picture.row(45) + 5 * 3; // top left: red
     EXPECT_GE(std::min({clear[0], clear[1], clear[2]}), 240);
     EXPECT_GE(opaque[2], 200);
     EXPECT_LE(std::max(opaque[0], opaque[1]), 50);

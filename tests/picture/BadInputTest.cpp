@@ -26,14 +26,14 @@ std::vector<std::string> fixtureNames()
     return names;
 }
 
-::testing::AssertionResult consistent(const Result<Picture>& result)
+::testing::AssertionResult consistent(const Result<Decoded>& result)
 {
     if (!result.ok()) {
         if (result.error().empty())
             return ::testing::AssertionFailure() << "failed without a reason";
         return ::testing::AssertionSuccess();
     }
-    const Picture& picture = result.value();
+    const Picture& picture = result->picture;
     if (picture.width <= 0 || picture.height <= 0)
         return ::testing::AssertionFailure() << "loaded with size " << picture.width << " x " << picture.height;
     if (picture.format == Format::Icon)
@@ -46,7 +46,7 @@ std::vector<std::string> fixtureNames()
 
 // A copy of bytes in its own allocation of exactly that size, so the
 // sanitizer sees any read past the end.
-Result<Picture> decodeExact(const std::uint8_t* data, std::size_t size)
+Result<Decoded> decodeExact(const std::uint8_t* data, std::size_t size)
 {
     std::vector<std::uint8_t> copy(data, data + size);
     copy.shrink_to_fit();

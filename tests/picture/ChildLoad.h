@@ -54,7 +54,7 @@ inline ChildLoadReport loadInChild(const std::vector<std::uint8_t>& bytes, const
         std::ofstream("/proc/self/clear_refs") << "5";
         const long before = kibibytesOfOwnStatus("VmRSS:");
         const auto started = std::chrono::steady_clock::now();
-        const Result<Picture> result = decodePicture(bytes.data(), bytes.size(), options);
+        const Result<Decoded> result = decodePicture(bytes.data(), bytes.size(), options);
         report.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
         report.peakRiseKiB = kibibytesOfOwnStatus("VmHWM:") - before;

@@ -26,12 +26,12 @@ inline std::vector<std::uint8_t> readFixture(const std::string& name)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline Result<Picture> loadFixture(const std::string& name, const LoadOptions& options = {})
+inline Result<Decoded> loadFixture(const std::string& name, const LoadOptions& options = {})
 {
     return loadPicture(fixturePath(name), options);
 }
 
-inline Result<Picture> decodeBytes(const std::vector<std::uint8_t>& bytes, const LoadOptions& options = {})
+inline Result<Decoded> decodeBytes(const std::vector<std::uint8_t>& bytes, const LoadOptions& options = {})
 {
     return decodePicture(bytes.data(), bytes.size(), options);
 }

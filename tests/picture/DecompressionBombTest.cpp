@@ -195,7 +195,7 @@ void expectFastCleanFailure(const char* what, const Bytes& bytes)
 {
     SCOPED_TRACE(what);
     ASSERT_LT(bytes.size(), 2048u) << "the bomb should be about a kilobyte";
-    const Result<Picture> result = decodePicture(bytes.data(), bytes.size());
+    const Result<Decoded> result = decodePicture(bytes.data(), bytes.size());
     EXPECT_FALSE(result.ok());
     // The budget or the codec library's own limit may say no; either way with
     // a reason for the run log.
@@ -249,7 +249,7 @@ TEST(DecompressionBomb, HeifInnerSizesOverTheBudgetFailBeforeDecoding)
     };
     for (const auto& [what, bytes] : bombs) {
         expectFastCleanFailure(what, bytes);
-        const Result<Picture> result = decodePicture(bytes.data(), bytes.size());
+        const Result<Decoded> result = decodePicture(bytes.data(), bytes.size());
         EXPECT_NE(result.error().find("too large"), std::string::npos) << what << ": " << result.error();
     }
 }
@@ -263,7 +263,7 @@ TEST(DecompressionBomb, HeifItemLocationsLibheifReadsOtherwiseAreRefused)
     const auto iloc = std::search(bytes.begin(), bytes.end(), std::begin("iloc"), std::end("iloc") - 1);
     ASSERT_TRUE(bytes.end() - iloc > 8 && iloc[4] == 1) << "a version 1 iloc in the fixture";
     iloc[9] |= 4; // index size 4
-    const Result<Picture> result = decodePicture(bytes.data(), bytes.size());
+    const Result<Decoded> result = decodePicture(bytes.data(), bytes.size());
     ASSERT_FALSE(result.ok());
     EXPECT_NE(result.error().find("extent indexes"), std::string::npos) << result.error();
 }

@@ -52,7 +52,7 @@ TEST(FuzzRegressions, EachLoadsOrFailsQuicklyWithLittleMemory)
     for (const fs::path& input : inputs) {
         SCOPED_TRACE(input.filename().string());
         const std::vector<std::uint8_t> bytes = bytesOf(input);
-        const Result<Picture> result = decodeBytes(bytes);
+        const Result<Decoded> result = decodeBytes(bytes);
         EXPECT_TRUE(result.ok() || !result.error().empty());
 
         const ChildLoadReport report = loadInChild(bytes);
@@ -70,10 +70,10 @@ TEST(FuzzRegressions, ThoseThatLoadAlsoScaleAndSave)
     for (const std::string harness : {"decode", "convert"}) {
         for (const fs::path& input : regressionInputs(harness)) {
             SCOPED_TRACE(input.filename().string());
-            Result<Picture> loaded = decodeBytes(bytesOf(input));
-            if (!loaded.ok() || loaded->format == Format::Icon)
+            Result<Decoded> loaded = decodeBytes(bytesOf(input));
+            if (!loaded.ok() || loaded->picture.format == Format::Icon)
                 continue;
-            Picture& picture = loaded.value();
+            Picture& picture = loaded->picture;
             ASSERT_TRUE(scalePicture(picture, std::max(1, picture.width / 2), std::max(1, picture.height / 2)));
             for (const Format format : {Format::Jpeg, Format::Png, Format::Bmp}) {
                 const Result<void> saved = savePicture(picture, target, format, 7);

@@ -63,7 +63,7 @@ std::vector<std::uint8_t> bmp24(std::int32_t width, std::int32_t height)
 
 TEST(LoadPicture, MissingFileFails)
 {
-    const Result<Picture> result = loadFixture("no-such-file.jpg");
+    const Result<Decoded> result = loadFixture("no-such-file.jpg");
     EXPECT_FALSE(result.ok());
     EXPECT_FALSE(result.error().empty());
 }
@@ -72,7 +72,7 @@ TEST(LoadPicture, EmptyAndUnknownBytesAreNotAPicture)
 {
     for (const std::vector<std::uint8_t>& bytes :
          {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}}) {
-        const Result<Picture> result = decodeBytes(bytes);
+        const Result<Decoded> result = decodeBytes(bytes);
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.error(), "not a picture file this program can read");
     }
@@ -81,11 +81,11 @@ TEST(LoadPicture, EmptyAndUnknownBytesAreNotAPicture)
 
 TEST(LoadPicture, WideHeaderUnderTheBudgetLoads)
 {
-    const Result<Picture> result = decodeBytes(bmp24(32768, 2));
+    const Result<Decoded> result = decodeBytes(bmp24(32768, 2));
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->width, 32768);
-    EXPECT_EQ(result->fullSize, (Size{32768, 2}));
-    EXPECT_EQ(result->stride, 3 * 32768);
+    EXPECT_EQ(result->picture.width, 32768);
+    EXPECT_EQ(result->picture.fullSize, (Size{32768, 2}));
+    EXPECT_EQ(result->picture.stride, 3 * 32768);
 }
 
 TEST(LoadPicture, BudgetIsAParameter)
@@ -102,9 +102,9 @@ TEST(LoadPicture, BudgetIsAParameter)
 
 TEST(LoadPicture, IconLoadsWithoutPixels)
 {
-    const Result<Picture> result = loadFixture("icon-16-and-32.ico");
+    const Result<Decoded> result = loadFixture("icon-16-and-32.ico");
     ASSERT_TRUE(result.ok()) << result.error();
-    const Picture& picture = result.value();
+    const Picture& picture = result->picture;
     EXPECT_EQ(picture.format, Format::Icon);
     EXPECT_FALSE(picture.hasStore());
     EXPECT_EQ(picture.width, 16);
@@ -113,20 +113,20 @@ TEST(LoadPicture, IconLoadsWithoutPixels)
     EXPECT_EQ(picture.sourceDepth, 8);
     EXPECT_TRUE(picture.pixels.empty());
 
-    const Result<Picture> png = loadFixture("icon-256-png.ico");
+    const Result<Decoded> png = loadFixture("icon-256-png.ico");
     ASSERT_TRUE(png.ok()) << png.error();
-    EXPECT_EQ(png->width, 256);
-    EXPECT_EQ(png->depth, 32);
+    EXPECT_EQ(png->picture.width, 256);
+    EXPECT_EQ(png->picture.depth, 32);
 }
 
 TEST(LoadPicture, IconTakesTheDeepestImageOfTheFirstEntrysSize)
 {
     // 16x16 at 4 bits first; 32x32 at 32 bits is another size and does not count.
     const auto bytes = makeIcon({{16, 16, 4}, {32, 32, 32}, {16, 16, 24}, {16, 16, 8}, {16, 16, 24}});
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->width, 16);
-    EXPECT_EQ(result->depth, 24);
+    EXPECT_EQ(result->picture.width, 16);
+    EXPECT_EQ(result->picture.depth, 24);
 }
 
 TEST(LoadPicture, UnusableIconFallsThroughToTheDecoders)
@@ -134,7 +134,7 @@ TEST(LoadPicture, UnusableIconFallsThroughToTheDecoders)
     auto bytes = makeIcon({{16, 16, 8}});
     bytes[14] = 0xFF; // image offset far past the end
     bytes[15] = 0xFF;
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.error(), "not a picture file this program can read");
 }

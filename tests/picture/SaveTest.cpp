@@ -4,7 +4,7 @@
 
 #include "picture/ComposeOnWhite.h"
 #include "picture/Picture.h"
-#include "picture/formats/JpegEncoder.h"
+#include "picture/formats/Jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -162,9 +162,9 @@ TEST(SavePicture, SixteenBitTiffIsWrittenWithAlphaOnlyWhenItHasOne)
     TempFolder folder;
     for (const auto& [name, colourType] :
          {std::pair{"tiff-rgb16.tif", 2}, std::pair{"tiff-rgba16-unassociated.tif", 6}}) {
-        const Result<Picture> picture = loadPicture(testing::fixturePath(name));
+        const Result<Decoded> picture = loadPicture(testing::fixturePath(name));
         ASSERT_TRUE(picture.ok()) << name << ": " << picture.error();
-        ASSERT_TRUE(savePicture(picture.value(), folder / "copy.png", Format::Png, 7).ok()) << name;
+        ASSERT_TRUE(savePicture(picture->picture, folder / "copy.png", Format::Png, 7).ok()) << name;
         EXPECT_EQ(fileBytes(folder / "copy.png")[25], colourType) << name;
     }
 }

@@ -46,9 +46,9 @@ TEST(ShrinkOnLoad, DecodesReducedAndAveragesDownToTheTarget)
         asked = full;
         return Size{800, 600};
     };
-    const Result<Picture> result = decodeBytes(quadrantJpeg(), options);
+    const Result<Decoded> result = decodeBytes(quadrantJpeg(), options);
     ASSERT_TRUE(result.ok()) << result.error();
-    const Picture& picture = result.value();
+    const Picture& picture = result->picture;
     EXPECT_EQ(asked, (Size{4000, 3000}));
     EXPECT_EQ(picture.fullSize, (Size{4000, 3000}));
     EXPECT_EQ(picture.width, 800);
@@ -60,17 +60,17 @@ TEST(ShrinkOnLoad, DecodesReducedAndAveragesDownToTheTarget)
 
 TEST(ShrinkOnLoad, WithoutATargetOrForEnlargingTheFullSizeIsDecoded)
 {
-    const Result<Picture> result = decodeBytes(quadrantJpeg());
+    const Result<Decoded> result = decodeBytes(quadrantJpeg());
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->width, 4000);
-    EXPECT_EQ(result->fullSize, (Size{4000, 3000}));
+    EXPECT_EQ(result->picture.width, 4000);
+    EXPECT_EQ(result->picture.fullSize, (Size{4000, 3000}));
 
     LoadOptions options;
     options.targetSizeFor = [](Size) { return Size{4400, 3300}; }; // left to the scaler to enlarge
-    const Result<Picture> larger = decodeBytes(quadrantJpeg(), options);
+    const Result<Decoded> larger = decodeBytes(quadrantJpeg(), options);
     ASSERT_TRUE(larger.ok()) << larger.error();
-    EXPECT_EQ(larger->width, 4000);
-    EXPECT_EQ(larger->height, 3000);
+    EXPECT_EQ(larger->picture.width, 4000);
+    EXPECT_EQ(larger->picture.height, 3000);
 }
 
 TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheCopy)
@@ -81,9 +81,9 @@ TEST(ShrinkOnLoad, OrientationSixAsksWithTheUprightSizeAndTurnsTheCopy)
         asked = full;
         return Size{300, 400};
     };
-    const Result<Picture> result = decodeBytes(withOrientation(quadrantJpeg(), 6), options);
+    const Result<Decoded> result = decodeBytes(withOrientation(quadrantJpeg(), 6), options);
     ASSERT_TRUE(result.ok()) << result.error();
-    const Picture& picture = result.value();
+    const Picture& picture = result->picture;
     EXPECT_EQ(asked, (Size{3000, 4000}));
     EXPECT_EQ(picture.fullSize, (Size{3000, 4000}));
     EXPECT_EQ(picture.width, 300); // averaged down, then turned upright
@@ -115,17 +115,17 @@ TEST(ShrinkOnLoad, AveragingOnLoadGivesTheBytesOfScalingAfterwards)
         withOrientation(writeJpeg({41, 30, JCS_RGB, JCS_YCbCr, 90}, busy), 6),
     };
     for (const auto& bytes : files) {
-        Result<Picture> whole = decodeBytes(bytes);
+        Result<Decoded> whole = decodeBytes(bytes);
         ASSERT_TRUE(whole.ok()) << whole.error();
-        const Size target{whole->width * 2 / 3, whole->height * 2 / 3};
-        ASSERT_TRUE(scalePicture(whole.value(), target.width, target.height));
+        const Size target{whole->picture.width * 2 / 3, whole->picture.height * 2 / 3};
+        ASSERT_TRUE(scalePicture(whole->picture, target.width, target.height));
 
         LoadOptions options;
         options.targetSizeFor = [&](Size) { return target; };
-        const Result<Picture> averaged = decodeBytes(bytes, options);
+        const Result<Decoded> averaged = decodeBytes(bytes, options);
         ASSERT_TRUE(averaged.ok()) << averaged.error();
-        EXPECT_EQ(averaged->width, target.width);
-        EXPECT_EQ(averaged->height, target.height);
-        EXPECT_EQ(averaged->pixels, whole->pixels);
+        EXPECT_EQ(averaged->picture.width, target.width);
+        EXPECT_EQ(averaged->picture.height, target.height);
+        EXPECT_EQ(averaged->picture.pixels, whole->picture.pixels);
     }
 }

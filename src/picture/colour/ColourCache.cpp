@@ -33,25 +33,30 @@ std::size_t largestBlockFor(std::size_t profileBytes)
     return std::size_t(16) * 1024 * 1024 + 8 * profileBytes;
 }
 
-extern "C" {
-// The first complaint is the cause; the ones after it are its consequences.
-static void recordLibraryError(cmsContext context, cmsUInt32Number, const char* text)
+LibraryHearing* hearingOf(cmsContext context)
 {
     auto* impl = static_cast<ColourCache::Impl*>(cmsGetContextUserData(context));
-    if (impl && impl->lastError.empty())
-        impl->lastError = text ? text : "";
+    return impl ? impl->openHearing() : nullptr;
 }
 
-// The context's allocator; it asks for the owner while the context is still
-// being made, when there is none yet.
+extern "C" {
+static void recordLibraryError(cmsContext context, cmsUInt32Number, const char* text)
+{
+    LibraryHearing* hearing = hearingOf(context);
+    if (hearing && hearing->complaint.empty())
+        hearing->complaint = text ? text : "";
+}
+
+// The context's allocator. Blocks asked for while nobody listens (the
+// context and sRGB being made) are the library's own and small.
 static bool blockAllowed(cmsContext context, cmsUInt32Number size)
 {
-    auto* impl = static_cast<ColourCache::Impl*>(cmsGetContextUserData(context));
-    if (!impl || size <= largestBlockFor(impl->profileBytes))
+    LibraryHearing* hearing = hearingOf(context);
+    if (!hearing || size <= largestBlockFor(hearing->profileBytes))
         return true;
-    if (impl->lastError.empty())
-        impl->lastError = "the profile asks for a table of " + std::to_string(size / (1024 * 1024))
-                          + " MB, more than its " + std::to_string(impl->profileBytes) + " bytes can hold";
+    if (hearing->complaint.empty())
+        hearing->complaint = "the profile asks for a table of " + std::to_string(size / (1024 * 1024))
+                             + " MB, more than its " + std::to_string(hearing->profileBytes) + " bytes can hold";
     return false;
 }
 
@@ -148,6 +153,21 @@ Result<void> checkHeader(const std::vector<std::uint8_t>& bytes)
     return {};
 }
 
+// The profile's own name, for the note of what was converted.
+std::string descriptionOf(cmsHPROFILE profile)
+{
+    char text[128] = {};
+    if (cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text) == 0 || text[0] == 0)
+        return "an unnamed profile";
+    return std::string("\"") + text + "\"";
+}
+
+std::string conversionOf(const std::string& source, cmsUInt32Number intent)
+{
+    return "converted to sRGB from " + source + ", "
+           + (intent == INTENT_PERCEPTUAL ? "perceptual" : "relative colorimetric with black point compensation");
+}
+
 bool convertsFromDevice(std::uint32_t deviceClass)
 {
     return deviceClass == cmsSigInputClass || deviceClass == cmsSigDisplayClass || deviceClass == cmsSigOutputClass
@@ -158,6 +178,22 @@ bool convertsFromDevice(std::uint32_t deviceClass)
 
 ColourCache::ColourCache() : impl_(std::make_unique<Impl>()) {}
 ColourCache::~ColourCache() = default;
+
+Listening::Listening(ColourCache::Impl& impl, std::size_t profileBytes) : impl_(impl)
+{
+    impl_.hearing_ = {{}, profileBytes, true};
+}
+
+Listening::~Listening()
+{
+    impl_.hearing_ = {};
+}
+
+std::string Listening::reason(const char* otherwise) const
+{
+    const std::string& complaint = impl_.hearing_.complaint;
+    return complaint.empty() ? std::string(otherwise) : std::string(otherwise) + ": " + complaint;
+}
 
 ColourCache::Impl::Impl()
     : context(cmsCreateContext(&memoryHandler, this)), srgb(context ? cmsCreate_sRGBProfileTHR(context.get()) : nullptr)
@@ -179,25 +215,25 @@ ColourEntry& ColourCache::Impl::entryFor(const ColourTag& tag)
     entry.hash = hash;
     entry.key = std::move(key);
     entry.channels = tag.channels;
-    build(entry, tag);
+    const Listening listening(*this, entry.key.size());
+    build(entry, tag, listening);
     if (entry.kind != ColourEntry::Kind::Rgb)
         entry.profile.reset(); // only an Rgb entry builds another transform later
     return entry;
 }
 
-void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag)
+void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag, const Listening& listening)
 {
-    startWith(entry);
     if (!context || !srgb)
-        return ignore(entry, libraryError("the colour library could not be set up"));
+        return ignore(entry, listening.reason("the colour library could not be set up"));
     if (!tag.iccProfile.empty()) {
         if (auto header = checkHeader(tag.iccProfile); !header)
             return ignore(entry, header.error());
         ProfileHandle profile(
             cmsOpenProfileFromMemTHR(context.get(), tag.iccProfile.data(), cmsUInt32Number(tag.iccProfile.size())));
         if (!profile)
-            return ignore(entry, libraryError("not a readable ICC profile"));
-        return buildFromProfile(entry, std::move(profile));
+            return ignore(entry, listening.reason("not a readable ICC profile"));
+        return buildFromProfile(entry, std::move(profile), listening);
     }
     auto profile = profileForCicp(context.get(), tag.cicpPrimaries, tag.cicpTransfer);
     if (!profile)
@@ -208,10 +244,13 @@ void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag)
     }
     if (tag.channels != ColourTag::Channels::Rgb)
         return ignore(entry, "colour code points for gray or CMYK pixels");
-    buildFromProfile(entry, std::move(profile.value()));
+    buildFromProfile(entry, std::move(profile.value()), listening);
+    entry.conversion = conversionOf("colour code points " + std::to_string(tag.cicpPrimaries) + "/"
+                                        + std::to_string(tag.cicpTransfer) + "/" + std::to_string(tag.cicpMatrix),
+                                    entry.intent);
 }
 
-void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profile)
+void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profile, const Listening& listening)
 {
     const auto space = std::uint32_t(cmsGetColorSpace(profile.get()));
     if (space != spaceOf(entry.channels))
@@ -228,15 +267,16 @@ void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profi
         entry.intent = INTENT_RELATIVE_COLORIMETRIC;
         entry.flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
     }
+    entry.conversion = conversionOf(descriptionOf(profile.get()), entry.intent);
     entry.profile = std::move(profile);
     switch (entry.channels) {
-    case ColourTag::Channels::Rgb: return buildRgb(entry);
-    case ColourTag::Channels::Gray: return buildGray(entry);
-    case ColourTag::Channels::Cmyk: return buildCmyk(entry);
+    case ColourTag::Channels::Rgb: return buildRgb(entry, listening);
+    case ColourTag::Channels::Gray: return buildGray(entry, listening);
+    case ColourTag::Channels::Cmyk: return buildCmyk(entry, listening);
     }
 }
 
-void ColourCache::Impl::buildRgb(ColourEntry& entry)
+void ColourCache::Impl::buildRgb(ColourEntry& entry, const Listening& listening)
 {
     if (hasSrgbColorantsAndCurves(entry.profile.get(), srgb.get())) {
         entry.kind = ColourEntry::Kind::Srgb;
@@ -245,20 +285,22 @@ void ColourCache::Impl::buildRgb(ColourEntry& entry)
     entry.bgr.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_BGR_8, srgb.get(), TYPE_BGR_8,
                                           entry.intent, entry.flags));
     if (!entry.bgr)
-        return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
+        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
     if (leavesRgbAlone(entry.bgr.get())) {
         entry.kind = ColourEntry::Kind::Srgb;
         return;
     }
     entry.kind = ColourEntry::Kind::Rgb;
+    // Profiles the matrix-shaper path cannot take stay with the library.
     if (entry.intent == INTENT_RELATIVE_COLORIMETRIC) {
-        entry.matrixShaper = MatrixShaper::from(entry.profile.get(), srgb.get());
-        if (entry.matrixShaper)
+        if (auto shaper = MatrixShaper::from(entry.profile.get(), srgb.get())) {
+            entry.matrixShaper = std::move(shaper).value();
             entry.kind = ColourEntry::Kind::Matrix;
+        }
     }
 }
 
-void ColourCache::Impl::buildGray(ColourEntry& entry)
+void ColourCache::Impl::buildGray(ColourEntry& entry, const Listening& listening)
 {
     if (hasSrgbGrayCurve(entry.profile.get(), srgb.get())) {
         entry.kind = ColourEntry::Kind::Srgb;
@@ -269,7 +311,7 @@ void ColourCache::Impl::buildGray(ColourEntry& entry)
     const TransformHandle gray(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_GRAY_FLT, srgb.get(),
                                                      TYPE_RGB_FLT, entry.intent, entry.flags));
     if (!gray)
-        return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
+        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
     std::array<float, 256> levels;
     for (std::size_t i = 0; i < levels.size(); ++i)
         levels[i] = float(i) / 255.0f;
@@ -281,31 +323,28 @@ void ColourCache::Impl::buildGray(ColourEntry& entry)
     entry.kind = leavesGrayAlone(entry.grayToBgr) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Gray;
 }
 
-void ColourCache::Impl::buildCmyk(ColourEntry& entry)
+void ColourCache::Impl::buildCmyk(ColourEntry& entry, const Listening& listening)
 {
     // Filling the library's grid for four channels takes a good tenth of a
     // second, once per profile and worker; CMYK photos are rare.
     entry.cmykToBgr.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_CMYK_8_REV, srgb.get(),
                                                 TYPE_BGR_8, entry.intent, entry.flags));
     if (!entry.cmykToBgr)
-        return ignore(entry, libraryError("the profile cannot be converted to sRGB"));
+        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
     entry.kind = ColourEntry::Kind::Cmyk;
 }
 
-cmsHTRANSFORM ColourCache::Impl::bgraTransform(ColourEntry& entry)
+Result<cmsHTRANSFORM> ColourCache::Impl::bgraTransform(ColourEntry& entry)
 {
-    if (!entry.bgra && entry.profile) {
-        startWith(entry);
+    if (entry.bgra)
+        return entry.bgra.get();
+    const Listening listening(*this, entry.key.size());
+    if (entry.profile)
         entry.bgra.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_BGRA_8, srgb.get(), TYPE_BGRA_8,
                                                entry.intent, entry.flags | cmsFLAGS_COPY_ALPHA));
-    }
+    if (!entry.bgra)
+        return fail(listening.reason("the profile cannot be converted to sRGB with alpha"));
     return entry.bgra.get();
-}
-
-void ColourCache::Impl::startWith(const ColourEntry& entry)
-{
-    lastError.clear();
-    profileBytes = entry.key.size();
 }
 
 void ColourCache::Impl::ignore(ColourEntry& entry, std::string why)
@@ -314,11 +353,6 @@ void ColourCache::Impl::ignore(ColourEntry& entry, std::string why)
     entry.ignoredBecause = std::move(why);
     entry.bgr.reset();
     entry.cmykToBgr.reset();
-}
-
-std::string ColourCache::Impl::libraryError(const char* otherwise) const
-{
-    return lastError.empty() ? std::string(otherwise) : std::string(otherwise) + ": " + lastError;
 }
 
 } // namespace vardolin::picture

@@ -27,50 +27,55 @@ void grayRows(const ColourEntry& entry, Picture& picture)
     }
 }
 
-ColourOutcome ignored(std::string why)
+// The pixels through the entry; why not, when they cannot be.
+Result<void> convert(ColourCache::Impl& impl, ColourEntry& entry, Picture& picture)
 {
-    return {false, std::move(why)};
+    switch (entry.kind) {
+    case ColourEntry::Kind::Ignored: return fail(entry.ignoredBecause);
+    case ColourEntry::Kind::Srgb: return {};
+    case ColourEntry::Kind::Cmyk: return fail("the CMYK profile was not applied to this file's pixels");
+    case ColourEntry::Kind::Gray: grayRows(entry, picture); return {};
+    case ColourEntry::Kind::Matrix:
+        for (std::int32_t y = 0; y < picture.height; ++y)
+            entry.matrixShaper->convertRow(picture.row(y), picture.width, picture.depth / 8);
+        return {};
+    case ColourEntry::Kind::Rgb: break;
+    }
+    if (picture.depth == 24) {
+        transformRows(entry.bgr.get(), picture);
+        return {};
+    }
+    VARDOLIN_TRY_ASSIGN(const cmsHTRANSFORM withAlpha, impl.bgraTransform(entry));
+    transformRows(withAlpha, picture);
+    return {};
 }
 
 } // namespace
 
-ColourOutcome toSrgb(Picture& picture, ColourCache& cache)
+void toSrgb(Picture& picture, ColourCache& cache, Notes& notes)
 {
     const ColourTag tag = std::move(picture.colour);
     picture.colour = {};
-    if (!tag.unreadable.empty())
-        return ignored(tag.unreadable);
     if (tag.empty() || !picture.hasStore())
-        return {};
-
+        return;
     ColourCache::Impl& impl = cache.impl();
     ColourEntry& entry = impl.entryFor(tag);
-    switch (entry.kind) {
-    case ColourEntry::Kind::Ignored: return ignored(entry.ignoredBecause);
-    case ColourEntry::Kind::Srgb: return {};
-    case ColourEntry::Kind::Cmyk: return ignored("the CMYK profile was not applied to this file's pixels");
-    case ColourEntry::Kind::Gray: grayRows(entry, picture); return {true, {}};
-    case ColourEntry::Kind::Matrix:
-        for (std::int32_t y = 0; y < picture.height; ++y)
-            entry.matrixShaper->convertRow(picture.row(y), picture.width, picture.depth / 8);
-        return {true, {}};
-    case ColourEntry::Kind::Rgb: break;
-    }
-    cmsHTRANSFORM transform = picture.depth == 32 ? impl.bgraTransform(entry) : entry.bgr.get();
-    if (!transform)
-        return ignored("the profile cannot be converted to sRGB with alpha: " + impl.lastError);
-    transformRows(transform, picture);
-    return {true, {}};
+    if (const auto converted = convert(impl, entry, picture); !converted)
+        notes.push_back({Note::Kind::ColourIgnored, converted.error()});
+    else if (entry.kind != ColourEntry::Kind::Srgb)
+        notes.push_back({Note::Kind::ColourConverted, entry.conversion});
 }
 
-std::optional<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache)
+Result<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache)
 {
     if (tag.iccProfile.empty() || tag.channels != ColourTag::Channels::Cmyk)
-        return std::nullopt;
+        return fail("no profile for CMYK pixels");
     const ColourEntry& entry = cache.impl().entryFor(tag);
+    if (entry.kind == ColourEntry::Kind::Ignored)
+        return fail(entry.ignoredBecause);
     if (entry.kind != ColourEntry::Kind::Cmyk)
-        return std::nullopt;
-    return CmykRows{entry.cmykToBgr.get()};
+        return fail("not a CMYK profile");
+    return CmykRows{entry.cmykToBgr.get(), entry.conversion.c_str()};
 }
 
 void CmykRows::convert(const std::uint8_t* cmyk, std::uint8_t* bgr, std::uint32_t width) const

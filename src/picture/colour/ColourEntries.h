@@ -32,6 +32,9 @@ struct ColourEntry {
 
     Kind kind = Kind::Ignored;
     std::string ignoredBecause;
+    // What converting through it does, in words: the profile's own name (or
+    // the code points) and the intent.
+    std::string conversion;
     ProfileHandle profile; // kept to build the transform with alpha when first needed
     cmsUInt32Number intent = INTENT_PERCEPTUAL;
     cmsUInt32Number flags = 0;
@@ -42,34 +45,57 @@ struct ColourEntry {
     std::array<std::array<std::uint8_t, 3>, 256> grayToBgr{};
 };
 
+// What the library said while one piece of work asked it about one profile:
+// the first complaint (the cause; the ones after are its consequences), and
+// the profile's size, which bounds the blocks the library may allocate.
+struct LibraryHearing {
+    std::string complaint;
+    std::size_t profileBytes = 0;
+    bool open = false;
+};
+
+// The library reports through callbacks on its context. A Listening on the
+// stack opens a fresh hearing for one piece of work and closes it when the
+// work is done, so no complaint outlives the work it belongs to.
+class Listening {
+public:
+    Listening(ColourCache::Impl& impl, std::size_t profileBytes);
+    ~Listening();
+    Listening(const Listening&) = delete;
+    Listening& operator=(const Listening&) = delete;
+
+    // otherwise, with the library's complaint when it made one.
+    std::string reason(const char* otherwise) const;
+
+private:
+    ColourCache::Impl& impl_;
+};
+
 struct ColourCache::Impl {
     Impl();
 
     // The entry for tag (its profile, or its code points when it has none),
     // built on first sight. The reference lasts until the next call.
     ColourEntry& entryFor(const ColourTag& tag);
-    // The 32-bit transform of an Rgb entry, or null when it cannot be built.
-    cmsHTRANSFORM bgraTransform(ColourEntry& entry);
+    // The 32-bit transform of an Rgb entry, built on first use, or why it
+    // cannot be.
+    Result<cmsHTRANSFORM> bgraTransform(ColourEntry& entry);
 
-    // The library's last complaint on this cache's context; empty when none.
-    std::string lastError;
-    // The size of the profile being read or used: it bounds the blocks the
-    // library may ask for (declared before the context, which asks at once).
-    std::size_t profileBytes = 0;
+    // The hearing of the piece of work in progress; null between them.
+    LibraryHearing* openHearing() { return hearing_.open ? &hearing_ : nullptr; }
+
+    // Declared before the context, which asks for blocks at once.
+    LibraryHearing hearing_;
     ContextHandle context;
     ProfileHandle srgb;
 
 private:
-    void build(ColourEntry& entry, const ColourTag& tag);
-    void buildFromProfile(ColourEntry& entry, ProfileHandle profile);
-    void buildRgb(ColourEntry& entry);
-    void buildGray(ColourEntry& entry);
-    void buildCmyk(ColourEntry& entry);
-    // Before the library is asked anything about entry: forgets its last
-    // complaint and bounds its blocks by entry's profile.
-    void startWith(const ColourEntry& entry);
+    void build(ColourEntry& entry, const ColourTag& tag, const Listening& listening);
+    void buildFromProfile(ColourEntry& entry, ProfileHandle profile, const Listening& listening);
+    void buildRgb(ColourEntry& entry, const Listening& listening);
+    void buildGray(ColourEntry& entry, const Listening& listening);
+    void buildCmyk(ColourEntry& entry, const Listening& listening);
     void ignore(ColourEntry& entry, std::string why);
-    std::string libraryError(const char* otherwise) const;
 
     std::deque<ColourEntry> entries_; // the most recently built last
 };

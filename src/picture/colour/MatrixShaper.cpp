@@ -9,14 +9,14 @@ namespace {
 using Matrix = std::array<std::array<double, 3>, 3>;
 
 // The colorants as columns: linear red, green and blue to PCS XYZ.
-std::optional<Matrix> colorantsOf(cmsHPROFILE profile)
+Result<Matrix> colorantsOf(cmsHPROFILE profile)
 {
     const cmsTagSignature tags[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
     Matrix m{};
     for (int column = 0; column < 3; ++column) {
         const auto* xyz = static_cast<const cmsCIEXYZ*>(cmsReadTag(profile, tags[column]));
         if (!xyz)
-            return std::nullopt;
+            return fail("a colorant tag is missing");
         m[0][column] = xyz->X;
         m[1][column] = xyz->Y;
         m[2][column] = xyz->Z;
@@ -24,13 +24,13 @@ std::optional<Matrix> colorantsOf(cmsHPROFILE profile)
     return m;
 }
 
-std::optional<Matrix> inverse(const Matrix& m)
+Result<Matrix> inverse(const Matrix& m)
 {
     const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1])
                        - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
                        + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
     if (!(std::abs(det) > 1e-9))
-        return std::nullopt;
+        return fail("the colorants cannot be inverted");
     Matrix r{};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
@@ -47,40 +47,36 @@ double srgbEncoded(double linear)
 
 } // namespace
 
-std::optional<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE srgb)
+Result<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE srgb)
 {
     if (!cmsIsMatrixShaper(profile) || !cmsIsMatrixShaper(srgb))
-        return std::nullopt;
-    const auto source = colorantsOf(profile);
-    const auto target = colorantsOf(srgb);
-    if (!source || !target)
-        return std::nullopt;
-    const auto toSrgb = inverse(*target);
-    if (!toSrgb)
-        return std::nullopt;
+        return fail("not a matrix-shaper profile");
+    VARDOLIN_TRY_ASSIGN(const Matrix source, colorantsOf(profile));
+    VARDOLIN_TRY_ASSIGN(const Matrix target, colorantsOf(srgb));
+    VARDOLIN_TRY_ASSIGN(const Matrix toSrgb, inverse(target));
 
     MatrixShaper shaper;
     const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
     for (int channel = 0; channel < 3; ++channel) {
         const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, curves[channel]));
         if (!curve)
-            return std::nullopt;
+            return fail("a tone curve is missing");
         for (int level = 0; level < 256; ++level)
             shaper.linear_[std::size_t(channel)][std::size_t(level)] =
                 cmsEvalToneCurveFloat(curve, float(level) / 255.0f);
         const auto& levels = shaper.linear_[std::size_t(channel)];
         if (!std::all_of(levels.begin(), levels.end(), [](float v) { return std::isfinite(v); }))
-            return std::nullopt;
+            return fail("a tone curve gives no finite numbers");
         if (levels[0] != 0.0f)
-            return std::nullopt; // black is not black: left to the library's compensation
+            return fail("black is not black: left to the library's compensation");
     }
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             double sum = 0;
             for (int k = 0; k < 3; ++k)
-                sum += (*toSrgb)[std::size_t(i)][std::size_t(k)] * (*source)[std::size_t(k)][std::size_t(j)];
+                sum += toSrgb[std::size_t(i)][std::size_t(k)] * source[std::size_t(k)][std::size_t(j)];
             if (!std::isfinite(float(sum)))
-                return std::nullopt;
+                return fail("the matrix gives no finite numbers");
             shaper.matrix_[i][j] = float(sum);
         }
     shaper.encode_.resize(kEncodeSteps + 1);

@@ -5,11 +5,11 @@
 // costs several times as much per pixel: each channel to linear light by a
 // table, the matrix into sRGB's primaries, back to sRGB's curve by a table.
 
+#include "picture/Result.h"
 #include "picture/colour/LcmsHandles.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace vardolin::picture {
@@ -17,9 +17,9 @@ namespace vardolin::picture {
 class MatrixShaper {
 public:
     // Built from an RGB profile that is a matrix-shaper and keeps black at
-    // zero (so black-point compensation has nothing to do); nothing for any
-    // other profile, which then goes through the library.
-    static std::optional<MatrixShaper> from(cmsHPROFILE profile, cmsHPROFILE srgb);
+    // zero (so black-point compensation has nothing to do); for any other
+    // profile, why not: it then goes through the library.
+    static Result<MatrixShaper> from(cmsHPROFILE profile, cmsHPROFILE srgb);
 
     // Converts blue-green-red pixels in place; with 4 bytes per pixel the
     // fourth (alpha) is left as it is.

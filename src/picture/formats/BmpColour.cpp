@@ -11,7 +11,7 @@ constexpr std::uint32_t kProfileEmbedded = 0x4D424544; // 'MBED'
 
 } // namespace
 
-ColourTag readBmpColour(ByteSpan bytes)
+ColourTag readBmpColour(ByteSpan bytes, Notes& notes)
 {
     ColourTag tag;
     ByteCursor cursor(bytes);
@@ -29,7 +29,7 @@ ColourTag readBmpColour(ByteSpan bytes)
     // The offset counts from the start of the information header.
     const std::uint64_t start = kFileHeaderSize + std::uint64_t(*offset);
     if (*size == 0 || start > bytes.size || *size > bytes.size - start) {
-        tag.unreadable = "BMP profile data outside the file";
+        notes.push_back({Note::Kind::ColourIgnored, "BMP profile data outside the file"});
         return tag;
     }
     tag.iccProfile.assign(bytes.data + start, bytes.data + start + *size);

@@ -1,10 +1,10 @@
 // BMP files: our own decoder over the checked layout. Every pixel row is read
 // through checked offsets and every colour index through the table size.
 
+#include "picture/formats/Bmp.h"
 #include "picture/formats/BmpColour.h"
 #include "picture/formats/BmpLayout.h"
 #include "picture/formats/BmpRunLength.h"
-#include "picture/formats/Decoders.h"
 #include "picture/formats/PixelStore.h"
 
 #include <cstring>
@@ -95,15 +95,16 @@ bool probeBmp(ByteSpan bytes)
     return bytes.size >= 14 && *b == 'B' && *m == 'M' && *reserved1 == 0 && *reserved2 == 0;
 }
 
-Result<Picture> decodeBmp(ByteSpan bytes, const LoadOptions& options)
+Result<Decoded> decodeBmp(ByteSpan bytes, const LoadOptions& options)
 {
     VARDOLIN_TRY_ASSIGN(const BmpLayout layout, readBmpLayout(bytes));
     VARDOLIN_TRY(options.limits.check(layout.width, layout.height));
 
-    Picture picture;
+    Decoded decoded;
+    Picture& picture = decoded.picture;
     allocateStore(picture, layout.width, layout.height, 24);
     picture.sourceDepth = std::uint8_t(layout.bitCount);
-    picture.colour = readBmpColour(bytes);
+    picture.colour = readBmpColour(bytes, decoded.notes);
 
     const bool runLength = layout.compression == BmpCompression::Rle8 || layout.compression == BmpCompression::Rle4;
     if (runLength) {
@@ -112,7 +113,7 @@ Result<Picture> decodeBmp(ByteSpan bytes, const LoadOptions& options)
     } else {
         VARDOLIN_TRY(decodeUncompressed(bytes, layout, picture));
     }
-    return picture;
+    return decoded;
 }
 
 } // namespace vardolin::picture

@@ -1,4 +1,4 @@
-#include "picture/formats/BmpEncoder.h"
+#include "picture/formats/Bmp.h"
 
 #include "picture/ComposeOnWhite.h"
 #include "picture/formats/OutputFile.h"

@@ -7,7 +7,7 @@
 
 #include "picture/LibraryOwner.h"
 #include "picture/Result.h"
-#include "picture/formats/Decoders.h"
+#include "picture/formats/Heif.h"
 #include "picture/formats/HeifCodedSizes.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/RgbRows.h"
@@ -122,14 +122,14 @@ Result<DecodedImage> decodeUpright(heif_image_handle* handle)
 
 // An ICC profile (prof or rICC) and the code points of an nclx box; a file
 // may carry both.
-ColourTag colourOf(heif_image_handle* handle)
+ColourTag colourOf(heif_image_handle* handle, Notes& notes)
 {
     ColourTag tag;
     if (const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle); size > 0) {
         tag.iccProfile.resize(size);
         if (heif_image_handle_get_raw_color_profile(handle, tag.iccProfile.data()).code != heif_error_Ok) {
             tag.iccProfile.clear();
-            tag.unreadable = "the HEIF colour profile cannot be read";
+            notes.push_back({Note::Kind::ColourIgnored, "the HEIF colour profile cannot be read"});
         }
     }
     // libheif hands over the box it has read even when a code point in it is
@@ -143,6 +143,18 @@ ColourTag colourOf(heif_image_handle* handle)
         tag.cicpMatrix = std::uint16_t(nclx->matrix_coefficients);
     }
     return tag;
+}
+
+// What the codec reported about damaged data while it still decoded the
+// picture (only reported where the decoding options ask it to keep going).
+void noteDecodingWarnings(heif_image* image, Notes& notes)
+{
+    constexpr int kKept = 4;
+    heif_error warnings[kKept];
+    const int count = heif_image_get_decoding_warnings(image, 0, warnings, kKept);
+    for (int i = 0; i < count; ++i)
+        notes.push_back(
+            {Note::Kind::Damaged, std::string("HEIF: ") + (warnings[i].message ? warnings[i].message : "")});
 }
 
 // One decoded row, top first, as blue-green-red(-alpha) bytes.
@@ -228,7 +240,7 @@ bool probeHeif(ByteSpan bytes)
     return false;
 }
 
-Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
+Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
     VARDOLIN_TRY_ASSIGN(const std::optional<Size> canvas, checkBeforeDecoding(bytes, options.limits));
     initialiseOnce();
@@ -236,15 +248,17 @@ Result<Picture> decodeHeif(ByteSpan bytes, const LoadOptions& options)
     if (!context)
         return fail("out of memory");
     VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits, canvas));
-    VARDOLIN_TRY_ASSIGN(const DecodedImage decoded, decodeUpright(handle.get()));
-    VARDOLIN_TRY(options.limits.check(decoded.width, decoded.height));
+    VARDOLIN_TRY_ASSIGN(const DecodedImage image, decodeUpright(handle.get()));
+    VARDOLIN_TRY(options.limits.check(image.width, image.height));
 
-    Picture picture;
-    fillStore(decoded, options, picture);
-    picture.sourceDepth = std::uint8_t(8 * decoded.channels);
-    picture.fullSize = {decoded.width, decoded.height};
-    picture.colour = colourOf(handle.get());
-    return picture;
+    Decoded decoded;
+    Picture& picture = decoded.picture;
+    fillStore(image, options, picture);
+    picture.sourceDepth = std::uint8_t(8 * image.channels);
+    picture.fullSize = {image.width, image.height};
+    picture.colour = colourOf(handle.get(), decoded.notes);
+    noteDecodingWarnings(image.image.get(), decoded.notes);
+    return decoded;
 }
 
 } // namespace vardolin::picture

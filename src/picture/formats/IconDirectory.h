@@ -3,9 +3,10 @@
 // image's width, height and bit count. Icons carry no pixel store here.
 
 #include "picture/ByteCursor.h"
+#include "picture/Picture.h"
+#include "picture/Result.h"
 
 #include <cstdint>
-#include <optional>
 
 namespace vardolin::picture {
 
@@ -19,9 +20,14 @@ struct IconImage {
 bool looksLikeIconDirectory(ByteSpan bytes);
 
 // Among the entries of the first entry's size, the one with the highest bit
-// count (the first on a tie), described by its image header. Nothing when the
-// directory or the chosen image cannot be used; the load then tries the
-// ordinary decoders.
-std::optional<IconImage> chooseIconImage(ByteSpan bytes);
+// count (the first on a tie), described by its image header; or why the
+// directory or the chosen image cannot be used.
+Result<IconImage> chooseIconImage(ByteSpan bytes);
+
+// An icon whose chosen image can be used. One that cannot is left to the
+// other rows of the format table, as if it were no icon.
+bool probeIcon(ByteSpan bytes);
+// Its sizes and bit count only: an icon carries no pixel store.
+Result<Decoded> decodeIcon(ByteSpan bytes, const LoadOptions& options);
 
 } // namespace vardolin::picture

@@ -1,23 +1,20 @@
-// JPEG files through libjpeg-turbo's libjpeg API. Each function that calls the
-// library sets its own jump target and holds no C++ object with a destructor
-// (no Result either), so a fatal library error can jump back over nothing but
-// C frames. decodeJpeg, which owns the reader and the picture, calls no
-// setjmp itself.
+// JPEG files through libjpeg-turbo's libjpeg API. Every sequence of library
+// calls runs inside jpegGuarded (JpegLibrary.h) and holds no C++ object with
+// a destructor, so a fatal library error jumps back over nothing but plain
+// frames; decodeJpeg, which owns the reader and the picture, sets no jump
+// target itself.
 
-#include "picture/Result.h"
 #include "picture/colour/ColourConversion.h"
-#include "picture/formats/Decoders.h"
 #include "picture/formats/ExifOrientation.h"
+#include "picture/formats/Jpeg.h"
 #include "picture/formats/JpegIccProfile.h"
+#include "picture/formats/JpegLibrary.h"
 #include "picture/formats/JpegScale.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/scale/AreaAverageScaler.h"
 
 #include <algorithm>
 #include <climits>
-#include <csetjmp>
-#include <cstdio>
-#include <jpeglib.h>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -28,73 +25,51 @@ namespace {
 // A progressive file can hold any number of scans; a few hundred is already
 // far more than any encoder writes, so more is taken as a decoding bomb.
 constexpr int maxScans = 500;
-
-struct JpegErrors {
-    jpeg_error_mgr manager{};
-    jpeg_progress_mgr progress{};
-    std::jmp_buf jump{};
-    char message[JMSG_LENGTH_MAX] = {};
-};
+constexpr const char* tooManyScans = "JPEG file with more than 500 scans";
 
 struct JpegReader {
     jpeg_decompress_struct info{};
-    JpegErrors errors;
+    JpegComplaints complaints;
+    jpeg_progress_mgr progress{};
     ~JpegReader() { jpeg_destroy_decompress(&info); }
 };
 
 extern "C" {
-static void failJump(j_common_ptr info)
-{
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
-
-static void stayQuiet(j_common_ptr, int) {}
-
 static void limitScans(j_common_ptr info)
 {
-    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number > maxScans) {
-        auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-        std::snprintf(errors->message, sizeof errors->message, "JPEG file with more than %d scans", maxScans);
-        std::longjmp(errors->jump, 1);
-    }
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > maxScans)
+        failJpegCall(info, tooManyScans);
 }
 }
 
 bool readHeader(JpegReader& reader, ByteSpan bytes)
 {
     jpeg_decompress_struct& info = reader.info;
-    info.err = jpeg_std_error(&reader.errors.manager);
-    reader.errors.manager.error_exit = failJump;
-    reader.errors.manager.emit_message = stayQuiet;
-    reader.errors.progress.progress_monitor = limitScans;
-    if (setjmp(reader.errors.jump))
-        return false;
-    jpeg_create_decompress(&info);
-    info.progress = &reader.errors.progress;
-    jpeg_mem_src(&info, bytes.data, static_cast<unsigned long>(bytes.size));
-    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
-    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
-    jpeg_read_header(&info, TRUE);
-    return true;
+    info.err = reportTo(reader.complaints);
+    reader.progress.progress_monitor = limitScans;
+    return jpegGuarded(reader.complaints, [&] {
+        jpeg_create_decompress(&info);
+        info.progress = &reader.progress;
+        jpeg_mem_src(&info, bytes.data, static_cast<unsigned long>(bytes.size));
+        jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
+        jpeg_read_header(&info, TRUE);
+    });
 }
 
 bool startDecompress(JpegReader& reader, int scaleNumerator)
 {
     jpeg_decompress_struct& info = reader.info;
-    if (setjmp(reader.errors.jump))
-        return false;
-    info.dct_method = JDCT_ISLOW;
-    // Four-component files come out as (inverted) CMYK; everything else as
-    // blue-green-red, the store's own order, so no pixel is touched twice.
-    const bool fourComponents = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    info.out_color_space = fourComponents ? JCS_CMYK : JCS_EXT_BGR;
-    info.scale_num = unsigned(scaleNumerator);
-    info.scale_denom = 8;
-    jpeg_start_decompress(&info);
-    return true;
+    return jpegGuarded(reader.complaints, [&] {
+        info.dct_method = JDCT_ISLOW;
+        // Four-component files come out as (inverted) CMYK; everything else as
+        // blue-green-red, the store's own order, so no pixel is touched twice.
+        const bool fourComponents = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+        info.out_color_space = fourComponents ? JCS_CMYK : JCS_EXT_BGR;
+        info.scale_num = unsigned(scaleNumerator);
+        info.scale_denom = 8;
+        jpeg_start_decompress(&info);
+    });
 }
 
 // The stored values are inverted CMYK: each colour times black over 255.
@@ -138,12 +113,10 @@ void deliverRow(const ScanlineTargets& to, const std::uint8_t* decoded, std::int
 }
 
 // Scanlines come top first. A truncated file ends in what the library
-// supplies for the missing part; rows it never supplies stay black.
-bool readScanlines(JpegReader& reader, const ScanlineTargets& to)
+// supplies for the missing part (and a warning); rows it never supplies stay
+// black.
+void readScanlines(jpeg_decompress_struct& info, const ScanlineTargets& to)
 {
-    jpeg_decompress_struct& info = reader.info;
-    if (setjmp(reader.errors.jump))
-        return false;
     const bool direct = to.average == nullptr && !to.cmyk;
     const std::int32_t height = std::int32_t(info.output_height);
     while (info.output_scanline < info.output_height) {
@@ -160,11 +133,10 @@ bool readScanlines(JpegReader& reader, const ScanlineTargets& to)
                 deliverRow(to, rows[i], top + std::int32_t(i), info.output_width);
     }
     jpeg_finish_decompress(&info);
-    return true;
 }
 
-// What readScanlines writes to besides the store. It lives in the caller of
-// the function that sets the jump, so no destructor is skipped by a jump.
+// What readScanlines writes to besides the store. It lives outside the
+// guarded calls, so no destructor is skipped by a jump.
 struct ScanlineBuffers {
     std::unique_ptr<StreamingAreaAverage> average;
     std::vector<std::uint8_t> buffer, converted;
@@ -217,7 +189,8 @@ int orientationOf(const jpeg_decompress_struct& info)
     return 1;
 }
 
-ColourTag colourTagOf(const jpeg_decompress_struct& info)
+// A profile that cannot be joined from its chunks is left out, with a note.
+ColourTag colourTagOf(const jpeg_decompress_struct& info, Notes& notes)
 {
     ColourTag tag;
     if (info.jpeg_color_space == JCS_GRAYSCALE)
@@ -232,13 +205,31 @@ ColourTag colourTagOf(const jpeg_decompress_struct& info)
     if (profile)
         tag.iccProfile = std::move(profile.value());
     else
-        tag.unreadable = profile.error();
+        notes.push_back({Note::Kind::ColourIgnored, profile.error()});
     return tag;
 }
 
 Failure failJpeg(const JpegReader& reader)
 {
-    return fail(std::string("JPEG error: ") + reader.errors.message);
+    return fail(std::string("JPEG error: ") + reader.complaints.error);
+}
+
+// A CMYK profile is applied row by row as the rows arrive: afterwards the
+// pixels no longer hold their CMYK channels. One that cannot be is dropped
+// with a note, and the rows go through the plain formula.
+std::optional<CmykRows> cmykProfileOf(Decoded& decoded, ColourCache* cache, std::optional<ColourCache>& ownCache)
+{
+    ColourTag& tag = decoded.picture.colour;
+    if (tag.iccProfile.empty())
+        return std::nullopt;
+    auto rows = cmykRowsFor(tag, cache ? *cache : ownCache.emplace());
+    tag = {};
+    if (!rows) {
+        decoded.notes.push_back({Note::Kind::ColourIgnored, rows.error()});
+        return std::nullopt;
+    }
+    decoded.notes.push_back({Note::Kind::ColourConverted, rows->conversion});
+    return rows.value();
 }
 
 } // namespace
@@ -248,7 +239,7 @@ bool probeJpeg(ByteSpan bytes)
     return bytes.size >= 2 && bytes.data[0] == 0xFF && bytes.data[1] == 0xD8;
 }
 
-Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
+Result<Decoded> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
 {
     JpegReader reader;
     if (!readHeader(reader, bytes))
@@ -274,29 +265,25 @@ Result<Picture> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
     if (!startDecompress(reader, scale))
         return failJpeg(reader);
 
-    Picture picture;
-    picture.colour = colourTagOf(info);
-    // A CMYK profile is applied row by row as the rows arrive: afterwards the
-    // pixels no longer hold their CMYK channels.
+    Decoded decoded;
+    Picture& picture = decoded.picture;
+    picture.colour = colourTagOf(info, decoded.notes);
     std::optional<ColourCache> ownCache;
     std::optional<CmykRows> cmykProfile;
-    if (info.out_color_space == JCS_CMYK && !picture.colour.iccProfile.empty()) {
-        ColourCache* cache = options.colourCache ? options.colourCache : &ownCache.emplace();
-        cmykProfile = cmykRowsFor(picture.colour, *cache);
-    }
+    if (info.out_color_space == JCS_CMYK)
+        cmykProfile = cmykProfileOf(decoded, options.colourCache, ownCache);
     ScanlineBuffers buffers;
     ScanlineTargets to = prepareTargets(info, picture, target, orientation, buffers);
     to.cmykProfile = cmykProfile ? &*cmykProfile : nullptr;
-    if (!readScanlines(reader, to))
+    if (!jpegGuarded(reader.complaints, [&] { readScanlines(reader.info, to); }))
         return failJpeg(reader);
-    if (cmykProfile)
-        picture.colour = {};
+    noteWarnings(reader.complaints, decoded.notes);
     if (to.average)
         to.average->finish();
 
     applyOrientation(picture, orientation);
     picture.fullSize = upright;
-    return picture;
+    return decoded;
 }
 
 } // namespace vardolin::picture

@@ -1,35 +1,14 @@
-#include "picture/formats/JpegEncoder.h"
-
+#include "picture/formats/Jpeg.h"
+#include "picture/formats/JpegLibrary.h"
 #include "picture/formats/OutputFile.h"
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 namespace vardolin::picture {
 namespace {
-
-// libjpeg's error manager, made to keep quiet and jump back instead of exiting.
-struct JpegErrors {
-    jpeg_error_mgr library;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void jumpBack(j_common_ptr info)
-{
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
-
-void ignoreMessage(j_common_ptr, int) {}
-void printNothing(j_common_ptr) {}
 
 void swapToRgb(const std::uint8_t* bgr, std::int32_t width, std::uint8_t* rgb)
 {
@@ -40,24 +19,20 @@ void swapToRgb(const std::uint8_t* bgr, std::int32_t width, std::uint8_t* rgb)
     }
 }
 
-// Drives the compressor from start to finish. Everything that has a
-// destructor (the file, the row buffer, any Result) lives in the caller: a
-// longjmp may leave this function at any library call. rowBuffer is only used (width × 3 bytes) for swapped rows.
-bool compress(std::FILE* file, const RowSource& rows, int quality, JpegInput input, std::uint8_t* rowBuffer,
-              char* message)
+// The compressor and where it reports; destroyed on every path out.
+struct JpegWriter {
+    jpeg_compress_struct info{};
+    JpegComplaints complaints;
+    JpegWriter() { info.err = reportTo(complaints); }
+    ~JpegWriter() { jpeg_destroy_compress(&info); }
+};
+
+// Drives the compressor from start to finish, inside the guard: everything
+// that has a destructor (the file, the row buffer, any Result) lives in the
+// caller. rowBuffer is only used (width × 3 bytes) for swapped rows.
+void compress(jpeg_compress_struct& info, std::FILE* file, const RowSource& rows, int quality, JpegInput input,
+              std::uint8_t* rowBuffer)
 {
-    jpeg_compress_struct info;
-    JpegErrors errors;
-    info.err = jpeg_std_error(&errors.library);
-    errors.library.error_exit = jumpBack;
-    errors.library.emit_message = ignoreMessage;
-    errors.library.output_message = printNothing;
-    errors.message[0] = '\0';
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&info);
-        std::memcpy(message, errors.message, sizeof errors.message);
-        return false;
-    }
     jpeg_create_compress(&info);
     jpeg_stdio_dest(&info, file);
     info.image_width = JDIMENSION(rows.width);
@@ -77,8 +52,6 @@ bool compress(std::FILE* file, const RowSource& rows, int quality, JpegInput inp
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return true;
 }
 
 } // namespace
@@ -103,9 +76,11 @@ Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::f
     OutputFile target(file);
     if (!target.isOpen())
         return fail("cannot create the file");
-    char message[JMSG_LENGTH_MAX] = {};
-    if (!compress(target.handle(), rows, jpegQualityForGrade(qualityGrade), input, rowBuffer.data(), message))
-        return fail(std::string("JPEG encoder: ") + message);
+    JpegWriter writer;
+    const int quality = jpegQualityForGrade(qualityGrade);
+    if (!jpegGuarded(writer.complaints,
+                     [&] { compress(writer.info, target.handle(), rows, quality, input, rowBuffer.data()); }))
+        return fail(std::string("JPEG encoder: ") + writer.complaints.error);
     return target.finish();
 }
 

@@ -1,16 +1,16 @@
-// PNG files through libpng 1.6, read from the file's buffer. The functions
-// that call the library set their own jump target and hold no C++ object with
-// a destructor (no Result either); decodePng, which owns the reader and the
-// picture, calls no setjmp itself.
+// PNG files through libpng 1.6, read from the file's buffer. Every sequence
+// of library calls runs inside pngGuarded (PngLibrary.h) and holds no C++
+// object with a destructor (no Result either); decodePng, which owns the
+// reader and the picture, sets no jump target itself.
 
 #include "picture/Result.h"
-#include "picture/formats/Decoders.h"
 #include "picture/formats/PixelStore.h"
+#include "picture/formats/Png.h"
+#include "picture/formats/PngLibrary.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <png.h>
+#include <string_view>
 #include <vector>
 
 namespace vardolin::picture {
@@ -26,11 +26,10 @@ constexpr png_alloc_size_t maxChunkBytes = 8u << 20;
 struct PngSource {
     ByteSpan bytes;
     std::size_t position = 0;
-    char message[200] = {};
-    char profileWarning[200] = {}; // why libpng dropped the iCCP chunk
 };
 
 struct PngReader {
+    PngComplaints complaints;
     png_structp png = nullptr;
     png_infop info = nullptr;
     PngSource source;
@@ -46,21 +45,6 @@ struct PngHeader {
 };
 
 extern "C" {
-static void failJump(png_structp png, png_const_charp message)
-{
-    auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
-    std::snprintf(source->message, sizeof source->message, "%s", message);
-    png_longjmp(png, 1);
-}
-
-// Warnings are ignored, except the one that says the profile was dropped.
-static void noteProfileWarning(png_structp png, png_const_charp message)
-{
-    auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
-    if (std::strncmp(message, "iCCP", 4) == 0 && source->profileWarning[0] == 0)
-        std::snprintf(source->profileWarning, sizeof source->profileWarning, "%s", message);
-}
-
 static void readFromBuffer(png_structp png, png_bytep out, png_size_t length)
 {
     auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
@@ -71,16 +55,8 @@ static void readFromBuffer(png_structp png, png_bytep out, png_size_t length)
 }
 }
 
-bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* header)
+void readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* header)
 {
-    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader.source, failJump, noteProfileWarning);
-    if (!reader.png)
-        return false;
-    reader.info = png_create_info_struct(reader.png);
-    if (!reader.info)
-        return false;
-    if (setjmp(png_jmpbuf(reader.png)))
-        return false;
     const auto limit = png_uint_32(std::min<std::int64_t>(options.limits.maxSide, PNG_USER_WIDTH_MAX));
     png_set_user_limits(reader.png, limit, limit);
     png_set_chunk_malloc_max(reader.png, maxChunkBytes);
@@ -94,7 +70,6 @@ bool readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth, &header->colorType,
                  nullptr, nullptr, nullptr);
     header->transparency = png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0;
-    return true;
 }
 
 // Source depth as the header reads once a tRNS chunk has become an alpha
@@ -112,11 +87,9 @@ int sourceDepthOf(const PngHeader& header)
 }
 
 // Every file becomes 8-bit blue-green-red, with alpha when it has any.
-bool setTransforms(PngReader& reader, const PngHeader& header, int* channels)
+void setTransforms(PngReader& reader, const PngHeader& header, int* channels)
 {
     png_structp png = reader.png;
-    if (setjmp(png_jmpbuf(png)))
-        return false;
     if (header.transparency)
         png_set_tRNS_to_alpha(png);
     if (header.colorType == PNG_COLOR_TYPE_PALETTE)
@@ -131,23 +104,22 @@ bool setTransforms(PngReader& reader, const PngHeader& header, int* channels)
     png_set_interlace_handling(png);
     png_read_update_info(png, reader.info);
     *channels = png_get_channels(png, reader.info);
-    return true;
 }
 
-// libpng writes every pass of an interlaced file into the same rows, so the
-// rows can be the store's own, bottom-up.
-bool readRows(PngReader& reader, png_bytepp rows)
+// Warnings about the colour chunks say what libpng did with them; the others
+// say the file is damaged.
+bool isColourChunkWarning(std::string_view warning)
 {
-    if (setjmp(png_jmpbuf(reader.png)))
-        return false;
-    png_read_image(reader.png, rows);
-    return true;
+    for (const std::string_view chunk : {"iCCP", "sRGB", "gAMA", "cHRM"})
+        if (warning.starts_with(chunk))
+            return true;
+    return false;
 }
 
 // The profile as libpng checked it against the colour type (an RGB profile
-// in a gray file is dropped), or why it was dropped. png_get_iCCP only reads
-// what png_read_info stored, so no jump target is needed.
-ColourTag colourTagOf(const PngReader& reader, const PngHeader& header)
+// in a gray file is dropped), or a note of why it was dropped. png_get_iCCP
+// only reads what png_read_info stored, so no jump target is needed.
+ColourTag colourTagOf(const PngReader& reader, const PngHeader& header, Notes& notes)
 {
     ColourTag tag;
     if (header.colorType == PNG_COLOR_TYPE_GRAY || header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -156,16 +128,29 @@ ColourTag colourTagOf(const PngReader& reader, const PngHeader& header)
     int compression = 0;
     png_bytep profile = nullptr;
     png_uint_32 length = 0;
-    if (png_get_iCCP(reader.png, reader.info, &name, &compression, &profile, &length) != 0 && profile)
+    if (png_get_iCCP(reader.png, reader.info, &name, &compression, &profile, &length) != 0 && profile) {
         tag.iccProfile.assign(profile, profile + length);
-    else if (reader.source.profileWarning[0] != 0)
-        tag.unreadable = std::string("PNG ") + reader.source.profileWarning;
+        return tag;
+    }
+    const PngComplaints& complaints = reader.complaints;
+    for (int i = 0; i < complaints.keptWarnings; ++i)
+        if (std::strncmp(complaints.warnings[i], "iCCP", 4) == 0) {
+            notes.push_back({Note::Kind::ColourIgnored, std::string("PNG ") + complaints.warnings[i]});
+            break;
+        }
     return tag;
+}
+
+void noteDamage(const PngComplaints& complaints, Notes& notes)
+{
+    for (int i = 0; i < complaints.keptWarnings; ++i)
+        if (!isColourChunkWarning(complaints.warnings[i]))
+            notes.push_back({Note::Kind::Damaged, std::string("PNG: ") + complaints.warnings[i]});
 }
 
 Failure failPng(const PngReader& reader)
 {
-    const char* message = reader.source.message[0] ? reader.source.message : "cannot set up the PNG reader";
+    const char* message = reader.complaints.error[0] ? reader.complaints.error : "cannot set up the PNG reader";
     return fail(std::string("PNG error: ") + message);
 }
 
@@ -176,30 +161,38 @@ bool probePng(ByteSpan bytes)
     return bytes.size >= 8 && png_sig_cmp(bytes.data, 0, 8) == 0;
 }
 
-Result<Picture> decodePng(ByteSpan bytes, const LoadOptions& options)
+Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options)
 {
     PngReader reader;
     reader.source.bytes = bytes;
+    reader.png = createPngReader(reader.complaints);
+    reader.info = reader.png ? png_create_info_struct(reader.png) : nullptr;
+    if (!reader.info)
+        return failPng(reader);
     PngHeader header;
-    if (!readPngHeader(reader, options, &header))
+    if (!pngGuarded(reader.png, [&] { readPngHeader(reader, options, &header); }))
         return failPng(reader);
     VARDOLIN_TRY(options.limits.check(header.width, header.height));
     int channels = 0;
-    if (!setTransforms(reader, header, &channels))
+    if (!pngGuarded(reader.png, [&] { setTransforms(reader, header, &channels); }))
         return failPng(reader);
     if (channels != 3 && channels != 4)
         return fail("PNG layout this program cannot read");
 
-    Picture picture;
+    Decoded decoded;
+    Picture& picture = decoded.picture;
     allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), 8 * channels);
     picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
-    picture.colour = colourTagOf(reader, header);
+    picture.colour = colourTagOf(reader, header, decoded.notes);
     std::vector<png_bytep> rows(header.height);
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i] = picture.row(picture.height - 1 - std::int32_t(i));
-    if (!readRows(reader, rows.data()))
+    // libpng writes every pass of an interlaced file into the same rows, so
+    // the rows can be the store's own, bottom-up.
+    if (!pngGuarded(reader.png, [&] { png_read_image(reader.png, rows.data()); }))
         return failPng(reader);
-    return picture;
+    noteDamage(reader.complaints, decoded.notes);
+    return decoded;
 }
 
 } // namespace vardolin::picture

@@ -1,29 +1,14 @@
-#include "picture/formats/PngEncoder.h"
-
 #include "picture/formats/OutputFile.h"
+#include "picture/formats/Png.h"
+#include "picture/formats/PngLibrary.h"
 #include "picture/palette/PaletteReduction.h"
 
-#include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 
-#include <png.h>
-
 namespace vardolin::picture {
 namespace {
-
-constexpr std::size_t kMessageLength = 200;
-
-void recordAndJump(png_structp png, png_const_charp text)
-{
-    auto* message = static_cast<char*>(png_get_error_ptr(png));
-    std::snprintf(message, kMessageLength, "%s", text);
-    png_longjmp(png, 1);
-}
-
-void ignoreWarning(png_structp, png_const_charp) {}
 
 // What goes into PLTE and tRNS; tRNS is written only when an entry is not
 // fully opaque, so an opaque picture stays a plain palette file.
@@ -46,24 +31,21 @@ PngPalette toPngPalette(const std::vector<PaletteEntry>& entries)
     return out;
 }
 
-// Drives libpng from start to finish. Owners with destructors (the file, the
-// palette reduction, any Result) live in the caller; a longjmp may leave this function at
-// any library call. reduction is null for full-colour output.
-bool writePng(std::FILE* file, const RowSource& rows, int outputDepth, PaletteReduction* reduction,
-              const PngPalette* palette, char* message)
+// The writer and where it reports; destroyed on every path out.
+struct PngWriter {
+    PngComplaints complaints;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    PngWriter() : png(createPngWriter(complaints)), info(png ? png_create_info_struct(png) : nullptr) {}
+    ~PngWriter() { png_destroy_write_struct(&png, &info); }
+};
+
+// Drives libpng from start to finish, inside the guard: owners with
+// destructors (the file, the palette reduction, any Result) live in the
+// caller. reduction is null for full-colour output.
+void writePng(png_structp png, png_infop info, std::FILE* file, const RowSource& rows, int outputDepth,
+              PaletteReduction* reduction, const PngPalette* palette)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, message, recordAndJump, ignoreWarning);
-    if (png == nullptr) {
-        std::snprintf(message, kMessageLength, "cannot start the PNG encoder");
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info == nullptr ? nullptr : &info);
-        if (message[0] == '\0')
-            std::snprintf(message, kMessageLength, "cannot start the PNG encoder");
-        return false;
-    }
     png_init_io(png, file);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 9);
@@ -88,8 +70,6 @@ bool writePng(std::FILE* file, const RowSource& rows, int outputDepth, PaletteRe
         png_write_row(png, reduction != nullptr ? reduction->indexRow(memoryRow) : rows.memoryRow(memoryRow));
     }
     png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return true;
 }
 
 } // namespace
@@ -113,9 +93,13 @@ Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file,
     OutputFile target(file);
     if (!target.isOpen())
         return fail("cannot create the file");
-    char message[kMessageLength] = {};
-    if (!writePng(target.handle(), rows, outputDepth, reduction ? &*reduction : nullptr, &palette, message))
-        return fail(std::string("PNG encoder: ") + message);
+    PngWriter writer;
+    if (writer.info == nullptr)
+        return fail("PNG encoder: cannot start the PNG encoder");
+    PaletteReduction* indices = reduction ? &*reduction : nullptr;
+    if (!pngGuarded(writer.png,
+                    [&] { writePng(writer.png, writer.info, target.handle(), rows, outputDepth, indices, &palette); }))
+        return fail(std::string("PNG encoder: ") + writer.complaints.error);
     return target.finish();
 }
 

@@ -4,8 +4,8 @@
 
 #include "picture/LibraryOwner.h"
 #include "picture/Result.h"
-#include "picture/formats/Decoders.h"
 #include "picture/formats/PixelStore.h"
+#include "picture/formats/Tiff.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -23,9 +23,15 @@ constexpr std::uint16_t oldJpegCompression = 6;
 constexpr std::uint16_t oldDeflateCompression = 32946;
 
 struct TiffSource {
+    static constexpr int kKeptComplaints = 4;
+    static constexpr int kLength = 300;
+
     ByteSpan bytes;
     toff_t position = 0;
-    char message[300] = {};
+    char message[kLength] = {}; // the first error
+    // The distinct errors and warnings of a file that still loaded.
+    char complaints[kKeptComplaints][kLength] = {};
+    int keptComplaints = 0;
 };
 
 extern "C" {
@@ -79,18 +85,40 @@ static int mapProc(thandle_t handle, void** base, toff_t* size)
 
 static void unmapProc(thandle_t, void*, toff_t) {}
 
+static void formatComplaint(char* out, const char* module, const char* format, va_list args)
+{
+    const int used = std::snprintf(out, TiffSource::kLength, "%s: ", module ? module : "TIFF");
+    std::vsnprintf(out + used, TiffSource::kLength - std::size_t(used), format, args);
+}
+
+static void keepComplaint(TiffSource& source, const char* text)
+{
+    if (source.keptComplaints == TiffSource::kKeptComplaints)
+        return;
+    for (int i = 0; i < source.keptComplaints; ++i)
+        if (std::strcmp(source.complaints[i], text) == 0)
+            return;
+    std::memcpy(source.complaints[source.keptComplaints++], text, TiffSource::kLength);
+}
+
 static int recordError(TIFF*, void* userData, const char* module, const char* format, va_list args)
 {
     auto* source = static_cast<TiffSource*>(userData);
-    if (source->message[0] == 0) {
-        const int used = std::snprintf(source->message, sizeof source->message, "%s: ", module ? module : "TIFF");
-        std::vsnprintf(source->message + used, sizeof source->message - std::size_t(used), format, args);
-    }
+    char text[TiffSource::kLength];
+    formatComplaint(text, module, format, args);
+    if (source->message[0] == 0)
+        std::memcpy(source->message, text, sizeof text);
+    keepComplaint(*source, text);
     return 1;
 }
 
-static int ignoreWarning(TIFF*, void*, const char*, const char*, va_list)
+// Tags libtiff does not know are a camera's or scanner's own, not damage.
+static int recordWarning(TIFF*, void* userData, const char* module, const char* format, va_list args)
 {
+    char text[TiffSource::kLength];
+    formatComplaint(text, module, format, args);
+    if (std::strstr(text, "Unknown field with tag") == nullptr)
+        keepComplaint(*static_cast<TiffSource*>(userData), text);
     return 1;
 }
 }
@@ -111,7 +139,7 @@ TiffHandle openTiff(TiffSource& source, const Limits& limits)
     if (!openOptions)
         return nullptr;
     TIFFOpenOptionsSetErrorHandlerExtR(openOptions.get(), recordError, &source);
-    TIFFOpenOptionsSetWarningHandlerExtR(openOptions.get(), ignoreWarning, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(openOptions.get(), recordWarning, &source);
     // A strip or tile size read from a lying directory fails here instead of
     // being allocated.
     TIFFOpenOptionsSetMaxSingleMemAlloc(
@@ -238,7 +266,7 @@ bool probeTiff(ByteSpan bytes)
            || bytes.startsWith(bigBig, 4);
 }
 
-Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options)
+Result<Decoded> decodeTiff(ByteSpan bytes, const LoadOptions& options)
 {
     TiffSource source;
     source.bytes = bytes;
@@ -263,7 +291,8 @@ Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options)
         return fail("picture too large: " + std::to_string(samplesPerPixel) + " samples of "
                     + std::to_string(bitsPerSample) + " bits per pixel");
 
-    Picture picture;
+    Decoded decoded;
+    Picture& picture = decoded.picture;
     allocateStore(picture, std::int32_t(width), std::int32_t(height), 32);
     picture.sourceDepth = std::uint8_t(bitsPerSample * samplesPerPixel);
     const std::uint16_t alphaKind = declaredAlpha(tiff.get());
@@ -277,7 +306,9 @@ Result<Picture> decodeTiff(ByteSpan bytes, const LoadOptions& options)
     if (premultiplied)
         unpremultiply(picture);
     picture.colour = colourTagOf(tiff.get());
-    return picture;
+    for (int i = 0; i < source.keptComplaints; ++i)
+        decoded.notes.push_back({Note::Kind::Damaged, std::string("TIFF ") + source.complaints[i]});
+    return decoded;
 }
 
 } // namespace vardolin::picture

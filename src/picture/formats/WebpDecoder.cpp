@@ -5,8 +5,8 @@
 
 #include "picture/LibraryOwner.h"
 #include "picture/Result.h"
-#include "picture/formats/Decoders.h"
 #include "picture/formats/PixelStore.h"
+#include "picture/formats/Webp.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -43,7 +43,7 @@ DemuxOwner demuxerOf(ByteSpan bytes)
 }
 
 // The ICC profile chunk that the extended header announces.
-ColourTag colourOf(ByteSpan bytes, const WebPDemuxer* demuxer)
+ColourTag colourOf(ByteSpan bytes, const WebPDemuxer* demuxer, Notes& notes)
 {
     ColourTag tag;
     const bool extended = bytes.has(12, 9) && std::memcmp(bytes.data + 12, "VP8X", 4) == 0;
@@ -51,7 +51,7 @@ ColourTag colourOf(ByteSpan bytes, const WebPDemuxer* demuxer)
         return tag;
     WebPChunkIterator chunk;
     if (demuxer == nullptr || !WebPDemuxGetChunk(demuxer, "ICCP", 1, &chunk)) {
-        tag.unreadable = "the WebP colour profile chunk is missing or damaged";
+        notes.push_back({Note::Kind::ColourIgnored, "the WebP colour profile chunk is missing or damaged"});
         return tag;
     }
     tag.iccProfile.assign(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
@@ -72,12 +72,13 @@ Size decodeSizeFor(Size full, bool alpha, const LoadOptions& options)
     return shrinks ? target : full;
 }
 
-Result<Picture> decodeStill(ByteSpan bytes, const WebPBitstreamFeatures& features, const LoadOptions& options)
+Result<Decoded> decodeStill(ByteSpan bytes, const WebPBitstreamFeatures& features, const LoadOptions& options)
 {
     const Size full{features.width, features.height};
     const bool alpha = features.has_alpha != 0;
     const Size size = decodeSizeFor(full, alpha, options);
-    Picture picture;
+    Decoded decoded;
+    Picture& picture = decoded.picture;
     allocateStore(picture, size.width, size.height, alpha ? 32 : 24);
 
     WebPDecoderConfig config;
@@ -102,8 +103,8 @@ Result<Picture> decodeStill(ByteSpan bytes, const WebPBitstreamFeatures& feature
     picture.sourceDepth = alpha ? 32 : 24;
     picture.lossless = features.format == kLosslessBitstream;
     picture.fullSize = full;
-    picture.colour = colourOf(bytes, demuxerOf(bytes).get());
-    return picture;
+    picture.colour = colourOf(bytes, demuxerOf(bytes).get(), decoded.notes);
+    return decoded;
 }
 
 // Whether the first frame's own bitstream is lossless.
@@ -120,7 +121,7 @@ bool firstFrameLossless(const WebPDemuxer* demuxer)
 }
 
 // The canvas after the first frame, blue-green-red-alpha, top row first.
-Result<Picture> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& features)
+Result<Decoded> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& features)
 {
     WebPAnimDecoderOptions animationOptions;
     if (!WebPAnimDecoderOptionsInit(&animationOptions))
@@ -140,7 +141,8 @@ Result<Picture> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& fe
         return fail("WebP error: the first frame cannot be decoded");
 
     const bool alpha = features.has_alpha != 0;
-    Picture picture;
+    Decoded decoded;
+    Picture& picture = decoded.picture;
     allocateStore(picture, features.width, features.height, alpha ? 32 : 24);
     const std::size_t canvasStride = std::size_t(features.width) * 4;
     for (std::int32_t y = 0; y < picture.height; ++y) {
@@ -157,8 +159,8 @@ Result<Picture> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& fe
     picture.fullSize = {features.width, features.height};
     const DemuxOwner demuxer = demuxerOf(bytes);
     picture.lossless = firstFrameLossless(demuxer.get());
-    picture.colour = colourOf(bytes, demuxer.get());
-    return picture;
+    picture.colour = colourOf(bytes, demuxer.get(), decoded.notes);
+    return decoded;
 }
 
 } // namespace
@@ -168,7 +170,7 @@ bool probeWebp(ByteSpan bytes)
     return bytes.startsWith("RIFF", 4) && bytes.has(8, 4) && std::memcmp(bytes.data + 8, "WEBP", 4) == 0;
 }
 
-Result<Picture> decodeWebp(ByteSpan bytes, const LoadOptions& options)
+Result<Decoded> decodeWebp(ByteSpan bytes, const LoadOptions& options)
 {
     WebPBitstreamFeatures features;
     const VP8StatusCode status = WebPGetFeatures(bytes.data, bytes.size, &features);

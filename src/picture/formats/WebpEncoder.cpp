@@ -1,7 +1,7 @@
-#include "picture/formats/WebpEncoder.h"
+#include "picture/formats/Webp.h"
 
 #include "picture/LibraryOwner.h"
-#include "picture/formats/JpegEncoder.h"
+#include "picture/formats/Jpeg.h"
 #include "picture/formats/OutputFile.h"
 
 #include <webp/encode.h>

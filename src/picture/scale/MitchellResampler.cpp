@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <new>
 
 namespace vardolin::picture {
 namespace {
@@ -107,18 +106,13 @@ MitchellContributions mitchellContributions(std::int32_t n, std::int32_t m)
     return table;
 }
 
-Result<void> mitchellResample(const ConstPixelRect& source, const PixelRect& destination)
+void mitchellResample(const ConstPixelRect& source, const PixelRect& destination)
 {
     const std::int32_t sw = source.width, sh = source.height;
     const std::int32_t dw = destination.width, dh = destination.height;
-    std::vector<std::uint8_t> intermediate;
-    try {
-        // Sized for the rows-first order; the columns-first order is only
-        // chosen when its intermediate (sw × dh) is smaller.
-        intermediate.resize(std::size_t(dw) * std::size_t(sh) * kChannels);
-    } catch (const std::bad_alloc&) {
-        return fail("out of memory");
-    }
+    // Sized for the rows-first order; the columns-first order is only chosen
+    // when its intermediate (sw × dh) is smaller.
+    std::vector<std::uint8_t> intermediate(std::size_t(dw) * std::size_t(sh) * kChannels);
     // The products are taken in 64 bits so that no size can overflow them.
     if (std::int64_t(dh) * sw < std::int64_t(dw) * sh) {
         const PixelRect middle{intermediate.data(), sw, dh, sw * kChannels};
@@ -129,7 +123,6 @@ Result<void> mitchellResample(const ConstPixelRect& source, const PixelRect& des
         horizontalPass(source, middle, mitchellContributions(sw, dw));
         verticalPass({middle.data, dw, sh, middle.stride}, destination, mitchellContributions(sh, dh));
     }
-    return {};
 }
 
 } // namespace vardolin::picture

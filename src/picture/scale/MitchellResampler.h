@@ -5,7 +5,6 @@
 // filtered on its own. The arithmetic is fixed, since it decides the bytes of
 // every copy made from a picture with alpha: keep it exactly as it is.
 
-#include "picture/Result.h"
 #include "picture/scale/AreaAverageScaler.h"
 
 #include <cstdint>
@@ -26,8 +25,7 @@ struct MitchellContributions {
 double mitchellFilter(double x);
 MitchellContributions mitchellContributions(std::int32_t n, std::int32_t m);
 
-// Scales four-channel pixels; fails when the intermediate buffer cannot be
-// had.
-Result<void> mitchellResample(const ConstPixelRect& source, const PixelRect& destination);
+// Scales four-channel pixels.
+void mitchellResample(const ConstPixelRect& source, const PixelRect& destination);
 
 } // namespace vardolin::picture

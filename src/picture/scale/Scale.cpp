@@ -7,27 +7,21 @@
 #include "picture/scale/NearestScaler.h"
 
 #include <algorithm>
-#include <new>
 
 namespace vardolin::picture {
 namespace {
 
-// The value that keeps a dimension as it is.
-constexpr std::int32_t kKeepDimension = -65535;
-
-Result<void> scaleInto(const Picture& picture, Picture& scaled, ScaleMode mode)
+void scaleInto(const Picture& picture, Picture& scaled, ScaleMode mode)
 {
     const ConstPixelRect source{picture.pixels.data(), picture.width, picture.height, picture.stride};
     const PixelRect destination{scaled.pixels.data(), scaled.width, scaled.height, scaled.stride};
     const int bytesPerPixel = picture.depth / 8;
-    if (mode == ScaleMode::Raw) {
+    if (mode == ScaleMode::Raw)
         nearestScale(source, destination, bytesPerPixel);
-        return {};
-    }
-    if (picture.depth == 32)
-        return mitchellResample(source, destination);
-    areaAverageScale(source, destination, bytesPerPixel);
-    return {};
+    else if (picture.depth == 32)
+        mitchellResample(source, destination);
+    else
+        areaAverageScale(source, destination, bytesPerPixel);
 }
 
 } // namespace
@@ -37,10 +31,6 @@ Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t 
 {
     if (picture.format == Format::Icon)
         return fail("an icon cannot be scaled");
-    if (newWidth == kKeepDimension)
-        newWidth = picture.width;
-    if (newHeight == kKeepDimension)
-        newHeight = picture.height;
     if (newWidth == picture.width && newHeight == picture.height)
         return {};
     // A scaled store is held to the same limits as a loaded one.
@@ -54,12 +44,11 @@ Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t 
     scaled.height = newHeight;
     scaled.depth = std::max<std::uint8_t>(24, picture.depth);
     scaled.stride = strideFor(newWidth, scaled.depth);
-    try {
+    VARDOLIN_TRY(failOnOutOfMemory([&]() -> Result<void> {
         scaled.pixels.assign(std::size_t(scaled.stride) * std::size_t(newHeight), 0);
-        VARDOLIN_TRY(scaleInto(picture, scaled, mode));
-    } catch (const std::bad_alloc&) {
-        return fail("out of memory");
-    }
+        scaleInto(picture, scaled, mode);
+        return {};
+    }));
     picture.pixels.swap(scaled.pixels);
     picture.width = newWidth;
     picture.height = newHeight;

@@ -2,9 +2,9 @@
 // sRGB. The fixtures' profiles and ImageMagick's own sRGB renditions are
 // described in tests/data/picture/README.md.
 
+#include "picture/Colour.h"
 #include "picture/ChildLoad.h"
 #include "picture/DecoderTesting.h"
-#include "picture/colour/ColourConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,41 @@ namespace {
 
 constexpr int jpegTolerance = 6;
 
+Decoded loadWithNotes(const std::string& name, const LoadOptions& options = {})
+{
+    Result<Decoded> result = loadFixture(name, options);
+    EXPECT_TRUE(result.ok()) << name << ": " << result.error();
+    return result.ok() ? std::move(result).value() : Decoded{};
+}
+
 Picture load(const std::string& name, const LoadOptions& options = {})
 {
-    Result<Picture> result = loadFixture(name, options);
-    EXPECT_TRUE(result.ok()) << name << ": " << result.error();
-    return result.ok() ? std::move(result.value()) : Picture{};
+    return std::move(loadWithNotes(name, options).picture);
+}
+
+// What became of a picture's colours, as its notes tell it.
+struct Outcome {
+    bool converted = false;
+    std::string ignoredBecause;
+};
+
+Outcome outcomeOf(const Notes& notes)
+{
+    Outcome outcome;
+    for (const Note& note : notes) {
+        if (note.kind == Note::Kind::ColourConverted)
+            outcome.converted = true;
+        if (note.kind == Note::Kind::ColourIgnored)
+            outcome.ignoredBecause = note.text;
+    }
+    return outcome;
+}
+
+Outcome convertToSrgb(Picture& picture, ColourCache& cache)
+{
+    Notes notes;
+    toSrgb(picture, cache, notes);
+    return outcomeOf(notes);
 }
 
 // The largest difference of any channel of any pixel.
@@ -63,7 +93,7 @@ TEST(ColourProfile, SwappingProfileTurnsRedIntoGreenInEveryFormat)
         SCOPED_TRACE(name);
         Picture picture = load(name);
         ASSERT_EQ(picture.colour.iccProfile.size(), 600u);
-        const ColourOutcome outcome = toSrgb(picture, cache);
+        const Outcome outcome = convertToSrgb(picture, cache);
         EXPECT_TRUE(outcome.converted);
         EXPECT_EQ(outcome.ignoredBecause, "");
         EXPECT_TRUE(picture.colour.empty());
@@ -71,7 +101,7 @@ TEST(ColourProfile, SwappingProfileTurnsRedIntoGreenInEveryFormat)
             picture, [](int x, int y) { return swapped(blockColour(x, y)); }, jpegTolerance));
     }
     Picture bmp = load("colour-swap.bmp");
-    EXPECT_TRUE(toSrgb(bmp, cache).converted);
+    EXPECT_TRUE(convertToSrgb(bmp, cache).converted);
     EXPECT_TRUE(allPixelsAre(
         bmp, [](int x, int y) { return swapped(baseColour(x, y)); }, 1));
 }
@@ -80,10 +110,10 @@ TEST(ColourProfile, SwappingProfileTurnsRedIntoGreenInEveryFormat)
 TEST(ColourProfile, JpegChunksAreJoinedInSequenceOrder)
 {
     EXPECT_EQ(load("colour-swap-chunks.jpg").colour.iccProfile, load("colour-swap.jpg").colour.iccProfile);
-    const Picture missing = load("colour-chunk-missing.jpg");
-    EXPECT_TRUE(missing.colour.iccProfile.empty());
-    EXPECT_NE(missing.colour.unreadable.find("chunk 1 of 2 is missing"), std::string::npos)
-        << missing.colour.unreadable;
+    const Decoded missing = loadWithNotes("colour-chunk-missing.jpg");
+    EXPECT_TRUE(missing.picture.colour.iccProfile.empty());
+    const std::string why = outcomeOf(missing.notes).ignoredBecause;
+    EXPECT_NE(why.find("chunk 1 of 2 is missing"), std::string::npos) << why;
 }
 
 // ImageMagick's rendition through the same profiles: within what 8-bit
@@ -111,7 +141,7 @@ TEST(ColourProfile, WideGamutPicturesMatchTheReferenceRendition)
         const Picture expected = load(reference);
         ASSERT_EQ(picture.width, expected.width);
         EXPECT_GT(largestDifference(picture, expected), 20);
-        EXPECT_TRUE(toSrgb(picture, cache).converted);
+        EXPECT_TRUE(convertToSrgb(picture, cache).converted);
         EXPECT_LE(largestDifference(picture, expected), tolerance);
     }
 }
@@ -121,7 +151,7 @@ TEST(ColourProfile, GrayProfileIsAppliedToGrayPixels)
     ColourCache cache;
     Picture picture = load("colour-gray-linear.png");
     EXPECT_EQ(picture.colour.channels, ColourTag::Channels::Gray);
-    EXPECT_TRUE(toSrgb(picture, cache).converted);
+    EXPECT_TRUE(convertToSrgb(picture, cache).converted);
     // The file's levels are linear light; sRGB encodes them with its curve.
     auto srgbOfLinear = [](int x, int y) {
         const double linear = (x * 5 + y) * 7 / 255.0;
@@ -164,7 +194,7 @@ TEST(ColourProfile, SrgbInAllButNameLeavesEveryByteAlone)
         Picture picture = load(name);
         ASSERT_FALSE(picture.colour.iccProfile.empty());
         const std::vector<std::uint8_t> before = picture.pixels;
-        const ColourOutcome outcome = toSrgb(picture, cache);
+        const Outcome outcome = convertToSrgb(picture, cache);
         EXPECT_FALSE(outcome.converted);
         EXPECT_EQ(outcome.ignoredBecause, "");
         EXPECT_EQ(picture.pixels, before);
@@ -172,7 +202,7 @@ TEST(ColourProfile, SrgbInAllButNameLeavesEveryByteAlone)
     Picture picture = load("colour-prophoto-in-srgb.png");
     picture.colour.iccProfile = builtInSrgbProfile();
     const std::vector<std::uint8_t> before = picture.pixels;
-    EXPECT_FALSE(toSrgb(picture, cache).converted);
+    EXPECT_FALSE(convertToSrgb(picture, cache).converted);
     EXPECT_EQ(picture.pixels, before);
 }
 
@@ -181,41 +211,45 @@ TEST(ColourProfile, ProfilesThatCannotBeUsedAreIgnoredWithAReason)
 {
     ColourCache cache;
     const std::vector<std::uint8_t> swap = load("colour-swap.jpg").colour.iccProfile;
-    auto expectIgnored = [&cache](Picture picture, const std::string& why) {
+    // The notes of the load and of the conversion together, as a copy gets them.
+    auto expectIgnored = [&cache](Decoded decoded, const std::string& why) {
+        Picture& picture = decoded.picture;
         const std::vector<std::uint8_t> before = picture.pixels;
-        const ColourOutcome outcome = toSrgb(picture, cache);
+        toSrgb(picture, cache, decoded.notes);
+        const Outcome outcome = outcomeOf(decoded.notes);
         EXPECT_FALSE(outcome.converted);
         EXPECT_NE(outcome.ignoredBecause.find(why), std::string::npos) << outcome.ignoredBecause;
         EXPECT_EQ(picture.pixels, before);
         EXPECT_TRUE(picture.colour.empty());
     };
-    expectIgnored(load("colour-broken.jpg"), "ICC profile");
-    expectIgnored(load("colour-chunk-missing.jpg"), "missing");
+    expectIgnored(loadWithNotes("colour-broken.jpg"), "ICC profile");
+    expectIgnored(loadWithNotes("colour-chunk-missing.jpg"), "missing");
 
-    Picture cut = load("jpeg-blocks.jpg");
-    cut.colour.iccProfile.assign(swap.begin(), swap.begin() + 300);
+    Decoded cut = loadWithNotes("jpeg-blocks.jpg");
+    cut.picture.colour.iccProfile.assign(swap.begin(), swap.begin() + 300);
     expectIgnored(cut, "ICC profile cut short: 300 of 600 bytes");
 
     // Every tag's data said to lie past the end of the profile.
-    Picture lyingTags = load("jpeg-blocks.jpg");
-    lyingTags.colour.iccProfile = swap;
+    Decoded lyingTags = loadWithNotes("jpeg-blocks.jpg");
+    lyingTags.picture.colour.iccProfile = swap;
     const std::size_t tags = swap[131];
     for (std::size_t i = 0; i < tags; ++i)
-        lyingTags.colour.iccProfile[132 + 12 * i + 4] = 0x7F;
+        lyingTags.picture.colour.iccProfile[132 + 12 * i + 4] = 0x7F;
     expectIgnored(lyingTags, "cannot be converted to sRGB");
 
-    Picture grayProfileOnColour = load("jpeg-blocks.jpg");
-    grayProfileOnColour.colour.iccProfile = load("colour-gray-linear.png").colour.iccProfile;
+    Decoded grayProfileOnColour = loadWithNotes("jpeg-blocks.jpg");
+    grayProfileOnColour.picture.colour.iccProfile = load("colour-gray-linear.png").colour.iccProfile;
     expectIgnored(grayProfileOnColour, "a profile for gray colours on RGB pixels");
 }
 
 // The profile claims 600 MB; libpng reads the claim and inflates nothing more.
 TEST(ColourProfile, PngProfileBombIsRefusedFastAndThePictureStillLoads)
 {
-    const Picture picture = load("colour-iccp-bomb.png");
-    EXPECT_TRUE(allPixelsAre(picture, baseColour));
-    EXPECT_TRUE(picture.colour.iccProfile.empty());
-    EXPECT_NE(picture.colour.unreadable.find("iCCP"), std::string::npos) << picture.colour.unreadable;
+    const Decoded bomb = loadWithNotes("colour-iccp-bomb.png");
+    EXPECT_TRUE(allPixelsAre(bomb.picture, baseColour));
+    EXPECT_TRUE(bomb.picture.colour.iccProfile.empty());
+    const std::string why = outcomeOf(bomb.notes).ignoredBecause;
+    EXPECT_NE(why.find("iCCP"), std::string::npos) << why;
 
     const ChildLoadReport report = loadInChild(readFixture("colour-iccp-bomb.png"));
     ASSERT_TRUE(report.ran);
@@ -232,7 +266,7 @@ TEST(ColourProfile, AlphaPassesThrough)
     ASSERT_EQ(picture.depth, 32);
     picture.colour.iccProfile = load("colour-swap.jpg").colour.iccProfile;
     Picture before = picture;
-    EXPECT_TRUE(toSrgb(picture, cache).converted);
+    EXPECT_TRUE(convertToSrgb(picture, cache).converted);
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
             ASSERT_EQ(alphaAt(picture, x, y), alphaAt(before, x, y));
@@ -250,8 +284,8 @@ TEST(ColourProfile, CodePointsActAsTheProfileTheyName)
     byCodePoints.colour.cicpPrimaries = 12; // Display P3
     byCodePoints.colour.cicpTransfer = 13;  // sRGB
     byCodePoints.colour.cicpMatrix = 6;
-    EXPECT_TRUE(toSrgb(byProfile, cache).converted);
-    EXPECT_TRUE(toSrgb(byCodePoints, cache).converted);
+    EXPECT_TRUE(convertToSrgb(byProfile, cache).converted);
+    EXPECT_TRUE(convertToSrgb(byCodePoints, cache).converted);
     EXPECT_LE(largestDifference(byProfile, byCodePoints), 1);
 
     Picture srgb = load("colour-display-p3.png");
@@ -259,14 +293,14 @@ TEST(ColourProfile, CodePointsActAsTheProfileTheyName)
     srgb.colour.cicpPrimaries = 1;
     srgb.colour.cicpTransfer = 13;
     const std::vector<std::uint8_t> before = srgb.pixels;
-    EXPECT_FALSE(toSrgb(srgb, cache).converted);
+    EXPECT_FALSE(convertToSrgb(srgb, cache).converted);
     EXPECT_EQ(srgb.pixels, before);
 
     Picture hdr = load("colour-display-p3.png");
     hdr.colour = {};
     hdr.colour.cicpPrimaries = 9; // BT.2020
     hdr.colour.cicpTransfer = 16; // PQ
-    const ColourOutcome outcome = toSrgb(hdr, cache);
+    const Outcome outcome = convertToSrgb(hdr, cache);
     EXPECT_FALSE(outcome.converted);
     EXPECT_NE(outcome.ignoredBecause.find("HDR"), std::string::npos) << outcome.ignoredBecause;
 }

@@ -9,12 +9,12 @@ using namespace vardolin::picture::testing;
 
 namespace {
 
-Result<Picture> loadBmp(const std::string& name)
+Result<Decoded> loadBmp(const std::string& name)
 {
-    Result<Picture> result = loadFixture(name);
+    Result<Decoded> result = loadFixture(name);
     EXPECT_TRUE(result.ok()) << name << ": " << result.error();
-    EXPECT_EQ(result->format, Format::Bmp);
-    EXPECT_EQ(result->depth, 24);
+    EXPECT_EQ(result->picture.format, Format::Bmp);
+    EXPECT_EQ(result->picture.depth, 24);
     return result;
 }
 
@@ -55,56 +55,56 @@ TEST(BmpDecoder, IndexedAndTrueColourFilesGiveTheirExactColours)
     for (const char* name : {"bmp-4bit.bmp", "bmp-8bit.bmp", "bmp-8bit-os2.bmp", "bmp-24bit.bmp", "bmp-32bit.bmp",
                              "bmp-32bit-v5-bitfields.bmp", "bmp-24bit-topdown.bmp"}) {
         SCOPED_TRACE(name);
-        const Result<Picture> result = loadBmp(name);
-        EXPECT_EQ(result->width, 7);
-        EXPECT_EQ(result->height, 5);
-        EXPECT_EQ(result->fullSize, (Size{7, 5}));
-        EXPECT_TRUE(allPixelsAre(result.value(), baseColour));
+        const Result<Decoded> result = loadBmp(name);
+        EXPECT_EQ(result->picture.width, 7);
+        EXPECT_EQ(result->picture.height, 5);
+        EXPECT_EQ(result->picture.fullSize, (Size{7, 5}));
+        EXPECT_TRUE(allPixelsAre(result->picture, baseColour));
     }
 }
 
 TEST(BmpDecoder, SourceDepthIsTheHeadersBitCount)
 {
-    EXPECT_EQ(loadBmp("bmp-1bit-red-yellow.bmp")->sourceDepth, 1);
-    EXPECT_EQ(loadBmp("bmp-4bit.bmp")->sourceDepth, 4);
-    EXPECT_EQ(loadBmp("bmp-8bit.bmp")->sourceDepth, 8);
-    EXPECT_EQ(loadBmp("bmp-16bit-555.bmp")->sourceDepth, 16);
-    EXPECT_EQ(loadBmp("bmp-24bit.bmp")->sourceDepth, 24);
-    EXPECT_EQ(loadBmp("bmp-32bit.bmp")->sourceDepth, 32);
-    EXPECT_EQ(loadBmp("bmp-rle4.bmp")->sourceDepth, 4);
+    EXPECT_EQ(loadBmp("bmp-1bit-red-yellow.bmp")->picture.sourceDepth, 1);
+    EXPECT_EQ(loadBmp("bmp-4bit.bmp")->picture.sourceDepth, 4);
+    EXPECT_EQ(loadBmp("bmp-8bit.bmp")->picture.sourceDepth, 8);
+    EXPECT_EQ(loadBmp("bmp-16bit-555.bmp")->picture.sourceDepth, 16);
+    EXPECT_EQ(loadBmp("bmp-24bit.bmp")->picture.sourceDepth, 24);
+    EXPECT_EQ(loadBmp("bmp-32bit.bmp")->picture.sourceDepth, 32);
+    EXPECT_EQ(loadBmp("bmp-rle4.bmp")->picture.sourceDepth, 4);
 }
 
 TEST(BmpDecoder, OneBitFilesUseTheirColourTable)
 {
-    const Result<Picture> result = loadBmp("bmp-1bit-red-yellow.bmp");
-    EXPECT_TRUE(allPixelsAre(result.value(), checkerColour));
+    const Result<Decoded> result = loadBmp("bmp-1bit-red-yellow.bmp");
+    EXPECT_TRUE(allPixelsAre(result->picture, checkerColour));
 }
 
 TEST(BmpDecoder, SixteenBitFilesKeepTheHighBitsOfEachChannel)
 {
     auto as555 = [](int x, int y) { return keepHighBits(baseColour(x, y), 5, 5, 5); };
     auto as565 = [](int x, int y) { return keepHighBits(baseColour(x, y), 5, 6, 5); };
-    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-555.bmp").value(), as555));
-    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-v5.bmp").value(), as565));
+    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-555.bmp")->picture, as555));
+    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-v5.bmp")->picture, as565));
     // Marked as bit fields, but the writer left no room for masks: 5-6-5.
-    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-nomasks.bmp").value(), as565));
+    EXPECT_TRUE(allPixelsAre(loadBmp("bmp-16bit-565-nomasks.bmp")->picture, as565));
 }
 
 TEST(BmpDecoder, WhitePixelOf555BecomesGray248)
 {
     const auto bytes = makeBmp(1, 1, 16, 0, {}, {0xFF, 0x7F, 0, 0});
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{248, 248, 248}));
+    EXPECT_EQ(pixelAt(result->picture, 0, 0), (Rgb{248, 248, 248}));
 }
 
 TEST(BmpDecoder, BitFieldMasksAfterAFortyByteHeader)
 {
     // 4-4-4 masks with the red field on top: 0x0F00 red, 0x00F0 green, 0x000F blue.
     auto bytes = makeBmp(1, 1, 16, 3, {0x0F00, 0x00F0, 0x000F}, {0x5A, 0x03, 0, 0});
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{0x30, 0x50, 0xA0}));
+    EXPECT_EQ(pixelAt(result->picture, 0, 0), (Rgb{0x30, 0x50, 0xA0}));
 }
 
 TEST(BmpDecoder, RunLengthFilesAreDecoded)
@@ -113,10 +113,10 @@ TEST(BmpDecoder, RunLengthFilesAreDecoded)
     for (const auto& [name, width] :
          {std::pair{"bmp-rle8.bmp", 16}, std::pair{"bmp-rle4.bmp", 16}, std::pair{"bmp-rle8-odd-width.bmp", 13}}) {
         SCOPED_TRACE(name);
-        const Result<Picture> result = loadBmp(name);
-        EXPECT_EQ(result->width, width);
-        EXPECT_EQ(result->height, 6);
-        EXPECT_TRUE(allPixelsAre(result.value(), runsColour));
+        const Result<Decoded> result = loadBmp(name);
+        EXPECT_EQ(result->picture.width, width);
+        EXPECT_EQ(result->picture.height, 6);
+        EXPECT_TRUE(allPixelsAre(result->picture, runsColour));
     }
 }
 
@@ -126,10 +126,10 @@ TEST(BmpDecoder, RunLengthPixelsPastTheRowEndAreDropped)
     // both reach past the third pixel; the next row still starts at its left.
     const std::vector<std::uint8_t> data = {4, 0x12, 0, 0, 0, 5, 0x21, 0x21, 0x20, 0, 0, 0, 0, 1};
     const auto bytes = makeBmp(3, 2, 4, 2, {0x000000, 0x0000FF, 0x00FF0000}, data);
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
     const Rgb blue{0, 0, 255}, red{255, 0, 0};
-    EXPECT_TRUE(allPixelsAre(result.value(), [&](int x, int y) { return (x + y) % 2 ? blue : red; }));
+    EXPECT_TRUE(allPixelsAre(result->picture, [&](int x, int y) { return (x + y) % 2 ? blue : red; }));
 }
 
 TEST(BmpDecoder, RunLengthMoveLeavesSkippedPixelsBlack)
@@ -138,14 +138,14 @@ TEST(BmpDecoder, RunLengthMoveLeavesSkippedPixelsBlack)
     // then a run of 1 of index 1 on the top row at x = 3; end of picture.
     const std::vector<std::uint8_t> data = {2, 1, 0, 2, 1, 1, 1, 1, 0, 1};
     const auto bytes = makeBmp(4, 2, 8, 1, {0x000000, 0x00FF8040}, data);
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
     const Rgb black{0, 0, 0}, colour{0xFF, 0x80, 0x40};
-    EXPECT_EQ(pixelAt(result.value(), 0, 1), colour);
-    EXPECT_EQ(pixelAt(result.value(), 1, 1), colour);
-    EXPECT_EQ(pixelAt(result.value(), 2, 1), black);
-    EXPECT_EQ(pixelAt(result.value(), 3, 0), colour);
-    EXPECT_EQ(pixelAt(result.value(), 0, 0), black);
+    EXPECT_EQ(pixelAt(result->picture, 0, 1), colour);
+    EXPECT_EQ(pixelAt(result->picture, 1, 1), colour);
+    EXPECT_EQ(pixelAt(result->picture, 2, 1), black);
+    EXPECT_EQ(pixelAt(result->picture, 3, 0), colour);
+    EXPECT_EQ(pixelAt(result->picture, 0, 0), black);
 }
 
 TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
@@ -187,7 +187,7 @@ TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Result<Picture> result = decodeBytes(c.bytes);
+        const Result<Decoded> result = decodeBytes(c.bytes);
         EXPECT_FALSE(result.ok());
         EXPECT_NE(result.error().find(c.error), std::string::npos) << result.error();
     }
@@ -196,9 +196,9 @@ TEST(BmpDecoder, LayoutsItCannotReadFailTheLoad)
 TEST(BmpDecoder, AMissingFinalRowPaddingIsTolerated)
 {
     auto bytes = makeBmp(1, 2, 24, 0, {}, {1, 2, 3, 0, 4, 5, 6});
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(pixelAt(result.value(), 0, 0), (Rgb{6, 5, 4}));
+    EXPECT_EQ(pixelAt(result->picture, 0, 0), (Rgb{6, 5, 4}));
 }
 
 TEST(BmpDecoder, ShortOs2HeaderIsRead)
@@ -213,18 +213,18 @@ TEST(BmpDecoder, ShortOs2HeaderIsRead)
         std::memcpy(&bytes[2], &size, 4);
         return bytes;
     };
-    const Result<Picture> indexed =
+    const Result<Decoded> indexed =
         decodeBytes(shortened(makeBmp(3, 1, 8, 0, {0x000000, 0x00FF8040}, {1, 0, 1, 0}), 8));
     ASSERT_TRUE(indexed.ok()) << indexed.error();
-    EXPECT_EQ(indexed->sourceDepth, 8);
-    EXPECT_EQ(pixelAt(indexed.value(), 0, 0), (Rgb{0xFF, 0x80, 0x40}));
-    EXPECT_EQ(pixelAt(indexed.value(), 1, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(pixelAt(indexed.value(), 2, 0), (Rgb{0xFF, 0x80, 0x40}));
+    EXPECT_EQ(indexed->picture.sourceDepth, 8);
+    EXPECT_EQ(pixelAt(indexed->picture, 0, 0), (Rgb{0xFF, 0x80, 0x40}));
+    EXPECT_EQ(pixelAt(indexed->picture, 1, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(pixelAt(indexed->picture, 2, 0), (Rgb{0xFF, 0x80, 0x40}));
 
-    const Result<Picture> trueColour = decodeBytes(shortened(makeBmp(1, 2, 24, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}), 0));
+    const Result<Decoded> trueColour = decodeBytes(shortened(makeBmp(1, 2, 24, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}), 0));
     ASSERT_TRUE(trueColour.ok()) << trueColour.error();
-    EXPECT_EQ(trueColour->width, 1);
-    EXPECT_EQ(trueColour->height, 2);
-    EXPECT_EQ(pixelAt(trueColour.value(), 0, 0), (Rgb{6, 5, 4}));
-    EXPECT_EQ(pixelAt(trueColour.value(), 0, 1), (Rgb{3, 2, 1}));
+    EXPECT_EQ(trueColour->picture.width, 1);
+    EXPECT_EQ(trueColour->picture.height, 2);
+    EXPECT_EQ(pixelAt(trueColour->picture, 0, 0), (Rgb{6, 5, 4}));
+    EXPECT_EQ(pixelAt(trueColour->picture, 0, 1), (Rgb{3, 2, 1}));
 }

@@ -2,7 +2,7 @@
 #include "picture/TempFolder.h"
 
 #include "picture/Picture.h"
-#include "picture/formats/BmpEncoder.h"
+#include "picture/formats/Bmp.h"
 
 #include <gtest/gtest.h>
 

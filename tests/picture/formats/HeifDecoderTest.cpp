@@ -1,5 +1,5 @@
 #include "picture/DecoderTesting.h"
-#include "picture/formats/Decoders.h"
+#include "picture/formats/Heif.h"
 #include "picture/formats/RgbRows.h"
 
 #include <gtest/gtest.h>
@@ -36,14 +36,14 @@ TEST(HeifDecoder, HeicAndAvifGiveTheBlocks)
 {
     for (const char* file : {"heic-blocks.heic", "avif-blocks.avif"}) {
         SCOPED_TRACE(file);
-        const Result<Picture> result = loadFixture(file);
+        const Result<Decoded> result = loadFixture(file);
         ASSERT_TRUE(result.ok()) << result.error();
-        EXPECT_EQ(result->format, Format::Heif);
-        EXPECT_EQ(result->depth, 24);
-        EXPECT_EQ(result->sourceDepth, 24);
-        EXPECT_EQ((Size{result->width, result->height}), (Size{24, 16}));
-        EXPECT_EQ(result->fullSize, (Size{24, 16}));
-        EXPECT_TRUE(blockCentresAre(result.value(), blockColour));
+        EXPECT_EQ(result->picture.format, Format::Heif);
+        EXPECT_EQ(result->picture.depth, 24);
+        EXPECT_EQ(result->picture.sourceDepth, 24);
+        EXPECT_EQ((Size{result->picture.width, result->picture.height}), (Size{24, 16}));
+        EXPECT_EQ(result->picture.fullSize, (Size{24, 16}));
+        EXPECT_TRUE(blockCentresAre(result->picture, blockColour));
     }
 }
 
@@ -52,26 +52,26 @@ TEST(HeifDecoder, HeicAndAvifGiveTheBlocks)
 // is computed from are upright.
 TEST(HeifDecoder, RotationOfTheContainerIsApplied)
 {
-    const Result<Picture> result = loadFixture("heic-rotated.heic");
+    const Result<Decoded> result = loadFixture("heic-rotated.heic");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ((Size{result->width, result->height}), (Size{16, 24}));
-    EXPECT_EQ(result->fullSize, (Size{16, 24}));
+    EXPECT_EQ((Size{result->picture.width, result->picture.height}), (Size{16, 24}));
+    EXPECT_EQ(result->picture.fullSize, (Size{16, 24}));
     // Upright (x, y) shows stored (23 − y, x).
-    EXPECT_TRUE(blockCentresAre(result.value(), [](int x, int y) { return blockColour(23 - y, x); }))
-        << "corners: " << pixelAt(result.value(), 0, 0) << " " << pixelAt(result.value(), 15, 0);
+    EXPECT_TRUE(blockCentresAre(result->picture, [](int x, int y) { return blockColour(23 - y, x); }))
+        << "corners: " << pixelAt(result->picture, 0, 0) << " " << pixelAt(result->picture, 15, 0);
 }
 
 TEST(HeifDecoder, AlphaIsKept)
 {
-    const Result<Picture> result = loadFixture("heic-alpha.heic");
+    const Result<Decoded> result = loadFixture("heic-alpha.heic");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->depth, 32);
-    EXPECT_EQ(result->sourceDepth, 32);
-    EXPECT_TRUE(blockCentresAre(result.value(), blockColour));
+    EXPECT_EQ(result->picture.depth, 32);
+    EXPECT_EQ(result->picture.sourceDepth, 32);
+    EXPECT_TRUE(blockCentresAre(result->picture, blockColour));
     // Left, middle and right thirds: opaque, half, clear.
-    EXPECT_NEAR(alphaAt(result.value(), 4, 4), 255, kLossyTolerance);
-    EXPECT_NEAR(alphaAt(result.value(), 12, 4), 128, kLossyTolerance);
-    EXPECT_NEAR(alphaAt(result.value(), 20, 12), 0, kLossyTolerance);
+    EXPECT_NEAR(alphaAt(result->picture, 4, 4), 255, kLossyTolerance);
+    EXPECT_NEAR(alphaAt(result->picture, 12, 4), 128, kLossyTolerance);
+    EXPECT_NEAR(alphaAt(result->picture, 20, 12), 0, kLossyTolerance);
 }
 
 // Each 8-bit sample is the nearest to the 10-bit one, never the one below
@@ -79,9 +79,9 @@ TEST(HeifDecoder, AlphaIsKept)
 TEST(HeifDecoder, TenBitSamplesAreRoundedToEightBits)
 {
     const auto bytes = readFixture("heic-10bit.heic");
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     ASSERT_TRUE(result.ok()) << result.error();
-    const Picture& picture = result.value();
+    const Picture& picture = result->picture;
 
     // The same file decoded by libheif at its own depth.
     std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
@@ -154,19 +154,19 @@ TEST(HeifDecoder, ProbeReadsTheBrandsOfTheFileTypeBox)
 // whole ICC profile of a colr box, the code points of an nclx box.
 TEST(HeifDecoder, ColourBoxesAreHandedOn)
 {
-    const Result<Picture> tagged = loadFixture("heic-adobergb.heic");
+    const Result<Decoded> tagged = loadFixture("heic-adobergb.heic");
     ASSERT_TRUE(tagged.ok()) << tagged.error();
-    const std::vector<std::uint8_t>& profile = tagged->colour.iccProfile;
+    const std::vector<std::uint8_t>& profile = tagged->picture.colour.iccProfile;
     ASSERT_EQ(profile.size(), 580u);
     EXPECT_EQ(profile[3], 580 % 256); // the profile's own size field
     EXPECT_EQ(std::string(profile.begin() + 36, profile.begin() + 40), "acsp");
 
-    const Result<Picture> avif = loadFixture("avif-blocks.avif");
+    const Result<Decoded> avif = loadFixture("avif-blocks.avif");
     ASSERT_TRUE(avif.ok()) << avif.error();
-    EXPECT_TRUE(avif->colour.iccProfile.empty());
-    EXPECT_EQ(avif->colour.cicpPrimaries, 2); // unspecified, as heif-enc writes it
-    EXPECT_EQ(avif->colour.cicpTransfer, 2);
-    EXPECT_EQ(avif->colour.cicpMatrix, 6);
+    EXPECT_TRUE(avif->picture.colour.iccProfile.empty());
+    EXPECT_EQ(avif->picture.colour.cicpPrimaries, 2); // unspecified, as heif-enc writes it
+    EXPECT_EQ(avif->picture.colour.cicpTransfer, 2);
+    EXPECT_EQ(avif->picture.colour.cicpMatrix, 6);
 }
 
 // Shrink-on-load hands the rows to the streaming average: the very bytes a
@@ -177,19 +177,19 @@ TEST(HeifDecoder, OpaquePictureShrinksOnLoadToTheBytesOfAFullDecode)
     shrinking.targetSizeFor = [](Size full) { return Size{full.width * 5 / 8, full.height * 5 / 8}; };
     for (const char* file : {"heic-rotated.heic", "heic-10bit.heic"}) {
         SCOPED_TRACE(file);
-        Result<Picture> whole = loadFixture(file);
-        const Result<Picture> shrunk = loadFixture(file, shrinking);
+        Result<Decoded> whole = loadFixture(file);
+        const Result<Decoded> shrunk = loadFixture(file, shrinking);
         ASSERT_TRUE(whole.ok()) << whole.error();
         ASSERT_TRUE(shrunk.ok()) << shrunk.error();
-        const Size target = shrinking.targetSizeFor(whole->fullSize);
-        ASSERT_TRUE(scalePicture(whole.value(), target.width, target.height).ok());
-        EXPECT_EQ((Size{shrunk->width, shrunk->height}), target);
-        EXPECT_EQ(shrunk->fullSize, whole->fullSize);
-        EXPECT_EQ(shrunk->pixels, whole->pixels);
+        const Size target = shrinking.targetSizeFor(whole->picture.fullSize);
+        ASSERT_TRUE(scalePicture(whole->picture, target.width, target.height).ok());
+        EXPECT_EQ((Size{shrunk->picture.width, shrunk->picture.height}), target);
+        EXPECT_EQ(shrunk->picture.fullSize, whole->picture.fullSize);
+        EXPECT_EQ(shrunk->picture.pixels, whole->picture.pixels);
     }
-    const Result<Picture> alpha = loadFixture("heic-alpha.heic", shrinking);
+    const Result<Decoded> alpha = loadFixture("heic-alpha.heic", shrinking);
     ASSERT_TRUE(alpha.ok()) << alpha.error();
-    EXPECT_EQ((Size{alpha->width, alpha->height}), (Size{24, 16})) << "alpha is left to the resampler";
+    EXPECT_EQ((Size{alpha->picture.width, alpha->picture.height}), (Size{24, 16})) << "alpha is left to the resampler";
 }
 
 // libheif 1.15 decodes what a derived picture is made of without asking
@@ -211,7 +211,7 @@ TEST(HeifDecoder, DerivedPictureOfNoPictureOrOfItselfFails)
     hvc1[3] = '0';
 
     for (const auto& [what, bytes] : {std::pair{"of itself", ofItself}, std::pair{"of data", ofData}}) {
-        const Result<Picture> result = decodeHeif({bytes.data(), bytes.size()}, {});
+        const Result<Decoded> result = decodeHeif({bytes.data(), bytes.size()}, {});
         EXPECT_FALSE(result.ok()) << what;
         EXPECT_NE(result.error().find("derived from"), std::string::npos) << what << ": " << result.error();
     }

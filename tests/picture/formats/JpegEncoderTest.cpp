@@ -2,7 +2,7 @@
 #include "picture/TempFolder.h"
 
 #include "picture/Picture.h"
-#include "picture/formats/JpegEncoder.h"
+#include "picture/formats/Jpeg.h"
 
 #include <gtest/gtest.h>
 

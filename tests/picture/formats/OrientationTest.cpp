@@ -42,9 +42,9 @@ TEST(ExifOrientation, EachOrientationTurnsThePixelsUpright)
     };
     for (int orientation = 1; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
-        const Result<Picture> result = loadFixture("jpeg-orientation-" + std::to_string(orientation) + ".jpg");
+        const Result<Decoded> result = loadFixture("jpeg-orientation-" + std::to_string(orientation) + ".jpg");
         ASSERT_TRUE(result.ok()) << result.error();
-        const Picture& picture = result.value();
+        const Picture& picture = result->picture;
         const bool quarter = orientation >= 5;
         EXPECT_EQ(picture.width, quarter ? 16 : 24);
         EXPECT_EQ(picture.height, quarter ? 24 : 16);
@@ -56,20 +56,20 @@ TEST(ExifOrientation, EachOrientationTurnsThePixelsUpright)
 
 TEST(ExifOrientation, BigEndianBlockIsRead)
 {
-    const Result<Picture> result = loadFixture("jpeg-orientation-6-bigendian.jpg");
+    const Result<Decoded> result = loadFixture("jpeg-orientation-6-bigendian.jpg");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->width, 16);
-    expectCorners(result.value(), {yellow, red, magenta, blue});
+    EXPECT_EQ(result->picture.width, 16);
+    expectCorners(result->picture, {yellow, red, magenta, blue});
 }
 
 TEST(ExifOrientation, CanBeSwitchedOff)
 {
     LoadOptions options;
     options.applyExifOrientation = false;
-    const Result<Picture> result = loadFixture("jpeg-orientation-6.jpg", options);
+    const Result<Decoded> result = loadFixture("jpeg-orientation-6.jpg", options);
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->width, 24);
-    expectCorners(result.value(), {red, blue, yellow, magenta});
+    EXPECT_EQ(result->picture.width, 24);
+    expectCorners(result->picture, {red, blue, yellow, magenta});
 }
 
 TEST(ExifOrientation, DamagedBlocksReadAsUpright)

@@ -7,13 +7,13 @@ using namespace vardolin::picture::testing;
 
 namespace {
 
-Result<Picture> loadPng(const std::string& name)
+Result<Decoded> loadPng(const std::string& name)
 {
-    Result<Picture> result = loadFixture(name);
+    Result<Decoded> result = loadFixture(name);
     EXPECT_TRUE(result.ok()) << name << ": " << result.error();
-    EXPECT_EQ(result->format, Format::Png);
-    EXPECT_EQ(result->width, 7);
-    EXPECT_EQ(result->height, 5);
+    EXPECT_EQ(result->picture.format, Format::Png);
+    EXPECT_EQ(result->picture.width, 7);
+    EXPECT_EQ(result->picture.height, 5);
     return result;
 }
 
@@ -41,10 +41,10 @@ TEST(PngDecoder, DepthAndSourceDepthFollowTheColourType)
     };
     for (const DepthRow& row : rows) {
         SCOPED_TRACE(row.file);
-        const Result<Picture> result = loadPng(row.file);
-        EXPECT_EQ(result->depth, row.depth);
-        EXPECT_EQ(result->sourceDepth, row.sourceDepth);
-        EXPECT_EQ(result->stride, strideFor(7, row.depth));
+        const Result<Decoded> result = loadPng(row.file);
+        EXPECT_EQ(result->picture.depth, row.depth);
+        EXPECT_EQ(result->picture.sourceDepth, row.sourceDepth);
+        EXPECT_EQ(result->picture.stride, strideFor(7, row.depth));
     }
 }
 
@@ -53,13 +53,13 @@ TEST(PngDecoder, ColourFilesGiveTheirExactColours)
     for (const char* name : {"png-rgb.png", "png-rgb16.png", "png-palette.png", "png-palette-trns.png",
                              "png-interlaced.png", "png-rgba.png"}) {
         SCOPED_TRACE(name);
-        EXPECT_TRUE(allPixelsAre(loadPng(name).value(), baseColour));
+        EXPECT_TRUE(allPixelsAre(loadPng(name)->picture, baseColour));
     }
 }
 
 TEST(PngDecoder, TransparencyChunkBecomesAlpha)
 {
-    const Picture picture = loadPng("png-palette-trns.png").value();
+    const Picture picture = loadPng("png-palette-trns.png")->picture;
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
             EXPECT_EQ(alphaAt(picture, x, y), (baseColour(x, y) == Rgb{255, 0, 0}) ? 0 : 255) << x << "," << y;
@@ -67,7 +67,7 @@ TEST(PngDecoder, TransparencyChunkBecomesAlpha)
 
 TEST(PngDecoder, AlphaIsKeptUnpremultiplied)
 {
-    const Picture picture = loadPng("png-rgba.png").value();
+    const Picture picture = loadPng("png-rgba.png")->picture;
     EXPECT_NEAR(alphaAt(picture, 0, 0), 128, 1);
     EXPECT_EQ(alphaAt(picture, 1, 0), 255);
     EXPECT_EQ(pixelAt(picture, 0, 0), baseColour(0, 0));
@@ -75,33 +75,33 @@ TEST(PngDecoder, AlphaIsKeptUnpremultiplied)
 
 TEST(PngDecoder, GrayFilesBecomeThreeEqualChannels)
 {
-    EXPECT_TRUE(allPixelsAre(loadPng("png-gray8.png").value(), grayRamp));
+    EXPECT_TRUE(allPixelsAre(loadPng("png-gray8.png")->picture, grayRamp));
     // 16-bit samples (x*5+y)*1800 are scaled to 8 bits with rounding.
     EXPECT_TRUE(allPixelsAre(
-        loadPng("png-gray16.png").value(),
+        loadPng("png-gray16.png")->picture,
         [](int x, int y) {
             const int v = ((x * 5 + y) * 1800 * 255 + 32767) / 65535;
             return Rgb{v, v, v};
         },
         1));
-    const Picture grayAlpha = loadPng("png-gray-alpha.png").value();
+    const Picture grayAlpha = loadPng("png-gray-alpha.png")->picture;
     EXPECT_TRUE(allPixelsAre(grayAlpha, grayRamp));
     EXPECT_EQ(alphaAt(grayAlpha, 2, 1), 255 - (2 * 5 + 1) * 7);
 }
 
 TEST(PngDecoder, OneBitGrayExpandsToBlackAndWhite)
 {
-    const Picture picture = loadPng("png-gray1.png").value();
+    const Picture picture = loadPng("png-gray1.png")->picture;
     // The red and yellow checkerboard thresholded: red dark, yellow light.
     EXPECT_TRUE(allPixelsAre(picture, [](int x, int y) { return (x + y) % 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0}; }));
 }
 
 TEST(PngDecoder, FoundByContentNotByName)
 {
-    const Result<Picture> result = loadFixture("png-named-as.jpg");
+    const Result<Decoded> result = loadFixture("png-named-as.jpg");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->format, Format::Png);
-    EXPECT_TRUE(allPixelsAre(result.value(), baseColour));
+    EXPECT_EQ(result->picture.format, Format::Png);
+    EXPECT_TRUE(allPixelsAre(result->picture, baseColour));
 }
 
 TEST(PngDecoder, HugeHeaderFailsFast)
@@ -112,7 +112,25 @@ TEST(PngDecoder, HugeHeaderFailsFast)
     for (int i : {16, 20}) {
         bytes[i] = 0x00, bytes[i + 1] = 0x01, bytes[i + 2] = 0x86, bytes[i + 3] = 0xA0; // 100000
     }
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     EXPECT_FALSE(result.ok());
     EXPECT_FALSE(result.error().empty());
+}
+
+// An ancillary chunk whose checksum is wrong is skipped, and the notes say so;
+// the picture is whole.
+TEST(PngDecoder, ChunkWithAWrongChecksumLeavesANote)
+{
+    std::vector<std::uint8_t> bytes = readFixture("png-rgb.png");
+    // A tIME chunk after the header (8-byte signature, 25-byte IHDR), its
+    // checksum zero.
+    const std::uint8_t time[] = {0, 0, 0, 7, 't', 'I', 'M', 'E', 0x07, 0xE9, 1, 2, 3, 4, 5, 0, 0, 0, 0};
+    bytes.insert(bytes.begin() + 33, std::begin(time), std::end(time));
+    const Result<Decoded> result = decodeBytes(bytes);
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_TRUE(allPixelsAre(result->picture, baseColour));
+    ASSERT_EQ(result->notes.size(), 1u);
+    EXPECT_EQ(result->notes[0].kind, Note::Kind::Damaged);
+    EXPECT_NE(result->notes[0].text.find("CRC"), std::string::npos) << result->notes[0].text;
+    EXPECT_TRUE(loadPng("png-rgb.png")->notes.empty());
 }

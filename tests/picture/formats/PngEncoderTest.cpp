@@ -2,7 +2,7 @@
 #include "picture/TempFolder.h"
 
 #include "picture/Picture.h"
-#include "picture/formats/PngEncoder.h"
+#include "picture/formats/Png.h"
 
 #include <gtest/gtest.h>
 

@@ -17,9 +17,9 @@ TEST(TiffDecoder, FilesAreHeldAt32BitsWithTheirSourceDepth)
     for (const Row& row :
          {Row{"tiff-rgb.tif", 24, 0}, Row{"tiff-rgb-bigendian.tif", 24, 0}, Row{"tiff-lzw.tif", 24, 0}}) {
         SCOPED_TRACE(row.file);
-        const Result<Picture> result = loadFixture(row.file);
+        const Result<Decoded> result = loadFixture(row.file);
         ASSERT_TRUE(result.ok()) << result.error();
-        const Picture& picture = result.value();
+        const Picture& picture = result->picture;
         EXPECT_EQ(picture.format, Format::Tiff);
         EXPECT_EQ(picture.depth, 32);
         EXPECT_EQ(picture.sourceDepth, row.sourceDepth);
@@ -33,28 +33,28 @@ TEST(TiffDecoder, FilesAreHeldAt32BitsWithTheirSourceDepth)
 
 TEST(TiffDecoder, JpegCompressedFileIsDecodedThroughLibjpeg)
 {
-    const Result<Picture> result = loadFixture("tiff-jpeg.tif");
+    const Result<Decoded> result = loadFixture("tiff-jpeg.tif");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->sourceDepth, 24);
-    EXPECT_EQ(result->width, 24);
+    EXPECT_EQ(result->picture.sourceDepth, 24);
+    EXPECT_EQ(result->picture.width, 24);
     // Subsampled chroma bleeds across block edges; the block centres hold.
     for (int y : {4, 12})
         for (int x : {4, 12, 20})
-            EXPECT_TRUE(near(pixelAt(result.value(), x, y), blockColour(x, y), 24))
-                << x << "," << y << ": " << pixelAt(result.value(), x, y);
+            EXPECT_TRUE(near(pixelAt(result->picture, x, y), blockColour(x, y), 24))
+                << x << "," << y << ": " << pixelAt(result->picture, x, y);
 }
 
 TEST(TiffDecoder, GrayFileReportsEightBits)
 {
-    const Result<Picture> result = loadFixture("tiff-gray.tif");
+    const Result<Decoded> result = loadFixture("tiff-gray.tif");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(result->sourceDepth, 8);
-    EXPECT_EQ(pixelAt(result.value(), 2, 1), (Rgb{77, 77, 77}));
+    EXPECT_EQ(result->picture.sourceDepth, 8);
+    EXPECT_EQ(pixelAt(result->picture, 2, 1), (Rgb{77, 77, 77}));
 }
 
 TEST(TiffDecoder, OldStyleJpegIsRefused)
 {
-    const Result<Picture> result = loadFixture("tiff-ojpeg.tif");
+    const Result<Decoded> result = loadFixture("tiff-ojpeg.tif");
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error().find("compression 6"), std::string::npos) << result.error();
 }
@@ -81,7 +81,7 @@ TEST(TiffDecoder, HugeSizesFailBeforeTheRasterIsAllocated)
             std::memcpy(entry + 8, &side, 4);
         }
     }
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error().find("too large"), std::string::npos) << result.error();
 }
@@ -104,7 +104,7 @@ TEST(TiffDecoder, UnreadableRasterFailsTheLoad)
             std::memcpy(entry + 8, &farAway, 4);
         }
     }
-    const Result<Picture> result = decodeBytes(bytes);
+    const Result<Decoded> result = decodeBytes(bytes);
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error().find("TIFF"), std::string::npos) << result.error();
 }
@@ -114,16 +114,16 @@ TEST(TiffDecoder, AlphaIsHeldStraight)
     // Straight alpha in the file stays as it is, at 8 and 16 bits per sample.
     for (const char* name : {"tiff-rgba-unassociated.tif", "tiff-rgba16-unassociated.tif"}) {
         SCOPED_TRACE(name);
-        const Result<Picture> result = loadFixture(name);
+        const Result<Decoded> result = loadFixture(name);
         ASSERT_TRUE(result.ok()) << result.error();
-        EXPECT_TRUE(allPixelsAre(result.value(), [](int, int) { return Rgb{121, 109, 58}; }));
-        EXPECT_EQ(alphaAt(result.value(), 0, 0), 127);
-        EXPECT_EQ(alphaAt(result.value(), 1, 0), 255);
+        EXPECT_TRUE(allPixelsAre(result->picture, [](int, int) { return Rgb{121, 109, 58}; }));
+        EXPECT_EQ(alphaAt(result->picture, 0, 0), 127);
+        EXPECT_EQ(alphaAt(result->picture, 1, 0), 255);
     }
     // Premultiplied colours in the file are divided by their alpha.
-    const Result<Picture> associated = loadFixture("tiff-rgba-associated.tif");
+    const Result<Decoded> associated = loadFixture("tiff-rgba-associated.tif");
     ASSERT_TRUE(associated.ok()) << associated.error();
-    EXPECT_TRUE(allPixelsAre(associated.value(), baseColour));
-    EXPECT_EQ(alphaAt(associated.value(), 2, 2), 127);
-    EXPECT_EQ(alphaAt(associated.value(), 2, 1), 255);
+    EXPECT_TRUE(allPixelsAre(associated->picture, baseColour));
+    EXPECT_EQ(alphaAt(associated->picture, 2, 2), 127);
+    EXPECT_EQ(alphaAt(associated->picture, 2, 1), 255);
 }

@@ -35,42 +35,42 @@ int bitstreamKind(const std::vector<std::uint8_t>& bytes)
 
 TEST(WebpDecoder, LossyAndLosslessFiles)
 {
-    const Result<Picture> lossless = loadFixture("webp-lossless.webp");
+    const Result<Decoded> lossless = loadFixture("webp-lossless.webp");
     ASSERT_TRUE(lossless.ok()) << lossless.error();
-    EXPECT_EQ(lossless->format, Format::Webp);
-    EXPECT_EQ(lossless->depth, 24);
-    EXPECT_EQ(lossless->sourceDepth, 24);
-    EXPECT_TRUE(lossless->lossless);
-    EXPECT_TRUE(allPixelsAre(lossless.value(), baseColour));
+    EXPECT_EQ(lossless->picture.format, Format::Webp);
+    EXPECT_EQ(lossless->picture.depth, 24);
+    EXPECT_EQ(lossless->picture.sourceDepth, 24);
+    EXPECT_TRUE(lossless->picture.lossless);
+    EXPECT_TRUE(allPixelsAre(lossless->picture, baseColour));
 
-    const Result<Picture> lossy = loadFixture("webp-lossy.webp");
+    const Result<Decoded> lossy = loadFixture("webp-lossy.webp");
     ASSERT_TRUE(lossy.ok()) << lossy.error();
-    EXPECT_FALSE(lossy->lossless);
-    EXPECT_EQ(lossy->width, 24);
+    EXPECT_FALSE(lossy->picture.lossless);
+    EXPECT_EQ(lossy->picture.width, 24);
     for (int y : {4, 12})
         for (int x : {4, 12, 20})
-            EXPECT_TRUE(near(pixelAt(lossy.value(), x, y), blockColour(x, y), 12)) << x << "," << y;
+            EXPECT_TRUE(near(pixelAt(lossy->picture, x, y), blockColour(x, y), 12)) << x << "," << y;
 }
 
 // Made losslessly from png-rgba.png: the same colours and alpha to the byte.
 TEST(WebpDecoder, AlphaIsKeptExactly)
 {
-    const Result<Picture> webp = loadFixture("webp-alpha.webp");
-    const Result<Picture> png = loadFixture("png-rgba.png");
+    const Result<Decoded> webp = loadFixture("webp-alpha.webp");
+    const Result<Decoded> png = loadFixture("png-rgba.png");
     ASSERT_TRUE(webp.ok()) << webp.error();
     ASSERT_TRUE(png.ok()) << png.error();
-    EXPECT_EQ(webp->sourceDepth, 32);
-    EXPECT_TRUE(samePixels(webp.value(), png.value()));
+    EXPECT_EQ(webp->picture.sourceDepth, 32);
+    EXPECT_TRUE(samePixels(webp->picture, png->picture));
 }
 
 TEST(WebpDecoder, AnimationGivesItsFirstFrame)
 {
-    const Result<Picture> result = loadFixture("webp-animated.webp");
+    const Result<Decoded> result = loadFixture("webp-animated.webp");
     ASSERT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ((Size{result->width, result->height}), (Size{24, 16}));
-    EXPECT_EQ(result->depth, 24);
-    EXPECT_TRUE(result->lossless);
-    EXPECT_TRUE(allPixelsAre(result.value(), blockColour)); // the second frame is the negative
+    EXPECT_EQ((Size{result->picture.width, result->picture.height}), (Size{24, 16}));
+    EXPECT_EQ(result->picture.depth, 24);
+    EXPECT_TRUE(result->picture.lossless);
+    EXPECT_TRUE(allPixelsAre(result->picture, blockColour)); // the second frame is the negative
 }
 
 // libwebp's own area average shrinks an opaque picture while it decodes; a
@@ -79,15 +79,15 @@ TEST(WebpDecoder, OpaquePictureShrinksOnLoad)
 {
     LoadOptions options;
     options.targetSizeFor = [](Size full) { return Size{full.width / 2, full.height / 2}; };
-    const Result<Picture> opaque = loadFixture("webp-lossy.webp", options);
+    const Result<Decoded> opaque = loadFixture("webp-lossy.webp", options);
     ASSERT_TRUE(opaque.ok()) << opaque.error();
-    EXPECT_EQ((Size{opaque->width, opaque->height}), (Size{12, 8}));
-    EXPECT_EQ(opaque->fullSize, (Size{24, 16}));
-    EXPECT_TRUE(near(pixelAt(opaque.value(), 6, 2), blockColour(12, 4), 16)) << pixelAt(opaque.value(), 6, 2);
+    EXPECT_EQ((Size{opaque->picture.width, opaque->picture.height}), (Size{12, 8}));
+    EXPECT_EQ(opaque->picture.fullSize, (Size{24, 16}));
+    EXPECT_TRUE(near(pixelAt(opaque->picture, 6, 2), blockColour(12, 4), 16)) << pixelAt(opaque->picture, 6, 2);
 
-    const Result<Picture> alpha = loadFixture("webp-alpha.webp", options);
+    const Result<Decoded> alpha = loadFixture("webp-alpha.webp", options);
     ASSERT_TRUE(alpha.ok()) << alpha.error();
-    EXPECT_EQ((Size{alpha->width, alpha->height}), (Size{7, 5}));
+    EXPECT_EQ((Size{alpha->picture.width, alpha->picture.height}), (Size{7, 5}));
 }
 
 TEST(WebpEncoder, LosslessSourceIsCopiedWithoutLoss)
@@ -95,23 +95,23 @@ TEST(WebpEncoder, LosslessSourceIsCopiedWithoutLoss)
     TempFolder folder;
     for (const char* file : {"webp-lossless.webp", "webp-alpha.webp"}) {
         SCOPED_TRACE(file);
-        const Result<Picture> source = loadFixture(file);
+        const Result<Decoded> source = loadFixture(file);
         ASSERT_TRUE(source.ok()) << source.error();
-        ASSERT_TRUE(savePicture(source.value(), folder / "copy.webp", Format::Webp, 1).ok());
+        ASSERT_TRUE(savePicture(source->picture, folder / "copy.webp", Format::Webp, 1).ok());
         EXPECT_EQ(bitstreamKind(fileBytes(folder / "copy.webp")), 2);
-        const Result<Picture> copy = loadPicture(folder / "copy.webp");
+        const Result<Decoded> copy = loadPicture(folder / "copy.webp");
         ASSERT_TRUE(copy.ok()) << copy.error();
-        EXPECT_TRUE(samePixels(copy.value(), source.value()));
+        EXPECT_TRUE(samePixels(copy->picture, source->picture));
     }
 }
 
 TEST(WebpEncoder, LossySourceIsCopiedAtTheGradesQuality)
 {
     TempFolder folder;
-    const Result<Picture> source = loadFixture("heic-blocks.heic");
+    const Result<Decoded> source = loadFixture("heic-blocks.heic");
     ASSERT_TRUE(source.ok()) << source.error();
-    ASSERT_TRUE(savePicture(source.value(), folder / "low.webp", Format::Webp, 1).ok());
-    ASSERT_TRUE(savePicture(source.value(), folder / "high.webp", Format::Webp, 9).ok());
+    ASSERT_TRUE(savePicture(source->picture, folder / "low.webp", Format::Webp, 1).ok());
+    ASSERT_TRUE(savePicture(source->picture, folder / "high.webp", Format::Webp, 9).ok());
     const auto low = fileBytes(folder / "low.webp"), high = fileBytes(folder / "high.webp");
     EXPECT_EQ(bitstreamKind(low), 1);
     EXPECT_LT(low.size(), high.size());
@@ -119,10 +119,10 @@ TEST(WebpEncoder, LossySourceIsCopiedAtTheGradesQuality)
 
 TEST(WebpDecoder, ProfileChunkIsHandedOn)
 {
-    const Result<Picture> tagged = loadFixture("webp-adobergb.webp");
+    const Result<Decoded> tagged = loadFixture("webp-adobergb.webp");
     ASSERT_TRUE(tagged.ok()) << tagged.error();
-    const std::vector<std::uint8_t>& profile = tagged->colour.iccProfile;
+    const std::vector<std::uint8_t>& profile = tagged->picture.colour.iccProfile;
     ASSERT_EQ(profile.size(), 580u);
     EXPECT_EQ(std::string(profile.begin() + 36, profile.begin() + 40), "acsp");
-    EXPECT_TRUE(loadFixture("webp-lossy.webp")->colour.empty());
+    EXPECT_TRUE(loadFixture("webp-lossy.webp")->picture.colour.empty());
 }

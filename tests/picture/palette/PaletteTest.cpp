@@ -2,7 +2,7 @@
 #include "picture/TempFolder.h"
 
 #include "picture/Picture.h"
-#include "picture/formats/PngEncoder.h"
+#include "picture/formats/Png.h"
 #include "picture/palette/FloydSteinberg.h"
 #include "picture/palette/NeuQuant.h"
 
@@ -112,17 +112,17 @@ TEST(PaletteCopy, APictureWhoseColoursFitKeepsThemExactly)
                 continue;
             SCOPED_TRACE(std::string(name) + " at " + std::to_string(depth));
             ASSERT_TRUE(savePicture(picture, folder / name, format, 7).ok());
-            const Result<Picture> copy = loadPicture(folder / name);
+            const Result<Decoded> copy = loadPicture(folder / name);
             ASSERT_TRUE(copy.ok()) << copy.error();
-            EXPECT_EQ(copy->pixels, picture.pixels);
+            EXPECT_EQ(copy->picture.pixels, picture.pixels);
         }
     }
     const Picture translucent = fewColours(16, 32);
     const RowSource rows{translucent.pixels.data(), translucent.width, translucent.height, translucent.stride, 32};
     ASSERT_TRUE(encodePng(rows, folder / "translucent.png", 7, 4).ok());
-    const Result<Picture> copy = loadPicture(folder / "translucent.png");
+    const Result<Decoded> copy = loadPicture(folder / "translucent.png");
     ASSERT_TRUE(copy.ok()) << copy.error();
-    EXPECT_EQ(copy->pixels, translucent.pixels);
+    EXPECT_EQ(copy->picture.pixels, translucent.pixels);
 }
 
 } // namespace

@@ -92,11 +92,11 @@ TEST(ScalePicture, SameSizeAndFailuresLeaveThePictureAlone)
     Picture picture = busyPicture(5, 3, 24);
     const Picture before = picture;
     EXPECT_TRUE(scalePicture(picture, 5, 3));
-    EXPECT_TRUE(scalePicture(picture, -65535, -65535));
     EXPECT_EQ(picture.pixels, before.pixels);
 
     EXPECT_FALSE(scalePicture(picture, 0, 3));
     EXPECT_FALSE(scalePicture(picture, 4, -2));
+    EXPECT_FALSE(scalePicture(picture, -65535, -65535));
     EXPECT_FALSE(scalePicture(picture, 70000, 3));
     EXPECT_EQ(picture.width, 5);
     EXPECT_EQ(picture.height, 3);
@@ -117,10 +117,6 @@ TEST_P(ScaleEveryWay, OutputSizeAndDepthAreExact)
         EXPECT_EQ(picture.stride, strideFor(w, depth));
         EXPECT_EQ(picture.pixels.size(), std::size_t(picture.stride) * std::size_t(h));
     }
-    Picture kept = busyPicture(19, 13, depth);
-    ASSERT_TRUE(scalePicture(kept, -65535, 4, mode));
-    EXPECT_EQ(kept.width, 19);
-    EXPECT_EQ(kept.height, 4);
 }
 
 TEST_P(ScaleEveryWay, ConstantPictureStaysConstant)

@@ -1,14 +1,20 @@
 #pragma once
-// WebP writing through libwebp: lossy at the quality of the grade (the same
-// mapping as JPEG's), or lossless when the rows come from a lossless source;
-// 32-bit rows keep their alpha.
+// WebP through libwebp. Reading: the first frame, shrunk by the library's
+// own averaging when opaque. Writing: lossy at the quality of the grade (the
+// same mapping as JPEG's), or lossless when the rows come from a lossless
+// source; 32-bit rows keep their alpha.
 
+#include "picture/ByteCursor.h"
+#include "picture/Picture.h"
 #include "picture/Result.h"
 #include "picture/formats/RowSource.h"
 
 #include <filesystem>
 
 namespace vardolin::picture {
+
+bool probeWebp(ByteSpan bytes);
+Result<Decoded> decodeWebp(ByteSpan bytes, const LoadOptions& options);
 
 // The library quality for a grade: limited to 0…10, times 10, as for JPEG.
 int webpQualityForGrade(int grade);

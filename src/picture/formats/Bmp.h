@@ -1,7 +1,10 @@
 #pragma once
-// BMP writing: depths 1, 4 and 8 through the palette reduction, 24 and 32 as
-// full colour; uncompressed, rows bottom-up as the picture holds them.
+// BMP, our own reader and writer. Writing: depths 1, 4 and 8 through the
+// palette reduction, 24 and 32 as full colour; uncompressed, rows bottom-up
+// as the picture holds them.
 
+#include "picture/ByteCursor.h"
+#include "picture/Picture.h"
 #include "picture/Result.h"
 #include "picture/formats/RowSource.h"
 
@@ -9,6 +12,9 @@
 #include <filesystem>
 
 namespace vardolin::picture {
+
+bool probeBmp(ByteSpan bytes);
+Result<Decoded> decodeBmp(ByteSpan bytes, const LoadOptions& options);
 
 // Bytes of one file row at the output depth: padded to 4, at least 4.
 std::uint32_t bmpRowLength(std::int32_t width, int outputDepth);

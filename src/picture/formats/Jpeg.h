@@ -1,13 +1,19 @@
 #pragma once
-// JPEG writing through libjpeg: baseline-style defaults (4:2:0, standard
-// Huffman tables, JFIF marker and nothing else) at the quality of the grade.
+// JPEG through libjpeg-turbo: reading with shrink-on-load and the Exif
+// orientation; writing with baseline-style defaults (4:2:0, standard Huffman
+// tables, JFIF marker and nothing else) at the quality of the grade.
 
+#include "picture/ByteCursor.h"
+#include "picture/Picture.h"
 #include "picture/Result.h"
 #include "picture/formats/RowSource.h"
 
 #include <filesystem>
 
 namespace vardolin::picture {
+
+bool probeJpeg(ByteSpan bytes);
+Result<Decoded> decodeJpeg(ByteSpan bytes, const LoadOptions& options);
 
 // The library quality for a grade: limited to 0…10, times 10.
 int jpegQualityForGrade(int grade);
