@@ -133,9 +133,9 @@ RunReport Run::execute()
 
     host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
     QStringList files;
-    report_.count = s_ReadDirLL(sourceFolder_, util::filePart(settings_.BildDatei),
-                                int(util::integerValue(settings_.MitUnterordner)), files, countFromZero,
-                                noProgressField, clearListFirst);
+    report_.count =
+        s_ReadDirLL(sourceFolder_, util::filePart(settings_.BildDatei),
+                    int(util::integerValue(settings_.MitUnterordner)), files, countFromZero, clearListFirst);
     sortIgnoringCase(files);
     if (options_.shard) {
         files = filesOfThisShard(files);

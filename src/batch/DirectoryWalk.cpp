@@ -145,9 +145,8 @@ private:
 } // namespace
 
 qint64 s_ReadDirLL(const QString& folder, const QString& rawPattern, int withSubfolders, QStringList& list,
-                   qint64 count, int progressField, int clearFirst, const std::atomic_bool* stop)
+                   qint64 count, int clearFirst, const std::atomic_bool* stop)
 {
-    (void)progressField; // no caller shows progress
     if (clearFirst == clearListFirst)
         list.clear();
     const QString pattern = rawPattern.isEmpty() ? QStringLiteral("*") : rawPattern;

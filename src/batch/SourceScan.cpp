@@ -76,7 +76,7 @@ ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop)
     result.logLines = walkLogLines(request);
     QStringList walked;
     result.found = s_ReadDirLL(request.sourceFolder, request.includePattern, request.withSubfolders, walked,
-                               countFromZero, noProgressField, clearListFirst, stop);
+                               countFromZero, clearListFirst, stop);
     // A walk that was stopped may have ended early: its count is no finding.
     const bool walkCut = stop && stop->load();
     result.logLines << (walkCut ? QStringLiteral("   >>Abgebrochen bei Anzahl  :")
@@ -104,11 +104,8 @@ void showScanResult(const ScanResult& result, BatchHost& host)
     host.statusText(util::decimalText(result.count) + QStringLiteral(" Dateien gefunden !"));
 }
 
-int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& settings, BatchHost& host,
-                 QStringList* files)
+int AktionQuelle(qint64 eventType, const Settings& settings, BatchHost& host, QStringList* files)
 {
-    (void)second;
-    (void)third;
     if (eventType != textChangedEvent) {
         host.statusText(QStringLiteral("Dateien werden ermittelt, bitte warten ..."));
         ScanResult result = scanSources(scanRequestFrom(settings));

@@ -58,8 +58,7 @@ void showScanResult(const ScanResult& result, BatchHost& host);
 // window puts the fields' and the tree's texts into settings first
 // (QuellVerz, BildDatei, BildDateiEx, MitUnterordner). A change event (768)
 // does not scan (the window rescans once typing pauses); every other value
-// scans. second and third change nothing. Returns 0, and the file list in files when it scanned.
-int AktionQuelle(qint64 eventType, qint64 second, qint64 third, const Settings& settings, BatchHost& host,
-                 QStringList* files = nullptr);
+// scans. Returns 0, and the file list in files when it scanned.
+int AktionQuelle(qint64 eventType, const Settings& settings, BatchHost& host, QStringList* files = nullptr);
 
 } // namespace vardolin::batch

@@ -122,7 +122,7 @@ TEST_F(SourceScan, LogLinesCountAndTargetList)
     s.QuellVerz = root + QStringLiteral("sub/Fotos/");
     RecordingHost host;
     QStringList files;
-    EXPECT_EQ(AktionQuelle(-1, 1, 0, s, host, &files), 0);
+    EXPECT_EQ(AktionQuelle(-1, s, host, &files), 0);
 
     const QString ruler(80, u'-');
     EXPECT_EQ(host.logLines, (QStringList{ruler, QStringLiteral("Aufrufs_ReadDirLL mit Parameter"),
@@ -157,7 +157,7 @@ TEST_F(SourceScan, ChangeEventDoesNotScan)
 {
     file("a.jpg");
     RecordingHost host;
-    EXPECT_EQ(AktionQuelle(textChangedEvent, 0, 0, settings("*.jpg", "", false), host), 0);
+    EXPECT_EQ(AktionQuelle(textChangedEvent, settings("*.jpg", "", false), host), 0);
     EXPECT_TRUE(host.statuses.isEmpty());
     EXPECT_TRUE(host.logLines.isEmpty());
     EXPECT_EQ(host.foundCount, -1);
@@ -168,7 +168,7 @@ TEST_F(SourceScan, MissingFolderFindsNothing)
     Settings s = settings("*.jpg", "", true);
     s.QuellVerz = root + QStringLiteral("missing/");
     RecordingHost host;
-    AktionQuelle(-1, 0, 0, s, host);
+    AktionQuelle(-1, s, host);
     EXPECT_EQ(host.foundCount, 0);
     EXPECT_EQ(host.statuses.back(), QStringLiteral("0 Dateien gefunden !"));
 }
