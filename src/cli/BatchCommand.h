@@ -6,7 +6,14 @@
 
 namespace vardolin::cli {
 
-enum ExitCode { allDone = 0, someFailed = 1, badUsage = 2 };
+// How a run ended, as its exit status. A run ended by a signal ends by that
+// signal instead (the shell sees 128 + its number).
+enum ExitCode {
+    allDone = 0,    // every listed file was written or skipped on purpose
+    someFailed = 1, // some files failed, all others done
+    badUsage = 2,   // the command line could not be understood
+    notStarted = 3, // the run could not start: settings unreadable, target not makeable
+};
 
 // Reads Vardolin.ini and the two list files from workingFolder (writing the
 // list files with their defaults when missing, never the settings file),
