@@ -28,7 +28,7 @@ EventTable::EventTable(MainWindow& window, Settings& settings, WindowHost::LogWr
 {
     pendingRescan_.setSingleShot(true);
     pendingRescan_.setInterval(rescanDelayMs);
-    connect(&pendingRescan_, &QTimer::timeout, this, [this] { aktionQuelle(-1, 0, 0); });
+    connect(&pendingRescan_, &QTimer::timeout, this, [this] { aktionQuelle(-1); });
     connect(&run_, &BatchRunner::ended, this, [this] { showRunning(false); });
     connectControls();
 }
@@ -53,9 +53,9 @@ void EventTable::dispatch(Kind kind, int number, qint64 type)
 void EventTable::controlEvent(int number, qint64 type)
 {
     switch (number) {
-    case ctl::Quellbaum: aktionQuelle(-1, 1, type); return;
+    case ctl::Quellbaum: aktionQuelle(-1); return;
     case ctl::BildDatei:
-    case ctl::BildDateiEx: aktionQuelle(type, 0, 0); return;
+    case ctl::BildDateiEx: aktionQuelle(type); return;
     case ctl::Start: bilderVerarbeiten(); return;
     case ctl::NeueOrdner: anlegenNeuerOrdner(); return;
     case ctl::Beenden: closeRequest(); return;
@@ -64,7 +64,7 @@ void EventTable::controlEvent(int number, qint64 type)
     if (const Control* row = settingsControl(number)) {
         store(*row);
         if (number == ctl::MitUnterordner)
-            aktionQuelle(-1, 0, 0);
+            aktionQuelle(-1);
     }
 }
 
@@ -99,13 +99,14 @@ void EventTable::closeRequest()
 // ---------------------------------------------------------------------------
 // Actions.
 
-void EventTable::aktionQuelle(qint64 eventType, qint64 second, qint64 third)
+// Any event but a keystroke in a pattern field scans at once; the source tree,
+// the subfolder box and the pause after typing pass -1.
+void EventTable::aktionQuelle(qint64 eventType)
 {
     for (int number : {ctl::BildDatei, ctl::BildDateiEx, ctl::Quellbaum})
         store(*settingsControl(number));
     if (eventType == batch::textChangedEvent) {
         // A keystroke does not scan; the scan follows once typing pauses.
-        batch::AktionQuelle(eventType, second, third, settings_, host_);
         pendingRescan_.start();
         return;
     }

@@ -68,7 +68,7 @@ private:
     void menuEvent(int number);
     void closeRequest();
 
-    void aktionQuelle(qint64 eventType, qint64 second, qint64 third);
+    void aktionQuelle(qint64 eventType);
     void bilderVerarbeiten();
     void anlegenNeuerOrdner();
     void languageChosen(const QString& sprache);
