@@ -86,7 +86,7 @@ inline constexpr Control rows[] = {
     {14, "DateiSuffix",      TextField,     None,    {415, 185, 90,  20},  {&Settings::DateiSuffix}},
     {15, "Start",            Button,        None,    {255, 530, 120, 20},  {},
          {u"Start", u"Start"}},
-    {16, "DatumRahmen",      Frame,         None,    {660, 10,  135, 125}, {},
+    {16, "DatumRahmen",      Frame,         None,    {660, 10,  140, 125}, {},
          {u"Dateidatum/ -zeit", u"Timestamp"}},
     {17, "Unveraendert",     Option,        Datum,   {670, 35,  105, 20},  {&Settings::DateiDatum, u"1"},
          {u"unverändert", u"unchanging"}},
@@ -108,7 +108,9 @@ inline constexpr Control rows[] = {
     {27, "GefundenLabel",    Label,         None,    {260, 80,  130, 20},  {},
          {u"Dateien gefunden", u"File find"}},
     {28, "Gefunden",         ReadOnlyField, None,    {405, 80,  85,  20}},
-    {29, "Ueberschreiben",   CheckBox,      None,    {670, 100, 120, 30},  {&Settings::CBZielUeberschreiben},
+    // The overwrite box starts left of the date options, and their frame (16) reaches the window's edge: in
+    // the small dialog font its caption needs all of that room.
+    {29, "Ueberschreiben",   CheckBox,      None,    {665, 100, 132, 30},  {&Settings::CBZielUeberschreiben},
          {u"Datei überschreiben", u"File overwrite"}},
     {30, "ZielVerzPlus",     CheckBox,      None,    {265, 480, 530, 20},  {&Settings::CBZielVerzPlus},
          {u"Unterordner vom Quellverzeichnis übernehmen", u"Add Sub Folder from Source"}},

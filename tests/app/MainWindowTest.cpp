@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -54,6 +55,27 @@ bool liesInFrame(const MainWindow& w, int inner, int frame)
     return box && box->contentsRect().translated(box->pos()).contains(w.control(inner)->geometry());
 }
 
+// How much wider the control would have to be to show its caption whole; 0
+// or less when it does. A check box or option shows its text beside the
+// indicator, in the room its style leaves there.
+int missingWidth(QWidget* control)
+{
+    const auto besideIndicator = [](QAbstractButton* button, QStyle::SubElement contents) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const int room = button->style()->subElementRect(contents, &option, button).width();
+        return button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() - room;
+    };
+    if (auto* box = qobject_cast<QCheckBox*>(control))
+        return besideIndicator(box, QStyle::SE_CheckBoxContents);
+    if (auto* option = qobject_cast<QRadioButton*>(control))
+        return besideIndicator(option, QStyle::SE_RadioButtonContents);
+    if (auto* frame = qobject_cast<QGroupBox*>(control))
+        return frame->minimumSizeHint().width() - frame->width();
+    return control->sizeHint().width() - control->width();
+}
+
 } // namespace
 
 TEST(FensterOeffnen, ControlsLieInTheClientAreaAndOverlapOnlyTheFrameAroundThem)
@@ -75,6 +97,25 @@ TEST(FensterOeffnen, ControlsLieInTheClientAreaAndOverlapOnlyTheFrameAroundThem)
     EXPECT_EQ(w.control(controlCount), nullptr);
     EXPECT_EQ(w.control(-1), nullptr);
 }
+
+class Captions : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Captions, FitTheirControlsInTheWindowsFont)
+{
+    OpenWindow open(QString::fromLatin1(GetParam()));
+    MainWindow& w = open.window;
+    w.show();
+    for (int number = 0; number < controlCount; ++number) {
+        const QString& caption = open.texts.control[number];
+        EXPECT_TRUE(caption.isEmpty() || missingWidth(w.control(number)) <= 0)
+            << describe(number) << " cuts \"" << caption.toStdString() << "\" by " << missingWidth(w.control(number));
+    }
+    auto* quit = w.controlAs<QPushButton>(ctl::Beenden);
+    quit->setText(open.texts.stopCaption);
+    EXPECT_LE(missingWidth(quit), 0) << "the quit button during a run";
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, Captions, ::testing::Values("D", "GB"));
 
 TEST(FensterOeffnen, ClientAreaIsFixed800By600WithFramesBehind)
 {
