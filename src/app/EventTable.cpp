@@ -61,16 +61,16 @@ void EventTable::controlEvent(int number, qint64 type)
     case ctl::Beenden: closeRequest(); return;
     default: break;
     }
-    if (const SettingsControl* row = settingsControl(number)) {
+    if (const Control* row = settingsControl(number)) {
         store(*row);
         if (number == ctl::MitUnterordner)
             aktionQuelle(-1);
     }
 }
 
-void EventTable::store(const SettingsControl& row)
+void EventTable::store(const Control& row)
 {
-    settings_.*row.field = controlValue(window_, row);
+    settings_.*row.setting.field = controlValue(window_, row);
 }
 
 void EventTable::menuEvent(int number)
@@ -99,6 +99,8 @@ void EventTable::closeRequest()
 // ---------------------------------------------------------------------------
 // Actions.
 
+// Any event but a keystroke in a pattern field scans at once; the source tree,
+// the subfolder box and the pause after typing pass -1.
 void EventTable::aktionQuelle(qint64 eventType)
 {
     for (int number : {ctl::BildDatei, ctl::BildDateiEx, ctl::Quellbaum})
@@ -165,12 +167,14 @@ void EventTable::fillLists(const QString& workingFolder)
     window_.controlAs<QComboBox>(ctl::Qualitaet)->addItems(qualities.items);
 }
 
+// The controls are quiet meanwhile: putting a value in is no event, so no
+// field is stored back and the order of the controls does not matter.
 void EventTable::settingsIntoControls()
 {
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (int number = 0; number < controlCount; ++number)
         quiet.push_back(std::make_unique<QSignalBlocker>(window_.control(number)));
-    for (const SettingsControl& row : settingsControls())
+    for (const Control& row : settingsControls())
         showSetting(window_, row, settings_);
 }
 
@@ -179,7 +183,7 @@ void EventTable::settingsIntoControls()
 
 void EventTable::connectControls()
 {
-    for (const SettingsControl& row : settingsControls())
+    for (const Control& row : settingsControls())
         connectControl(row);
     for (int number : {ctl::Start, ctl::Beenden, ctl::NeueOrdner})
         connect(window_.controlAs<QPushButton>(number), &QPushButton::clicked, this,
@@ -189,9 +193,9 @@ void EventTable::connectControls()
     connect(&window_, &MainWindow::closeBoxClicked, this, [this] { dispatch(Kind::CloseRequest, 0); });
 }
 
-void EventTable::connectControl(const SettingsControl& row)
+void EventTable::connectControl(const Control& row)
 {
-    const int number = row.control;
+    const int number = row.number;
     const auto control = [this, number](qint64 type) { dispatch(Kind::Control, number, type); };
     switch (row.kind) {
     case ControlKind::Tree:
@@ -217,6 +221,10 @@ void EventTable::connectControl(const SettingsControl& row)
         connect(window_.controlAs<QCheckBox>(number), &QCheckBox::toggled, this,
                 [control] { control(eventtype::Click); });
         break;
+    case ControlKind::Label:
+    case ControlKind::Frame:
+    case ControlKind::ReadOnlyField:
+    case ControlKind::Button: break; // no settings field
     }
 }
 

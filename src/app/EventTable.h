@@ -3,8 +3,8 @@
 // menu item, event kind) to action, plus the start-up steps that put the lists
 // and the settings into the controls. Start, New folder, Quit and the scans
 // are written out here; every other control stores its settings field as the
-// table in SettingsControls.h says. The batch run and the scans work off the
-// window's thread.
+// control table (ControlTable.h) says. The batch run and the scans work off
+// the window's thread.
 
 #include "app/BatchRunner.h"
 #include "app/ScanRunner.h"
@@ -17,7 +17,7 @@
 namespace vardolin::app {
 
 class MainWindow;
-struct SettingsControl;
+struct Control;
 
 // Event types of a control event. A text field's change (one per keystroke)
 // keeps the number the scan knows; the others only need to differ from it.
@@ -61,10 +61,10 @@ protected:
 
 private:
     void connectControls();
-    void connectControl(const SettingsControl& row);
+    void connectControl(const Control& row);
     void connectPatternField(int number);
     void controlEvent(int number, qint64 type);
-    void store(const SettingsControl& row);
+    void store(const Control& row);
     void menuEvent(int number);
     void closeRequest();
 

@@ -1,14 +1,16 @@
 #pragma once
-// The program's one main window: 37 numbered controls on a fixed 800 x 600
-// client area, a status bar with one field and the menu. The window reads
-// values and hands them to the batch layer; it never does the work itself.
+// The program's one main window: the numbered controls of the control table
+// on a fixed 800 x 600 client area, a status bar with one field and the menu.
+// The window reads values and hands them to the batch layer; it never does
+// the work itself.
 
+#include "app/ControlTable.h"
 #include "app/SprachTexte.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
+#include <map>
 
 class QAction;
 class QButtonGroup;
@@ -17,15 +19,6 @@ class QProgressBar;
 class QTimer;
 
 namespace vardolin::app {
-
-// Fixed numbers of the controls that the code addresses by name.
-namespace ctl {
-inline constexpr int Quellbaum = 0, Groesse = 1, Qualitaet = 2, Gleich_Prefix = 7, Ausgewaehlt = 8, Gleich_Suffix = 9,
-                     Unterordner = 10, Zielbaum = 11, ZielSubVerz = 12, DateiPrefix = 13, DateiSuffix = 14, Start = 15,
-                     Unveraendert = 17, Heutiges = 18, Beenden = 19, MitUnterordner = 20, ImmerPrefix = 23,
-                     ImmerSuffix = 24, BildDatei = 26, Gefunden = 28, Ueberschreiben = 29, ZielVerzPlus = 30,
-                     NeueOrdner = 31, NeuerOrdnerName = 32, Zielliste = 33, BildDateiEx = 34;
-}
 
 // Menu item numbers.
 namespace menu {
@@ -38,8 +31,8 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Creates the status bar, the German menu and controls 0 to 36 with the
-    // captions given; returns 0.
+    // Creates the status bar, the German menu and every control of the
+    // control table with the captions given; returns 0.
     int FensterOeffnen(int x, int y, int width, int height, const CaptionTexts& texts);
     void rebuildMenu(const MenuTexts& texts);
 
@@ -62,9 +55,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createClientArea();
     void createStatusBar();
     void createControls();
-    QWidget* createControl(int number, int kind);
+    QWidget* createControl(const Control& row);
+    QButtonGroup* optionGroup(OptionGroup group);
+    void fixSize(int width, int height);
+    void placeOnScreen(int x, int y);
 
     CaptionTexts texts_;
     std::array<QWidget*, controlCount> controls_{};
@@ -72,8 +69,7 @@ private:
     QWidget* client_ = nullptr;
     QLabel* statusField_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QButtonGroup* ausgabeGroup_ = nullptr;
-    QButtonGroup* datumGroup_ = nullptr;
+    std::map<OptionGroup, QButtonGroup*> optionGroups_;
 };
 
 } // namespace vardolin::app

@@ -3,14 +3,14 @@
 // once before the window exists ("#T"); the menu texts are filled and the menu
 // rebuilt with "#M". Nothing is relabelled while the program runs.
 
+#include "app/ControlTable.h"
+
 #include <QString>
 
 #include <array>
 #include <functional>
 
 namespace vardolin::app {
-
-inline constexpr int controlCount = 37;
 
 struct MenuTexts {
     QString datei;    // first title
