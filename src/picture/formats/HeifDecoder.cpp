@@ -147,14 +147,19 @@ ColourTag colourOf(heif_image_handle* handle, Notes& notes)
 
 // What the codec reported about damaged data while it still decoded the
 // picture (only reported where the decoding options ask it to keep going).
+// One at a time: libheif writes each message into one buffer of the image,
+// so a message is copied before the next is asked for.
 void noteDecodingWarnings(heif_image* image, Notes& notes)
 {
     constexpr int kKept = 4;
-    heif_error warnings[kKept];
-    const int count = heif_image_get_decoding_warnings(image, 0, warnings, kKept);
-    for (int i = 0; i < count; ++i)
-        notes.push_back(
-            {Note::Kind::Damaged, std::string("HEIF: ") + (warnings[i].message ? warnings[i].message : "")});
+    for (int i = 0; i < kKept; ++i) {
+        heif_error warning{};
+        if (heif_image_get_decoding_warnings(image, i, &warning, 1) != 1)
+            break;
+        const Note note{Note::Kind::Damaged, std::string("HEIF: ") + (warning.message ? warning.message : "")};
+        if (std::find(notes.begin(), notes.end(), note) == notes.end())
+            notes.push_back(note);
+    }
 }
 
 // One decoded row, top first, as blue-green-red(-alpha) bytes.
