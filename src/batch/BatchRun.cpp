@@ -129,6 +129,7 @@ RunReport Run::execute()
     copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
     copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
     copyOptions_.maxBytes = options_.maxBytes;
+    copyOptions_.choices = copyChoicesFrom(settings_.Extra);
     sourceFolder_ = sourceFolderOf(settings_);
 
     host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
@@ -147,7 +148,7 @@ RunReport Run::execute()
 
     for (const QString& source : files) {
         const TargetName target = zielName(source, choice_);
-        const QString file = fileToWrite(target.name, source);
+        const QString file = fileToWrite(target.name, source, copyOptions_.choices.format);
         FilesInUse::Use use = filesInUse_.useOf(source, target.name, file);
         waitForTurn(use);
         // Asked after the wait, which may last as long as a whole file: an
@@ -168,7 +169,9 @@ RunReport Run::execute()
 // mode 4 below the target folder.
 QStringList Run::filesOfThisShard(const QStringList& files) const
 {
-    const auto copyOf = [this](const QString& source) { return fileToWrite(zielName(source, choice_).name, source); };
+    const auto copyOf = [this](const QString& source) {
+        return fileToWrite(zielName(source, choice_).name, source, copyOptions_.choices.format);
+    };
     return filesOfShard(files, copyOf, choice_.mode == 4 ? choice_.zielVerz : sourceFolder_, *options_.shard);
 }
 
@@ -236,7 +239,7 @@ CopyResult Run::planned(const QString& source, const QString& targetName, const 
 {
     if (auto refused = copyRefused(source, file, targetName, copyOptions_.overwrite))
         return *std::move(refused);
-    if (auto refused = conversionRefused(source, file, copyOptions_.overwrite))
+    if (auto refused = conversionRefused(source, file, copyOptions_.overwrite, copyOptions_.choices.format))
         return *std::move(refused);
     if (!plannedCopies_.insert(file).second && !copyOptions_.overwrite)
         return copyExists(file);
@@ -255,6 +258,8 @@ void Run::record(const QString& source, const CopyResult& result)
 {
     if (!result.colourNote.isEmpty())
         host_.logLine(colourNoteLogLine(source, result.colourNote));
+    if (!result.metadataNote.isEmpty())
+        host_.logLine(metadataNoteLogLine(source, result.metadataNote));
     if (!options_.dryRun)
         noteSharedCopy(source, result);
     FileRecord done{source, util::sizeTest(source), result, options_.dryRun};
@@ -303,6 +308,11 @@ QString failureLogLine(const QString& source, const QString& reason)
 QString colourNoteLogLine(const QString& source, const QString& reason)
 {
     return QStringLiteral("Farbprofil ignoriert: ") + source + QStringLiteral(" : ") + reason;
+}
+
+QString metadataNoteLogLine(const QString& source, const QString& reason)
+{
+    return QStringLiteral("Metadaten nicht übernommen: ") + source + QStringLiteral(" : ") + reason;
 }
 
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options)

@@ -20,7 +20,7 @@ struct RunOptions {
     bool dryRun = false;
     // Only this shard's files (Shards.h); copies of listed files are left out.
     std::optional<Shard> shard;
-    // Above 0: JPEG copies larger than this are made at a lower grade.
+    // Above 0: lossy copies larger than this are made at a lower grade.
     qint64 maxBytes = 0;
 };
 
@@ -39,12 +39,12 @@ struct RunReport {
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
 // "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored, and a source
-// whose copy another source of the same run (IMG.HEIC beside IMG.JPG) already
-// wrote or overwrote; every file that is done is handed to the host's
-// fileDone. After a stop request no new file starts, on any number
-// of workers; the ones in progress are finished, and n counts the entries
-// started. Parallel workers give the copies and outcomes of one worker: an
+// and why, as does each file whose colour profile was ignored or whose Exif
+// could not be kept, and a source whose copy another source of the same run
+// (IMG.HEIC beside IMG.JPG) already wrote or overwrote; every file that is
+// done is handed to the host's fileDone. After a stop request no new file
+// starts, on any number of workers; the ones in progress are finished, and n
+// counts the entries started. Parallel workers give the copies and outcomes of one worker: an
 // entry waits while one in progress writes a file it reads or writes. Call it
 // off the window thread: it returns when the run is over. settings is read
 // while the run lasts and must not change until it returns (the window
@@ -56,5 +56,8 @@ QString failureLogLine(const QString& source, const QString& reason);
 // The run-log line for a file copied as if it had no colour profile, since
 // its profile could not be used.
 QString colourNoteLogLine(const QString& source, const QString& reason);
+// The run-log line for a file copied without the Exif it was asked to keep,
+// since its block could not be read.
+QString metadataNoteLogLine(const QString& source, const QString& reason);
 
 } // namespace vardolin::batch

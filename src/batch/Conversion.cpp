@@ -33,13 +33,20 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
-// Why the source's colours could not be used, when they could not.
-QString colourNoteOf(const picture::Notes& notes)
+// The first note of a kind, for the run log.
+QString noteOf(const picture::Notes& notes, picture::Note::Kind kind)
 {
     for (const picture::Note& note : notes)
-        if (note.kind == picture::Note::Kind::ColourIgnored)
+        if (note.kind == kind)
             return QString::fromStdString(note.text);
     return {};
+}
+
+// Only a copy in a format that carries Exif is worth reading it for.
+picture::KeepMetadata metadataToRead(const OutputFormat& output, picture::KeepMetadata asked)
+{
+    const picture::FormatRow* row = picture::formatRow(output.format);
+    return row != nullptr && row->carriesExif ? asked : picture::KeepMetadata::None;
 }
 
 // One per worker thread: the transforms stay built for the next picture with
@@ -52,12 +59,9 @@ picture::ColourCache& workerColourCache()
 
 } // namespace
 
-int encoderQualityFor(picture::Format format, int grade)
+int encoderQualityFor(const OutputFormat& output, int grade)
 {
-    const picture::FormatRow* row = picture::formatRow(format);
-    if (grade < 0 || row == nullptr || row->qualityForGrade == nullptr)
-        return -1;
-    return row->qualityForGrade(grade);
+    return grade < 0 ? -1 : picture::encoderQuality(output.format, grade, output.scale);
 }
 
 bool isSameFile(const QString& a, const QString& b)
@@ -81,9 +85,10 @@ CopyResult copyExists(const QString& file)
     return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
 }
 
-std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite)
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
+                                            CopyFormat chosen)
 {
-    const OutputFormat output = outputFormatFor(source);
+    const OutputFormat output = outputFormatFor(source, chosen);
     if (output.format == picture::Format::None)
         return CopyResult{CopyOutcome::SkippedFormat,
                           QStringLiteral("für die Endung \"") + output.extension
@@ -102,12 +107,14 @@ picture::Size newSizeFor(picture::Size full, qint64 shortSide)
     return {side, longSideFor(side, full.height, full.width)};
 }
 
-OutputFormat outputFormatFor(const QString& sourcePath)
+OutputFormat outputFormatFor(const QString& sourcePath, CopyFormat chosen)
 {
     const QString extension = util::upperCase(util::extensionOf(sourcePath));
     const picture::FormatRow* source = picture::sourceRow(extension.toStdString());
     if (source == nullptr)
         return {picture::Format::None, extension, false};
+    if (chosen != CopyFormat::Keep)
+        return {pictureFormatOf(chosen), extensionOf(chosen), true, picture::QualityScale::LooksLikeJpeg};
     const picture::FormatRow* written = picture::formatRow(source->writtenAs);
     const QString extensionWritten =
         source->extensionWritten.empty()
@@ -116,24 +123,25 @@ OutputFormat outputFormatFor(const QString& sourcePath)
     return {source->writtenAs, extensionWritten, written->qualityForGrade != nullptr};
 }
 
-QString fileToWrite(const QString& targetName, const QString& sourcePath)
+QString fileToWrite(const QString& targetName, const QString& sourcePath, CopyFormat chosen)
 {
     return util::folderOf(targetName) + util::baseNameOf(targetName) + QStringLiteral(".")
-           + outputFormatFor(sourcePath).extension;
+           + outputFormatFor(sourcePath, chosen).extension;
 }
 
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options)
 {
-    const OutputFormat output = outputFormatFor(source);
-    const QString file = fileToWrite(targetName, source);
-    if (auto refused = conversionRefused(source, file, options.overwrite))
+    const OutputFormat output = outputFormatFor(source, options.choices.format);
+    const QString file = fileToWrite(targetName, source, options.choices.format);
+    if (auto refused = conversionRefused(source, file, options.overwrite, options.choices.format))
         return *std::move(refused);
 
     picture::LoadOptions load;
     load.limits = options.limits;
     load.targetSizeFor = [shortSide](picture::Size full) { return newSizeFor(full, shortSide); };
     load.colourCache = &workerColourCache();
+    load.metadata = metadataToRead(output, options.choices.metadata);
     auto loaded = picture::loadPicture(util::toFsPath(source), load);
     if (!loaded)
         return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
@@ -154,15 +162,19 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     // After scaling, so the fewest pixels go through the transform.
     picture::toSrgb(picture, workerColourCache(), notes);
 
-    const WrittenCopy written = writeCopy(picture, source, file, output, options);
+    const WrittenCopy written = writeCopy(picture, loaded->metadata, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes)};
+    CopyResult result{CopyOutcome::Written,
+                      {},
+                      file,
+                      noteOf(notes, picture::Note::Kind::ColourIgnored),
+                      noteOf(notes, picture::Note::Kind::MetadataDropped)};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;
     result.grade = written.grade;
-    result.quality = encoderQualityFor(output.format, written.grade);
+    result.quality = encoderQualityFor(output, written.grade);
     result.overBudget = written.overBudget;
     return result;
 }

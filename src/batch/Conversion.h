@@ -5,6 +5,7 @@
 // format's extension in upper case, and give it the source's modification
 // time when asked.
 
+#include "batch/CopyChoices.h"
 #include "picture/Picture.h"
 
 #include <QString>
@@ -25,14 +26,18 @@ struct OutputFormat {
     picture::Format format = picture::Format::None; // None: nothing is written
     QString extension;                              // of the file written, upper case
     bool usesQualityGrade = false;                  // the others are handed 7, which they do not use
+    picture::QualityScale scale = picture::QualityScale::Own;
 };
 // A source whose extension has no row in the format table is not written;
-// its copy's name still carries the source's extension in upper case.
-OutputFormat outputFormatFor(const QString& sourcePath);
+// its copy's name still carries the source's extension in upper case. Any
+// other source is written as the format table says or, when a format is
+// chosen, in that format, with its extension, at the grade that looks like
+// the JPEG copy's.
+OutputFormat outputFormatFor(const QString& sourcePath, CopyFormat chosen = CopyFormat::Keep);
 
 // The file the copy is written to: folder part of the target name + its base
-// name + "." + the extension the format table gives the source.
-QString fileToWrite(const QString& targetName, const QString& sourcePath);
+// name + "." + the extension of the format it is written in.
+QString fileToWrite(const QString& targetName, const QString& sourcePath, CopyFormat chosen = CopyFormat::Keep);
 
 struct CopyOptions {
     bool overwrite = false; // CBZielUeberschreiben reads as non-zero
@@ -43,6 +48,8 @@ struct CopyOptions {
     qint64 maxBytes = 0;
     // Sources and copies over these limits are not loaded or made.
     picture::Limits limits;
+    // The format, metadata and coding the Extra menu chose.
+    CopyChoices choices;
 };
 
 enum class CopyOutcome {
@@ -59,6 +66,9 @@ struct CopyResult {
     // Set when the source's colour profile could not be used and the copy was
     // made as if it had none: why, for the run log.
     QString colourNote = {};
+    // Set when the source's Exif was asked for but could not go into the
+    // copy, which was made without it: why, for the run log.
+    QString metadataNote = {};
     // What the copy became; kept at these values when it was not made.
     picture::Size before{};  // the source picture's full size
     picture::Size after{};   // the copy's size
@@ -69,8 +79,9 @@ struct CopyResult {
     qint64 milliseconds = 0; // time spent on it
 };
 
-// The encoder quality a grade gives in format; -1 for formats without one.
-int encoderQualityFor(picture::Format format, int grade);
+// The encoder quality a grade gives in a copy's format; -1 for formats
+// without one.
+int encoderQualityFor(const OutputFormat& output, int grade);
 
 // True when both names lead to one file (links and letter case included).
 bool isSameFile(const QString& a, const QString& b);
@@ -89,7 +100,8 @@ CopyResult copyExists(const QString& file);
 // Every test the conversion makes before it loads the source: the extension
 // names a format that is written, then copyRefused on the file it writes.
 // Nothing when the copy is to be made.
-std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite);
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
+                                            CopyFormat chosen = CopyFormat::Keep);
 
 // Makes the reduced copy of source under targetName with short side S (the
 // second number of the size entry; the first plays no part). The source is
@@ -99,7 +111,9 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // loaded or scaled fails; nothing is written at full size in its place.
 // The scaled picture is brought to sRGB from the colours its file declares
 // before it is written (each worker thread keeps its own colour transforms).
-// With options.maxBytes, a JPEG copy above it is made at a lower grade.
+// With options.maxBytes, a lossy copy above it is made at a lower grade.
+// options.choices may write it in another format, with its source's Exif
+// cleaned for sharing, or as an optimised JPEG.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options);
 

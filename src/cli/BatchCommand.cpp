@@ -2,6 +2,7 @@
 
 #include "batch/BatchRun.h"
 #include "batch/ChoiceLists.h"
+#include "batch/CopyChoices.h"
 #include "batch/SourceScan.h"
 #include "batch/TargetNames.h"
 #include "cli/CommandLine.h"
@@ -161,6 +162,12 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
         return usageError(QStringLiteral("the source folder does not exist: ") + sourceFolder);
     if (options.list)
         return listFiles(settings);
+    const batch::CopyFormat format = batch::copyChoicesFrom(settings.Extra).format;
+    if (!batch::canWriteCopies(format)) {
+        printLine(stderr, QStringLiteral("vardolin-batch: %1 copies cannot be written here: no encoder for them")
+                              .arg(batch::extensionOf(format)));
+        return notStarted;
+    }
 
     ReportFile reportFile;
     RecordingConsoleHost host(outputFor(options), options.dryRun, options.report ? &reportFile : nullptr);

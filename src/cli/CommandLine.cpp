@@ -42,7 +42,8 @@ struct Parser {
     QCommandLineParser parser;
     QCommandLineOption size{QStringLiteral("size"), QStringLiteral("Size entry W,H; H is the short side."),
                             QStringLiteral("W,H")};
-    QCommandLineOption quality{QStringLiteral("quality"), QStringLiteral("JPEG quality grade 0-11."),
+    QCommandLineOption quality{QStringLiteral("quality"),
+                               QStringLiteral("Quality grade 0-11 of JPEG, lossy WebP and AVIF copies."),
                                QStringLiteral("N")};
     QCommandLineOption mode{QStringLiteral("mode"),
                             QStringLiteral("Output mode: 1 prefix, 2 suffix, 3 subfolder, 4 target folder."),
@@ -70,11 +71,12 @@ struct Parser {
                              QStringLiteral("Print only the files that failed.")};
     QCommandLineOption maxKb{
         QStringLiteral("max-kb"),
-        QStringLiteral("A JPEG or lossy WebP copy above N KiB is written at the highest lower grade that fits."),
+        QStringLiteral("A lossy copy (JPEG, WebP, AVIF) above N KiB is written at the highest lower grade that fits."),
         QStringLiteral("N")};
     QCommandLineOption shard{QStringLiteral("shard"),
                              QStringLiteral("Take only shard K of N (0 <= K < N); N runs together do the whole job."),
                              QStringLiteral("K/N")};
+    ExtraOptionParser extra;
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
 
@@ -83,8 +85,10 @@ struct Parser {
         parser.setApplicationDescription(
             QStringLiteral("Makes reduced copies of the pictures in a folder, with the settings of Vardolin.ini\n"
                            "in the working folder; options change single settings for this run only."));
-        parser.addOptions({size, quality, mode, target, structure, subfolders, overwrite, keepDate, today, jobs, maxKb,
-                           dryRun, list, report, quiet, shard, help, version});
+        parser.addOptions(
+            {size, quality, mode, target, structure, subfolders, overwrite, keepDate, today, jobs, maxKb});
+        parser.addOptions(extra.all());
+        parser.addOptions({dryRun, list, report, quiet, shard, help, version});
         parser.addPositionalArgument(QStringLiteral("PATH"),
                                      QStringLiteral("Source folder and file pattern, e.g. /home/u/Fotos/*.jpg"),
                                      QStringLiteral("[PATH]"));
@@ -134,7 +138,7 @@ QString readValues(const Parser& p, CommandLine& line)
         line.dateiDatum = 1;
     if (p.parser.isSet(p.today))
         line.dateiDatum = 2;
-    return {};
+    return p.extra.read(p.parser, line.extra);
 }
 
 } // namespace
@@ -193,6 +197,7 @@ void applyOptions(const CommandLine& options, Settings& settings)
         settings.CBZielUeberschreiben = QStringLiteral("1");
     if (options.dateiDatum)
         settings.DateiDatum = util::decimalText(*options.dateiDatum);
+    applyExtraOptions(options.extra, settings.Extra);
 }
 
 } // namespace vardolin::cli

@@ -4,6 +4,7 @@
 // for its argument (frame/StartFolder.h).
 
 #include "batch/Shards.h"
+#include "cli/ExtraOptions.h"
 #include "frame/Settings.h"
 
 #include <QString>
@@ -32,6 +33,7 @@ struct CommandLine {
     std::optional<batch::Shard> shard; // --shard K/N
     bool help = false;
     bool version = false;
+    ExtraOptions extra; // the Extra menu's choices
 };
 
 struct ParsedCommandLine {
@@ -46,7 +48,8 @@ QString usageText();
 
 // Puts the options that override single settings into settings. A target
 // folder gets a trailing separator and, without --mode, selects mode 4;
-// --structure ticks CBZielVerzPlus.
+// --structure ticks CBZielVerzPlus; the Extra menu's choices go into
+// settings.Extra.
 void applyOptions(const CommandLine& options, Settings& settings);
 
 } // namespace vardolin::cli

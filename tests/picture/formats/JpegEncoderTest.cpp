@@ -187,9 +187,10 @@ TEST(JpegEncoder, StoredOrderInputGivesTheSameBytesAsSwappedRows)
     });
     const RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, 24};
     for (int grade : {0, 3, 7, 10}) {
-        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / "stored.jpg", grade);
+        const EncodeSettings settings{.quality = jpegQualityForGrade(grade)};
+        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / "stored.jpg", settings);
         ASSERT_TRUE(stored.ok()) << stored.error();
-        const Result<void> swapped = encodeJpegWith(JpegInput::SwappedRows, rows, folder / "swapped.jpg", grade);
+        const Result<void> swapped = encodeJpegWith(JpegInput::SwappedRows, rows, folder / "swapped.jpg", settings);
         ASSERT_TRUE(swapped.ok()) << swapped.error();
         EXPECT_EQ(fileBytes(folder / "stored.jpg"), fileBytes(folder / "swapped.jpg")) << "grade " << grade;
     }
@@ -214,7 +215,7 @@ TEST(JpegEncoder, LibraryErrorRemovesTheFile)
     TempFolder folder;
     const std::uint8_t pixel[4] = {};
     const RowSource empty{pixel, 0, 1, 4, 24}; // the library refuses an empty image after the file exists
-    const Result<void> written = encodeJpeg(empty, folder / "e.jpg", 7, 24);
+    const Result<void> written = encodeJpeg(empty, folder / "e.jpg", {});
     EXPECT_FALSE(written.ok());
     EXPECT_FALSE(written.error().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "e.jpg"));
