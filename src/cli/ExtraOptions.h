@@ -30,8 +30,7 @@ struct ExtraOptionParser {
     QCommandLineOption keepMetadata{QStringLiteral("keep-metadata"),
                                     QStringLiteral("Copies keep their source's Exif (date, camera, exposure, "
                                                    "copyright, description), without thumbnail and GPS position.")};
-    QCommandLineOption keepLocation{QStringLiteral("keep-location"),
-                                    QStringLiteral("The same with the GPS position.")};
+    QCommandLineOption keepLocation{QStringLiteral("keep-location"), QStringLiteral("The same with the GPS position.")};
     QCommandLineOption noMetadata{QStringLiteral("no-metadata"), QStringLiteral("Copies keep no Exif.")};
     QCommandLineOption optimize{QStringLiteral("optimize"),
                                 QStringLiteral("JPEG copies with optimised, progressive coding: the same pixels, "

@@ -49,9 +49,9 @@ Result<ImageOwner> imageOf(const RowSource& rows)
 {
     const bool alpha = rows.depth == 32;
     heif_image* image = nullptr;
-    VARDOLIN_TRY(checked(heif_image_create(rows.width, rows.height, heif_colorspace_RGB,
-                                           alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                           &image)));
+    VARDOLIN_TRY(
+        checked(heif_image_create(rows.width, rows.height, heif_colorspace_RGB,
+                                  alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &image)));
     ImageOwner owner(image);
     VARDOLIN_TRY(checked(heif_image_add_plane(image, heif_channel_interleaved, rows.width, rows.height, 8)));
     int stride = 0;
@@ -108,7 +108,8 @@ Result<void> encodeInto(heif_context* context, const RowSource& rows, const Enco
     VARDOLIN_TRY(checked(heif_context_encode_image(context, image.get(), encoder.get(), options.get(), &handle)));
     const HandleOwner owner(handle);
     if (settings.exif.size > 0)
-        VARDOLIN_TRY(checked(heif_context_add_exif_metadata(context, handle, settings.exif.data, int(settings.exif.size))));
+        VARDOLIN_TRY(
+            checked(heif_context_add_exif_metadata(context, handle, settings.exif.data, int(settings.exif.size))));
     return {};
 }
 

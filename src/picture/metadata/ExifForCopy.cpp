@@ -34,7 +34,7 @@ struct LoadComplaint {
 };
 
 extern "C" void collectExifComplaint(ExifLog*, ExifLogCode code, const char* domain, const char* format, va_list args,
-                                 void* data)
+                                     void* data)
 {
     auto& complaint = *static_cast<LoadComplaint*>(data);
     // The maker notes' own readers complain too; the maker note is not
@@ -52,11 +52,13 @@ extern "C" void collectExifComplaint(ExifLog*, ExifLogCode code, const char* dom
 // Tags that point at data outside the block, or hold a picture, a profile or
 // another block of metadata: the copy has none of those.
 constexpr ExifTag kNeverCarried[] = {
-    EXIF_TAG_STRIP_OFFSETS, EXIF_TAG_STRIP_BYTE_COUNTS,
+    EXIF_TAG_STRIP_OFFSETS,
+    EXIF_TAG_STRIP_BYTE_COUNTS,
     ExifTag(0x0144), // TileOffsets
     ExifTag(0x0145), // TileByteCounts
     ExifTag(0x014A), // SubIFDs
-    EXIF_TAG_INTER_COLOR_PROFILE, EXIF_TAG_MAKER_NOTE,
+    EXIF_TAG_INTER_COLOR_PROFILE,
+    EXIF_TAG_MAKER_NOTE,
 };
 // Blocks of other metadata inside the Exif that may name a place.
 constexpr ExifTag kMayHoldLocation[] = {
