@@ -112,8 +112,7 @@ picture::Result<picture::Picture> copyPicture(const fs::path& photo, int shortSi
 bool roundTrip(const picture::Picture& picture, const Spec& spec, const fs::path& out)
 {
     const picture::FormatRow* row = picture::formatRow(spec.format);
-    const picture::RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride,
-                                  picture.depth};
+    const picture::RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, picture.depth};
     picture::EncodeSettings settings;
     settings.quality = spec.quality;
     settings.outputDepth = picture.depth;
@@ -123,8 +122,7 @@ bool roundTrip(const picture::Picture& picture, const Spec& spec, const fs::path
     const double cpuStart = threadMilliseconds();
     const auto encoded = row->encode24(rows, file, settings);
     const double cpu = threadMilliseconds() - cpuStart;
-    const double wall =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
+    const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
     if (!encoded) {
         std::fprintf(stderr, "%s: %s\n", spec.name.c_str(), encoded.error().c_str());
         return false;

@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t>& block = cleaned.value();
     if (block.empty())
         return 0;
-    const bool tiff = block.size() >= 8
-                      && (std::memcmp(block.data(), "II*\0", 4) == 0 || std::memcmp(block.data(), "MM\0*", 4) == 0);
+    const bool tiff =
+        block.size() >= 8 && (std::memcmp(block.data(), "II*\0", 4) == 0 || std::memcmp(block.data(), "MM\0*", 4) == 0);
     if (!tiff || block.size() > Metadata::kMaxExifBytes)
         __builtin_trap();
     const auto again = cleanExif({block.data(), block.size()}, how);

@@ -52,8 +52,7 @@ protected:
     CopyOptions options;
 
     // The fixture copied into a folder of its own and converted there.
-    CopyResult copyOf(const QString& fixture, CopyFormat format, picture::KeepMetadata metadata,
-                      qint64 shortSide = 12)
+    CopyResult copyOf(const QString& fixture, CopyFormat format, picture::KeepMetadata metadata, qint64 shortSide = 12)
     {
         const QString folder = root + fixture + QStringLiteral("-") + copyFormatWord(format)
                                + QString::number(int(metadata)) + QStringLiteral("/");
@@ -97,10 +96,10 @@ TEST_F(CopyChoice, EachFormatGetsItsExtensionAndReadsBackAtTheRightSize)
         // source kept as WebP keeps the quality it always had.
         const auto scale =
             row.format == CopyFormat::Keep ? picture::QualityScale::Own : picture::QualityScale::LooksLikeJpeg;
-        EXPECT_EQ(result.quality, picture::encoderQuality(written->picture.format == picture::Format::Heif
-                                                              ? picture::Format::Avif
-                                                              : written->picture.format,
-                                                          options.quality, scale));
+        EXPECT_EQ(result.quality,
+                  picture::encoderQuality(written->picture.format == picture::Format::Heif ? picture::Format::Avif
+                                                                                           : written->picture.format,
+                                          options.quality, scale));
     }
 }
 
@@ -110,9 +109,9 @@ TEST_F(CopyChoice, TheSizeBudgetLowersTheGradeInEveryLossyFormat)
 {
     options.quality = 10;
     options.overwrite = true;
-    for (const auto& [fixture, format] : {std::pair{"webp-lossless.webp", CopyFormat::Jpeg},
-                                          std::pair{"jpeg-blocks.jpg", CopyFormat::Avif},
-                                          std::pair{"jpeg-blocks.jpg", CopyFormat::Webp}}) {
+    for (const auto& [fixture, format] :
+         {std::pair{"webp-lossless.webp", CopyFormat::Jpeg}, std::pair{"jpeg-blocks.jpg", CopyFormat::Avif},
+          std::pair{"jpeg-blocks.jpg", CopyFormat::Webp}}) {
         SCOPED_TRACE(std::string(fixture) + " as " + copyFormatWord(format).toStdString());
         options.maxBytes = 0;
         const CopyResult best = copyOf(QString::fromUtf8(fixture), format, picture::KeepMetadata::None, 200);
@@ -138,7 +137,8 @@ TEST_F(CopyChoice, MetadataIsKeptAndDroppedExactlyAsSaid)
     std::set<QString> withoutMetadata;
     for (const char* fixture : {"exif-full.jpg", "exif-full.heic", "exif-full.webp"}) {
         for (CopyFormat format : {CopyFormat::Keep, CopyFormat::Jpeg, CopyFormat::Webp, CopyFormat::Avif}) {
-            const CopyResult result = copyOf(QString::fromUtf8(fixture), format, picture::KeepMetadata::WithoutLocation);
+            const CopyResult result =
+                copyOf(QString::fromUtf8(fixture), format, picture::KeepMetadata::WithoutLocation);
             ASSERT_EQ(result.outcome, CopyOutcome::Written) << fixture << ": " << result.reason.toStdString();
             EXPECT_TRUE(result.metadataNote.isEmpty()) << result.metadataNote.toStdString();
             copies[result.writtenFile] = result.after;

@@ -80,9 +80,11 @@ void removeTag(ExifData* data, ExifTag tag)
             exif_content_remove_entry(content, entry);
 }
 
-// Sets an entry that is there to one number; one whose format cannot hold it
-// becomes a LONG.
-void setNumber(ExifMem* mem, ExifByteOrder order, ExifContent* content, ExifTag tag, std::uint32_t value)
+// Sets an entry that is there to one number. A size may become a LONG where
+// a SHORT cannot hold it; any other entry that is no SHORT is removed rather
+// than written in a type its readers do not expect.
+void setNumber(ExifMem* mem, ExifByteOrder order, ExifContent* content, ExifTag tag, std::uint32_t value,
+               bool longAllowed)
 {
     ExifEntry* entry = exif_content_get_entry(content, tag);
     if (entry == nullptr)
@@ -90,6 +92,10 @@ void setNumber(ExifMem* mem, ExifByteOrder order, ExifContent* content, ExifTag 
     if (entry->format == EXIF_FORMAT_SHORT && value <= 0xFFFF && entry->size >= 2) {
         entry->components = 1;
         exif_set_short(entry->data, order, ExifShort(value));
+        return;
+    }
+    if (!longAllowed) {
+        exif_content_remove_entry(content, entry);
         return;
     }
     if (entry->format != EXIF_FORMAT_LONG || entry->size < 4) {
@@ -132,14 +138,14 @@ void cleanForCopy(ExifMem* mem, ExifData* data, const ExifCleaning& how)
     for (const ExifTag tag : kNeverCarried)
         removeTag(data, tag);
 
-    setNumber(mem, order, data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION, 1);
-    setNumber(mem, order, data->ifd[EXIF_IFD_EXIF], EXIF_TAG_COLOR_SPACE, 1);
+    setNumber(mem, order, data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION, 1, false);
+    setNumber(mem, order, data->ifd[EXIF_IFD_EXIF], EXIF_TAG_COLOR_SPACE, 1, false);
     const auto width = std::uint32_t(std::max(how.copySize.width, 0));
     const auto height = std::uint32_t(std::max(how.copySize.height, 0));
-    setNumber(mem, order, data->ifd[EXIF_IFD_0], EXIF_TAG_IMAGE_WIDTH, width);
-    setNumber(mem, order, data->ifd[EXIF_IFD_0], EXIF_TAG_IMAGE_LENGTH, height);
-    setNumber(mem, order, data->ifd[EXIF_IFD_EXIF], EXIF_TAG_PIXEL_X_DIMENSION, width);
-    setNumber(mem, order, data->ifd[EXIF_IFD_EXIF], EXIF_TAG_PIXEL_Y_DIMENSION, height);
+    setNumber(mem, order, data->ifd[EXIF_IFD_0], EXIF_TAG_IMAGE_WIDTH, width, true);
+    setNumber(mem, order, data->ifd[EXIF_IFD_0], EXIF_TAG_IMAGE_LENGTH, height, true);
+    setNumber(mem, order, data->ifd[EXIF_IFD_EXIF], EXIF_TAG_PIXEL_X_DIMENSION, width, true);
+    setNumber(mem, order, data->ifd[EXIF_IFD_EXIF], EXIF_TAG_PIXEL_Y_DIMENSION, height, true);
 }
 
 // The block with the header libexif looks for in front.
@@ -201,8 +207,8 @@ Result<std::vector<std::uint8_t>> cleanExif(ByteSpan block, const ExifCleaning& 
     if (!holdsEntries(data.get()))
         return fail("the Exif block is damaged: nothing in it can be read");
     cleanForCopy(mem.get(), data.get(), how);
-    if (data->ifd[EXIF_IFD_0]->count == 0 && data->ifd[EXIF_IFD_EXIF]->count == 0)
-        return std::vector<std::uint8_t>{};
+    if (!holdsEntries(data.get()))
+        return std::vector<std::uint8_t>{}; // a thumbnail or a position, and neither goes
     return saved(mem.get(), data.get());
 }
 
