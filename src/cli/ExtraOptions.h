@@ -23,10 +23,11 @@ struct ExtraOptions {
 };
 
 struct ExtraOptionParser {
-    QCommandLineOption format{QStringLiteral("format"),
-                              QStringLiteral("Write every copy as jpeg (JPG), webp (WEBP) or avif (AVIF) at the quality "
-                                             "that looks like the JPEG copy's; keep: by the source's extension."),
-                              QStringLiteral("keep|jpeg|webp|avif")};
+    QCommandLineOption format{
+        QStringLiteral("format"),
+        QStringLiteral("Write every copy as jpeg (JPG), webp (WEBP) or avif (AVIF) at the quality "
+                       "that looks like the JPEG copy's; keep: by the source's extension."),
+        QStringLiteral("keep|jpeg|webp|avif")};
     QCommandLineOption keepMetadata{QStringLiteral("keep-metadata"),
                                     QStringLiteral("Copies keep their source's Exif (date, camera, exposure, "
                                                    "copyright, description), without thumbnail and GPS position.")};

@@ -16,9 +16,9 @@ namespace {
 // pointer to a GPS directory with one tag (latitude reference "N").
 std::vector<std::uint8_t> positionAlone()
 {
-    return {'I', 'I', '*', 0, 8, 0, 0, 0,                      // header, first directory at 8
-            1,   0,   0x25, 0x88, 4, 0, 1, 0, 0, 0, 26, 0, 0, 0, // one entry: GPS directory at 26
-            0,   0,   0,    0,                                   // no further directory
+    return {'I', 'I', '*',  0,    8, 0, 0, 0,                     // header, first directory at 8
+            1,   0,   0x25, 0x88, 4, 0, 1, 0, 0, 0, 26,  0, 0, 0, // one entry: GPS directory at 26
+            0,   0,   0,    0,                                    // no further directory
             1,   0,   1,    0,    2, 0, 2, 0, 0, 0, 'N', 0, 0, 0, // GPSLatitudeRef "N"
             0,   0,   0,    0};
 }
@@ -36,7 +36,8 @@ TEST(ExifForCopy, APositionAloneGoesOnlyWhenAsked)
     const auto with = cleanExif({block.data(), block.size()}, how);
     ASSERT_TRUE(with.ok()) << with.error();
     ASSERT_GE(with->size(), 8u);
-    EXPECT_EQ(std::vector<std::uint8_t>(with->begin(), with->begin() + 4), (std::vector<std::uint8_t>{'I', 'I', '*', 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(with->begin(), with->begin() + 4),
+              (std::vector<std::uint8_t>{'I', 'I', '*', 0}));
     const std::vector<std::uint8_t> reference{'N', 0};
     EXPECT_NE(std::search(with->begin(), with->end(), reference.begin(), reference.end()), with->end());
 }
