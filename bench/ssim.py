@@ -12,7 +12,9 @@ def read_ppm(path):
     fields = []
     at = 0
     while len(fields) < 4:
-        while data[at:at + 1].isspace():
+        while data[at:at + 1].isspace() or data[at:at + 1] == b"#":
+            if data[at:at + 1] == b"#":  # a comment runs to the end of its line
+                at = data.index(b"\n", at)
             at += 1
         start = at
         while not data[at:at + 1].isspace():

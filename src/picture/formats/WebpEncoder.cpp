@@ -91,7 +91,7 @@ int webpQualityForGrade(int grade)
 int webpLookAlikeQualityForGrade(int grade)
 {
     // Grades 0 to 10, measured over the bench photos at short side 1200.
-    static constexpr std::array<int, 11> kQuality{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+    static constexpr std::array<int, 11> kQuality{0, 1, 11, 25, 34, 44, 54, 68, 79, 87, 100};
     return kQuality[std::size_t(std::clamp(grade, 0, 10))];
 }
 
