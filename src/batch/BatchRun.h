@@ -45,11 +45,11 @@ struct RunReport {
 // pattern is not applied: every file the include pattern selects is
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
-// "n Dateien kopiert !" (or their English forms); each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored, and a source
-// whose copy another source of the same run (IMG.HEIC beside IMG.JPG) already
-// wrote or overwrote; every file that is done is handed to the host's
-// fileDone. After a stop request no new file starts, on any number
+// "n Dateien kopiert !" (or their English forms); each failed file gets one
+// run-log line naming it and why, as does each file whose colour profile was
+// ignored, and a source whose copy another source of the same run (IMG.HEIC
+// beside IMG.JPG) already wrote or overwrote; every file that is done is
+// handed to the host's fileDone. After a stop request no new file starts, on any number
 // of workers; the ones in progress are finished, and n counts the entries
 // started. Parallel workers give the copies and outcomes of one worker: an
 // entry waits while one in progress writes a file it reads or writes. Call it

@@ -233,6 +233,27 @@ QString contradiction(const Parser& p, Language language)
     return {};
 }
 
+// The text broken at blanks into lines that end before column 100, the
+// lines after the first indented by indent.
+QString wrapped(const QString& text, qsizetype indent)
+{
+    constexpr qsizetype kColumns = 99;
+    QString result;
+    qsizetype lineLength = indent;
+    for (const QString& word : text.split(u' ')) {
+        if (lineLength > indent && lineLength + 1 + word.size() > kColumns) {
+            result += u'\n' + QString(indent, u' ');
+            lineLength = indent;
+        } else if (lineLength > indent) {
+            result += u' ';
+            ++lineLength;
+        }
+        result += word;
+        lineLength += word.size();
+    }
+    return result;
+}
+
 // "  --size <W,H>" and its text, the texts lined up in one column.
 QString optionLines(Language language)
 {
@@ -251,8 +272,8 @@ QString optionLines(Language language)
         width = std::max(width, head.size());
     QString text;
     for (std::size_t i = 0; i < kOptions.size(); ++i)
-        text += heads[qsizetype(i)].leftJustified(width + 2) + said(language, kOptions[i].german, kOptions[i].english)
-                + u'\n';
+        text += heads[qsizetype(i)].leftJustified(width + 2)
+                + wrapped(said(language, kOptions[i].german, kOptions[i].english), width + 2) + u'\n';
     return text;
 }
 

@@ -14,7 +14,7 @@
 namespace vardolin::frame {
 
 struct SettingsFolder {
-    QString folder;           // separator-terminated
+    QString folder;            // separator-terminated
     bool isUserConfig = false; // the per-user configuration folder, not the working folder
 };
 

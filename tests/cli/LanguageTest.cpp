@@ -33,7 +33,9 @@ TEST(Locale, LcAllThenLcMessagesThenLang)
 
 TEST(EngineReasons, SaidInGermanWithNumbersNamesAndLibraryWordsKept)
 {
-    const auto german = [](const char* english) { return engineReasonIn(QString::fromUtf8(english), Language::German); };
+    const auto german = [](const char* english) {
+        return engineReasonIn(QString::fromUtf8(english), Language::German);
+    };
     EXPECT_EQ(german("not a picture file this program can read"),
               QStringLiteral("keine Bilddatei, die dieses Programm lesen kann"));
     EXPECT_EQ(german("picture too large: 100000 x 90000 pixels"),
@@ -67,13 +69,15 @@ protected:
         QProcess process;
         process.setWorkingDirectory(work);
         process.setProcessEnvironment(cli::testing::commandEnvironment(work + QStringLiteral("home/"), locale));
-        const QString report = work + QStringLiteral("report-") + QString::fromLatin1(locale) + QStringLiteral(".jsonl");
-        process.start(QStringLiteral(VARDOLIN_BATCH_EXE), {QStringLiteral("--size=80,60"), QStringLiteral("--overwrite"),
-                                                           QStringLiteral("--report"), report, fotos + QStringLiteral("*.jpg")});
+        const QString report =
+            work + QStringLiteral("report-") + QString::fromLatin1(locale) + QStringLiteral(".jsonl");
+        process.start(QStringLiteral(VARDOLIN_BATCH_EXE),
+                      {QStringLiteral("--size=80,60"), QStringLiteral("--overwrite"), QStringLiteral("--report"),
+                       report, fotos + QStringLiteral("*.jpg")});
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 1);
-        Said said{QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()),
-                  {}};
+        Said said{
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()), {}};
         for (const QByteArray& line : readBytes(report).split('\n')) {
             const QJsonObject record = QJsonDocument::fromJson(line).object();
             if (record[QStringLiteral("source")].toString().endsWith(QStringLiteral("kaputt.jpg")))
