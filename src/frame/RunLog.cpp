@@ -40,7 +40,7 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
 private:
-    int handle_;
+    [[maybe_unused]] int handle_; // unlocked on platforms without flock
 };
 
 } // namespace
