@@ -2,8 +2,10 @@
 // The "Start" button's batch run: list the source files, name every copy,
 // convert the files in parallel and report progress through the host.
 
+#include "batch/Conversion.h"
 #include "batch/Shards.h"
 #include "frame/Settings.h"
+#include "util/Language.h"
 
 #include <QString>
 
@@ -22,6 +24,11 @@ struct RunOptions {
     std::optional<Shard> shard;
     // Above 0: JPEG copies larger than this are made at a lower grade.
     qint64 maxBytes = 0;
+    // The language of the status texts, messages and log lines; the window
+    // keeps the German ones in either of its languages. engineWording says
+    // the picture engine's reasons in it (null: as the engine gives them).
+    util::Language language = util::Language::German;
+    EngineWording engineWording = nullptr;
 };
 
 struct RunReport {
@@ -38,11 +45,11 @@ struct RunReport {
 // pattern is not applied: every file the include pattern selects is
 // converted). The host gets the status texts "Dateiliste wird erstellt,
 // bitte warten ...", "Kopiere n von count Datei:<path>" and finally
-// "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored, and a source
-// whose copy another source of the same run (IMG.HEIC beside IMG.JPG) already
-// wrote or overwrote; every file that is done is handed to the host's
-// fileDone. After a stop request no new file starts, on any number
+// "n Dateien kopiert !" (or their English forms); each failed file gets one
+// run-log line naming it and why, as does each file whose colour profile was
+// ignored, and a source whose copy another source of the same run (IMG.HEIC
+// beside IMG.JPG) already wrote or overwrote; every file that is done is
+// handed to the host's fileDone. After a stop request no new file starts, on any number
 // of workers; the ones in progress are finished, and n counts the entries
 // started. Parallel workers give the copies and outcomes of one worker: an
 // entry waits while one in progress writes a file it reads or writes. Call it
@@ -52,9 +59,10 @@ struct RunReport {
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
 
 // The run-log line for a file that could not be converted.
-QString failureLogLine(const QString& source, const QString& reason);
+QString failureLogLine(const QString& source, const QString& reason, util::Language language = util::Language::German);
 // The run-log line for a file copied as if it had no colour profile, since
 // its profile could not be used.
-QString colourNoteLogLine(const QString& source, const QString& reason);
+QString colourNoteLogLine(const QString& source, const QString& reason,
+                          util::Language language = util::Language::German);
 
 } // namespace vardolin::batch

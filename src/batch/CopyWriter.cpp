@@ -23,12 +23,14 @@ struct Encoded {
 
 // The picture encoded into a fresh temporary file in folder, or the reason.
 std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
-                              int grade, QString& problem)
+                              int grade, const CopyOptions& options, QString& problem)
 {
     Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
     const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade);
     if (!saved) {
-        problem = QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
+        problem = util::words(options.language, QStringLiteral("konnte nicht geschrieben werden: "),
+                              QStringLiteral("could not be written: "))
+                  + engineReason(saved.error(), options);
         return std::nullopt;
     }
     encoded.bytes = util::sizeTest(encoded.file.name());
@@ -47,7 +49,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
                                          const OutputFormat& output, const CopyOptions& options, QString& problem)
 {
     const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
-    std::optional<Encoded> first = encode(picture, folder, output, grade, problem);
+    std::optional<Encoded> first = encode(picture, folder, output, grade, options, problem);
     if (!first)
         return std::nullopt;
     if (!output.usesQualityGrade)
@@ -64,7 +66,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
     const auto budgeted = highestGradeWithin(options.maxBytes, grade, [&](int lower) -> qint64 {
         if (const auto found = attempts.find(lower); found != attempts.end())
             return found->second.bytes;
-        std::optional<Encoded> attempt = encode(picture, folder, output, lower, problem);
+        std::optional<Encoded> attempt = encode(picture, folder, output, lower, options, problem);
         if (!attempt)
             return -1;
         const qint64 bytes = attempt->bytes;
@@ -91,7 +93,10 @@ WrittenCopy writeCopy(const picture::Picture& picture, const QString& source, co
                                   util::modificationTime(source)); // a failed set is ignored
     const QString renameProblem = chosen->encoded.file.moveTo(finalFile);
     if (!renameProblem.isEmpty()) {
-        written.problem = QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ") + renameProblem;
+        written.problem =
+            util::words(options.language, QStringLiteral("konnte nicht an seinen Platz umbenannt werden: "),
+                        QStringLiteral("could not be renamed into place: "))
+            + engineReason(renameProblem.toStdString(), options);
         return written;
     }
     written.grade = chosen->grade;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
@@ -18,6 +19,11 @@ namespace {
 std::atomic_bool interrupted{false};
 static_assert(std::atomic_bool::is_always_lock_free);
 
+constexpr char kStoppingGerman[] = "\nHalte nach den laufenden Dateien an (noch einmal: sofort) ...\n";
+constexpr char kStoppingEnglish[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
+// Chosen before the handler is installed; the handler only reads it.
+std::atomic<const char*> stoppingNotice{kStoppingEnglish};
+
 // The first request lets the files in progress finish; a second one ends
 // the process at once (a copy being written then stays a temporary file,
 // which the next run in that folder removes).
@@ -29,11 +35,12 @@ extern "C" void onInterrupt(int signalNumber)
         return;
     }
     {
-        static const char notice[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
+        const char* notice = stoppingNotice.load();
+        const auto length = std::strlen(notice);
 #ifdef _WIN32
-        _write(2, notice, sizeof notice - 1);
+        _write(2, notice, unsigned(length));
 #else
-        [[maybe_unused]] const auto written = ::write(2, notice, sizeof notice - 1);
+        [[maybe_unused]] const auto written = ::write(2, notice, length);
 #endif
     }
 }
@@ -106,8 +113,9 @@ void ConsoleHost::finish()
     printLine(stdout, status_);
 }
 
-void ConsoleHost::stopOnInterrupt()
+void ConsoleHost::stopOnInterrupt(util::Language language)
 {
+    stoppingNotice = language == util::Language::German ? kStoppingGerman : kStoppingEnglish;
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
 }

@@ -5,6 +5,7 @@
 // that Ctrl-C sets.
 
 #include "batch/BatchHost.h"
+#include "util/Language.h"
 
 #include <QString>
 
@@ -37,8 +38,8 @@ public:
     void finish();
 
     // Makes Ctrl-C (and a termination request) ask the run to stop after the
-    // files in progress; a second one quits at once.
-    static void stopOnInterrupt();
+    // files in progress, saying so in the language; a second one quits at once.
+    static void stopOnInterrupt(util::Language language);
     static bool standardOutputIsTerminal();
 
 private:

@@ -14,6 +14,7 @@ struct FileRecord;
 
 namespace vardolin::cli {
 
+// The outcome's code, the same in every language (the report's "outcome"):
 // "written", "skipped: exists", "skipped: format" or "failed".
 QString outcomeText(const batch::FileRecord& record);
 
@@ -23,20 +24,27 @@ QString outcomeText(const batch::FileRecord& record);
 // What is not known (a skipped file was not loaded) is null.
 QJsonObject reportRecord(const batch::FileRecord& record);
 
-// "<source> -> <copy>: <outcome>", and the reason of a failure.
-QString dryRunLine(const batch::FileRecord& record);
+// The outcome in words of the language, for people: "written" or
+// "geschrieben", "skipped: exists" or "übersprungen: vorhanden" ...
+QString outcomeWords(const batch::FileRecord& record, util::Language language);
+
+// "<source> -> <copy>: <outcome>" in words of the language, and the reason
+// of a failure.
+QString dryRunLine(const batch::FileRecord& record, util::Language language = util::Language::English);
 
 // The console host of a run that also keeps its records: the report file
 // when one was asked for, the dry run's lines on standard output, and a line
 // on standard error for each copy that stayed over the size budget.
 class RecordingConsoleHost : public ConsoleHost {
 public:
-    RecordingConsoleHost(Output output, bool dryRun, ReportFile* report);
+    RecordingConsoleHost(Output output, bool dryRun, ReportFile* report,
+                         util::Language language = util::Language::English);
     void fileDone(const batch::FileRecord& record) override;
 
 private:
     bool dryRun_;
     ReportFile* report_;
+    util::Language language_;
 };
 
 } // namespace vardolin::cli

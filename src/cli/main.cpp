@@ -1,6 +1,7 @@
 // vardolin-batch [options] [PATH]: the batch run from a terminal.
 
 #include "cli/BatchCommand.h"
+#include "cli/Locale.h"
 #include "util/FileNames.h"
 
 #include <QCoreApplication>
@@ -12,5 +13,5 @@ int main(int argc, char** argv)
     // Decoded like names from the disk, so that a path that is not UTF-8 still
     // leads to its folder.
     return vardolin::cli::runBatchCommand(vardolin::util::commandLineArguments(argc, argv),
-                                          vardolin::util::workingFolder());
+                                          vardolin::util::workingFolder(), vardolin::cli::languageOfEnvironment());
 }
