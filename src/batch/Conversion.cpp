@@ -42,6 +42,16 @@ QString colourNoteOf(const picture::Notes& notes)
     return {};
 }
 
+// The codec library's warnings about a damaged file.
+QStringList damageOf(const picture::Notes& notes)
+{
+    QStringList warnings;
+    for (const picture::Note& note : notes)
+        if (note.kind == picture::Note::Kind::Damaged)
+            warnings.append(QString::fromStdString(note.text));
+    return warnings;
+}
+
 // One per worker thread: the transforms stay built for the next picture with
 // the same profile, and no thread waits for another.
 picture::ColourCache& workerColourCache()
@@ -139,6 +149,12 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
         return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
     picture::Picture& picture = loaded->picture;
     picture::Notes& notes = loaded->notes;
+    const QStringList warnings = damageOf(notes);
+    if (options.failOnWarning && !warnings.isEmpty()) {
+        CopyResult refused = failed(file, damagedReason(warnings, options.language));
+        refused.warnings = warnings;
+        return refused;
+    }
 
     picture::Size full = picture.fullSize;
     if (full.width <= 0 || full.height <= 0)
@@ -157,7 +173,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes)};
+    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes), warnings};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

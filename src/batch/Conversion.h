@@ -5,9 +5,11 @@
 // format's extension in upper case, and give it the source's modification
 // time when asked.
 
+#include "batch/RunTexts.h"
 #include "picture/Picture.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -43,6 +45,10 @@ struct CopyOptions {
     qint64 maxBytes = 0;
     // Sources and copies over these limits are not loaded or made.
     picture::Limits limits;
+    // A picture whose file is damaged (its codec library warned) fails with
+    // no copy instead of being copied from what the file still holds.
+    bool failOnWarning = false;
+    Language language = Language::German; // of the reason such a file fails with
 };
 
 enum class CopyOutcome {
@@ -59,6 +65,9 @@ struct CopyResult {
     // Set when the source's colour profile could not be used and the copy was
     // made as if it had none: why, for the run log.
     QString colourNote = {};
+    // The codec library's warnings when the file is damaged: the copy, if
+    // made, holds only what the file still held.
+    QStringList warnings = {};
     // What the copy became; kept at these values when it was not made.
     picture::Size before{};  // the source picture's full size
     picture::Size after{};   // the copy's size
@@ -100,6 +109,8 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // The scaled picture is brought to sRGB from the colours its file declares
 // before it is written (each worker thread keeps its own colour transforms).
 // With options.maxBytes, a JPEG copy above it is made at a lower grade.
+// The warnings of a damaged file come back with the result; with
+// options.failOnWarning such a file fails and nothing is written.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options);
 

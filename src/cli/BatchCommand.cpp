@@ -89,17 +89,19 @@ int listFiles(const Settings& settings)
 
 // A terminal user names a new target folder and expects it made, as any
 // command that writes into a folder would; the window offers only folders
-// that exist. False when it is needed and cannot be made.
+// that exist. A dry run makes nothing but finds what the run would find.
+// False when it is needed and cannot be made.
 bool makeTargetFolder(const CommandLine& options, const Settings& settings, ConsoleHost& host)
 {
     if (!options.target || util::integerValue(settings.AusgabeOrdner) != 4 || util::isFolder(settings.ZielVerz))
         return true;
-    batch::zVerzAnlegen(settings.ZielVerz);
-    if (!util::isFolder(settings.ZielVerz)) {
+    if (options.dryRun ? !batch::folderCanBeMade(settings.ZielVerz)
+                       : (batch::zVerzAnlegen(settings.ZielVerz), !util::isFolder(settings.ZielVerz))) {
         printLine(stderr, QStringLiteral("vardolin-batch: the target folder cannot be made: ") + settings.ZielVerz);
         return false;
     }
-    host.lastingStatus(QStringLiteral("Zielordner angelegt: ") + settings.ZielVerz);
+    if (!options.dryRun)
+        host.lastingStatus(QStringLiteral("Zielordner angelegt: ") + settings.ZielVerz);
     return true;
 }
 
@@ -116,13 +118,18 @@ batch::RunOptions runOptionsFor(const CommandLine& options)
     run.jobs = options.jobs;
     run.dryRun = options.dryRun;
     run.shard = options.shard;
+    run.failOnWarning = options.failOnWarning;
     if (options.maxKb)
         run.maxBytes = *options.maxKb * 1024;
     return run;
 }
 
+// A run stopped by a signal ends by it afterwards (main.cpp); this code is
+// what a stop by other means would give.
 int finalCode(const batch::RunReport& report)
 {
+    if (report.subfolderFailed)
+        return notStarted;
     if (report.stopped) {
         printLine(stderr,
                   QStringLiteral("vardolin-batch: stopped after %1 of %2 files").arg(report.reached).arg(report.count));
@@ -134,7 +141,7 @@ int finalCode(const batch::RunReport& report)
                               .arg(report.count));
         return someFailed;
     }
-    return report.subfolderFailed ? someFailed : allDone;
+    return allDone;
 }
 
 } // namespace
@@ -163,7 +170,8 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
         return listFiles(settings);
 
     ReportFile reportFile;
-    RecordingConsoleHost host(outputFor(options), options.dryRun, options.report ? &reportFile : nullptr);
+    RecordingConsoleHost host(outputFor(options), options.quiet, options.dryRun,
+                              options.report ? &reportFile : nullptr);
     const QString sizeItem = sizeItemFor(options, settings, sizeItems(context.uAktVerz, host, options.dryRun));
     if (batch::chosenSize(sizeItem).height <= 0)
         return usageError(QStringLiteral("size entry %1 of %2 gives no short side; choose one with --size W,H")
@@ -172,11 +180,9 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder)
     QString problem;
     if (options.report && !reportFile.open(*options.report, problem))
         return usageError(QStringLiteral("cannot write the report %1: %2").arg(*options.report, problem));
-    // A dry run makes no folder either.
-    if (!options.dryRun && !makeTargetFolder(options, settings, host))
-        return someFailed;
+    if (!makeTargetFolder(options, settings, host))
+        return notStarted;
 
-    ConsoleHost::stopOnInterrupt();
     const batch::RunReport report = batch::BilderVerarbeiten(settings, host, runOptionsFor(options));
     host.finish();
     const int code = finalCode(report);

@@ -19,7 +19,9 @@ enum ExitCode {
 // list files with their defaults when missing, never the settings file),
 // applies PATH and the options, runs the batch and returns the exit code:
 // 0 when every listed file was written or skipped on purpose, 1 when some
-// failed or the run was stopped, 2 on bad usage.
+// failed or the run was stopped, 2 on bad usage, 3 when the run could not
+// start. A stop by a signal is ended by that signal afterwards
+// (ConsoleHost::endByStopSignal).
 int runBatchCommand(const QStringList& arguments, const QString& workingFolder);
 
 } // namespace vardolin::cli

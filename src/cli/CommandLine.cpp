@@ -75,6 +75,10 @@ struct Parser {
     QCommandLineOption shard{QStringLiteral("shard"),
                              QStringLiteral("Take only shard K of N (0 <= K < N); N runs together do the whole job."),
                              QStringLiteral("K/N")};
+    QCommandLineOption failOn{QStringLiteral("fail-on"),
+                              QStringLiteral("none (default): a damaged picture is copied from what its file holds "
+                                             "and named; warning: it fails and gets no copy."),
+                              QStringLiteral("none|warning")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
 
@@ -84,7 +88,7 @@ struct Parser {
             QStringLiteral("Makes reduced copies of the pictures in a folder, with the settings of Vardolin.ini\n"
                            "in the working folder; options change single settings for this run only."));
         parser.addOptions({size, quality, mode, target, structure, subfolders, overwrite, keepDate, today, jobs, maxKb,
-                           dryRun, list, report, quiet, shard, help, version});
+                           dryRun, list, report, quiet, shard, failOn, help, version});
         parser.addPositionalArgument(QStringLiteral("PATH"),
                                      QStringLiteral("Source folder and file pattern, e.g. /home/u/Fotos/*.jpg"),
                                      QStringLiteral("[PATH]"));
@@ -128,6 +132,12 @@ QString readValues(const Parser& p, CommandLine& line)
     }
     if (p.parser.isSet(p.shard) && !(line.shard = shardIn(p.parser.value(p.shard))))
         return QStringLiteral("--shard wants K/N with 0 <= K < N, e.g. 2/8");
+    if (p.parser.isSet(p.failOn)) {
+        const QString level = p.parser.value(p.failOn).trimmed().toLower();
+        if (level != QStringLiteral("none") && level != QStringLiteral("warning"))
+            return QStringLiteral("--fail-on wants none or warning");
+        line.failOnWarning = level == QStringLiteral("warning");
+    }
     if (p.parser.isSet(p.keepDate) && p.parser.isSet(p.today))
         return QStringLiteral("--keep-date and --today exclude each other");
     if (p.parser.isSet(p.keepDate))

@@ -30,6 +30,7 @@ struct CommandLine {
     bool quiet = false;                // --quiet: only failures
     std::optional<qint64> maxKb;       // --max-kb N: lossy copies of at most N KiB
     std::optional<batch::Shard> shard; // --shard K/N
+    bool failOnWarning = false;        // --fail-on warning: a damaged picture fails with no copy
     bool help = false;
     bool version = false;
 };

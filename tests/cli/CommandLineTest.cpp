@@ -78,7 +78,8 @@ TEST(CommandLine, BadUsageIsNamed)
                            {"--keep-date", "--today"},
                            {"--unknown"},
                            {"a/", "b/"},
-                           {"--target", ""}}) {
+                           {"--target", ""},
+                           {"--fail-on", "error"}}) {
         EXPECT_FALSE(parse(arguments).error.isEmpty()) << *arguments.begin();
     }
     EXPECT_TRUE(parse({}).error.isEmpty());
