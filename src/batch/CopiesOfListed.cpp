@@ -21,6 +21,7 @@ QStringList withoutCopiesOfListed(const QStringList& listed, const TargetChoice&
     for (const QString& file : listed)
         own.push_back(identities.of(file));
     std::unordered_set<FileIdentities::Identity> copiesOfOthers;
+    copiesOfOthers.reserve(std::size_t(listed.size()));
     for (qsizetype i = 0; i < listed.size(); ++i) {
         FileIdentities::Identity copy = identities.of(copyFileOf(listed[i], choice));
         if (copy != own[std::size_t(i)])

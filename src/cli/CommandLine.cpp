@@ -57,15 +57,17 @@ struct Parser {
     QCommandLineOption jobs{QStringLiteral("jobs"), QStringLiteral("Files converted at once (default: all cores)."),
                             QStringLiteral("N")};
     QCommandLineOption list{QStringLiteral("list"),
-                            QStringLiteral("Only scan: print the files the window would count (the exclude "
-                                           "pattern applied) and their number; convert nothing.")};
+                            QStringLiteral("Only scan: print the files the window would count and a run would "
+                                           "convert (the exclude pattern applied, copies of listed files "
+                                           "left out) and their number; convert nothing.")};
     QCommandLineOption structure{QStringLiteral("structure"),
                                  QStringLiteral("Mode 4: copies keep the source's subfolders below the target.")};
     QCommandLineOption dryRun{QStringLiteral("dry-run"),
                               QStringLiteral("Print each file, its copy and what would become of it; write nothing.")};
-    QCommandLineOption report{QStringLiteral("report"),
-                              QStringLiteral("Write one JSON line per file to FILE as the run goes."),
-                              QStringLiteral("FILE")};
+    QCommandLineOption report{
+        QStringLiteral("report"),
+        QStringLiteral("Append one JSON line per file to FILE as the run goes, each naming its run."),
+        QStringLiteral("FILE")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
                              QStringLiteral("Print only the files that failed.")};
     QCommandLineOption maxKb{

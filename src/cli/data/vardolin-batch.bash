@@ -40,6 +40,10 @@ _vardolin_batch()
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
             ;;
+        --fail-on)
+            mapfile -t COMPREPLY < <(compgen -W 'none warning' -- "$cur")
+            return
+            ;;
         --jobs | --max-kb | --shard)
             return
             ;;
@@ -47,7 +51,8 @@ _vardolin_batch()
 
     if [[ $cur == -* ]]; then
         local options='--size --quality --mode --target --structure --subfolders --overwrite --keep-date
-                       --today --jobs --max-kb --dry-run --list --report --quiet --shard --help --version'
+                       --today --jobs --max-kb --dry-run --list --report --quiet --shard --fail-on --help
+                       --version'
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return
     fi
