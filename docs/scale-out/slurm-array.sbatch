@@ -16,7 +16,7 @@ mkdir -p "$REPORTS"
 
 # SLURM_ARRAY_TASK_ID runs over --array; SLURM_ARRAY_TASK_COUNT is its size.
 status=0
-vardolin-batch --shard "$SLURM_ARRAY_TASK_ID/$SLURM_ARRAY_TASK_COUNT" \
+vardolin-batch --shard "$SLURM_ARRAY_TASK_ID/$SLURM_ARRAY_TASK_COUNT" --no-settings \
   --size 1600,1200 --quality 8 --subfolders --target "$COPIES" --structure \
   --jobs "${SLURM_CPUS_PER_TASK:-1}" \
   --report "$REPORTS/shard-$SLURM_ARRAY_TASK_ID-${SLURM_JOB_ID:-0}.jsonl" \

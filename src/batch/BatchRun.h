@@ -2,9 +2,10 @@
 // The "Start" button's batch run: list the source files, name every copy,
 // convert the files in parallel and report progress through the host.
 
-#include "batch/RunTexts.h"
+#include "batch/Conversion.h"
 #include "batch/Shards.h"
 #include "frame/Settings.h"
+#include "util/Language.h"
 
 #include <QString>
 
@@ -26,8 +27,12 @@ struct RunOptions {
     // A damaged picture fails with no copy, instead of being copied from
     // what its file still holds and named as damaged.
     bool failOnWarning = false;
-    // Of the run's own texts (RunTexts.h).
-    Language language = Language::German;
+    // The language of the status texts, messages and log lines; the window
+    // keeps the German ones in either of its languages. engineWording says
+    // the picture engine's reasons and the libraries' warnings in it (null:
+    // as the engine gives them).
+    util::Language language = util::Language::German;
+    EngineWording engineWording = nullptr;
 };
 
 struct RunReport {
@@ -44,26 +49,27 @@ struct RunReport {
 // Runs the batch over the settings as they are when it starts, on the files
 // the scan counts (SourceScan.h): the exclude pattern and marker file apply,
 // and a listed file that is the copy another listed file makes is no source,
-// so a second run converts only what is missing. The host gets the status texts "Dateiliste wird erstellt,
-// bitte warten ...", "Kopiere n von count Datei:<path>" and finally
-// "n Dateien kopiert !"; each failed file gets one run-log line naming it
-// and why, as does each file whose colour profile was ignored, each file
-// copied from a damaged picture (with the library's warnings), and a source
-// whose copy another source of the same run (IMG.HEIC beside IMG.JPG) already
-// wrote or overwrote; every file that is done is handed to the host's
-// fileDone. After a stop request no new file starts, on any number
-// of workers; the ones in progress are finished, and n counts the entries
-// started. Parallel workers give the copies and outcomes of one worker: an
-// entry waits while one in progress writes a file it reads or writes. Call it
-// off the window thread: it returns when the run is over. settings is read
-// while the run lasts and must not change until it returns (the window
-// disables its controls during a run).
+// so a second run converts only what is missing. The host gets the status
+// texts "Dateiliste wird erstellt, bitte warten ...", "Kopiere n von count
+// Datei:<path>" and finally "n Dateien kopiert !" (or their English forms);
+// each failed file gets one run-log line naming it and why, as does each file
+// whose colour profile was ignored, each file copied from a damaged picture
+// (with the library's warnings), and a source whose copy another source of
+// the same run (IMG.HEIC beside IMG.JPG) already wrote or overwrote; every
+// file that is done is handed to the host's fileDone. After a stop request no
+// new file starts, on any number of workers; the ones in progress are
+// finished, and n counts the entries started. Parallel workers give the
+// copies and outcomes of one worker: an entry waits while one in progress
+// writes a file it reads or writes. Call it off the window thread: it returns
+// when the run is over. settings is read while the run lasts and must not
+// change until it returns (the window disables its controls during a run).
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options = {});
 
 // The run-log line for a file that could not be converted.
-QString failureLogLine(const QString& source, const QString& reason);
+QString failureLogLine(const QString& source, const QString& reason, util::Language language = util::Language::German);
 // The run-log line for a file copied as if it had no colour profile, since
 // its profile could not be used.
-QString colourNoteLogLine(const QString& source, const QString& reason);
+QString colourNoteLogLine(const QString& source, const QString& reason,
+                          util::Language language = util::Language::German);
 
 } // namespace vardolin::batch

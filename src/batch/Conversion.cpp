@@ -1,6 +1,7 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
+#include "batch/RunTexts.h"
 #include "picture/Colour.h"
 #include "picture/Formats.h"
 #include "util/FileNames.h"
@@ -34,11 +35,11 @@ CopyResult failed(const QString& file, const QString& reason)
 }
 
 // Why the source's colours could not be used, when they could not.
-QString colourNoteOf(const picture::Notes& notes)
+QString colourNoteOf(const picture::Notes& notes, const CopyOptions& options)
 {
     for (const picture::Note& note : notes)
         if (note.kind == picture::Note::Kind::ColourIgnored)
-            return QString::fromStdString(note.text);
+            return engineReason(note.text, options);
     return {};
 }
 
@@ -62,6 +63,23 @@ picture::ColourCache& workerColourCache()
 
 } // namespace
 
+QString engineReason(const std::string& reason, const CopyOptions& options)
+{
+    const QString text = QString::fromStdString(reason);
+    return options.engineWording != nullptr ? options.engineWording(text, options.language) : text;
+}
+
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options)
+{
+    if (options.engineWording == nullptr)
+        return reasons;
+    QStringList said;
+    said.reserve(reasons.size());
+    for (const QString& reason : reasons)
+        said.append(options.engineWording(reason, options.language));
+    return said;
+}
+
 int encoderQualityFor(picture::Format format, int grade)
 {
     const picture::FormatRow* row = picture::formatRow(format);
@@ -77,29 +95,34 @@ bool isSameFile(const QString& a, const QString& b)
 }
 
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
-                                      bool overwrite)
+                                      bool overwrite, util::Language language)
 {
     if (isSameFile(source, file))
-        return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
+        return failed(file, util::words(language, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"),
+                                        QStringLiteral("the copy would overwrite its own source")));
     if (!overwrite && util::sizeTest(existingName) > 0)
-        return copyExists(file);
+        return copyExists(file, language);
     return std::nullopt;
 }
 
-CopyResult copyExists(const QString& file)
+CopyResult copyExists(const QString& file, util::Language language)
 {
-    return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
+    return {CopyOutcome::SkippedExisting,
+            util::words(language, QStringLiteral("die Kopie existiert bereits"), QStringLiteral("the copy exists")),
+            file};
 }
 
-std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite)
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
+                                            util::Language language)
 {
     const OutputFormat output = outputFormatFor(source);
     if (output.format == picture::Format::None)
         return CopyResult{CopyOutcome::SkippedFormat,
-                          QStringLiteral("für die Endung \"") + output.extension
-                              + QStringLiteral("\" wird keine Kopie geschrieben"),
+                          util::words(language, QStringLiteral("für die Endung \"%1\" wird keine Kopie geschrieben"),
+                                      QStringLiteral("no copy is written for the extension \"%1\""))
+                              .arg(output.extension),
                           file};
-    return copyRefused(source, file, file, overwrite);
+    return copyRefused(source, file, file, overwrite, language);
 }
 
 picture::Size newSizeFor(picture::Size full, qint64 shortSide)
@@ -137,7 +160,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
 {
     const OutputFormat output = outputFormatFor(source);
     const QString file = fileToWrite(targetName, source);
-    if (auto refused = conversionRefused(source, file, options.overwrite))
+    if (auto refused = conversionRefused(source, file, options.overwrite, options.language))
         return *std::move(refused);
 
     picture::LoadOptions load;
@@ -146,12 +169,14 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     load.colourCache = &workerColourCache();
     auto loaded = picture::loadPicture(util::toFsPath(source), load);
     if (!loaded)
-        return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
+        return failed(file, util::words(options.language, QStringLiteral("konnte nicht geladen werden: "),
+                                        QStringLiteral("could not be loaded: "))
+                                + engineReason(loaded.error(), options));
     picture::Picture& picture = loaded->picture;
     picture::Notes& notes = loaded->notes;
     const QStringList warnings = damageOf(notes);
     if (options.failOnWarning && !warnings.isEmpty()) {
-        CopyResult refused = failed(file, damagedReason(warnings, options.language));
+        CopyResult refused = failed(file, damagedReason(engineReasons(warnings, options), options.language));
         refused.warnings = warnings;
         return refused;
     }
@@ -163,9 +188,11 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const auto scaled =
         picture::scalePicture(picture, size.width, size.height, picture::ScaleMode::Smooth, options.limits);
     if (!scaled)
-        return failed(file,
-                      QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: ").arg(size.width).arg(size.height)
-                          + QString::fromStdString(scaled.error()));
+        return failed(file, util::words(options.language, QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: "),
+                                        QStringLiteral("could not be scaled to %1 x %2: "))
+                                    .arg(size.width)
+                                    .arg(size.height)
+                                + engineReason(scaled.error(), options));
 
     // After scaling, so the fewest pixels go through the transform.
     picture::toSrgb(picture, workerColourCache(), notes);
@@ -173,7 +200,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes), warnings};
+    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes, options), warnings};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

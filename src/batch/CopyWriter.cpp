@@ -39,7 +39,7 @@ bool somethingIsNamed(const QString& name)
 // exists (and a failed encode removes its own file), so whatever has the name
 // after a failure is someone else's: it is left alone and a fresh name tried.
 std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
-                              int grade, QString& problem)
+                              int grade, const CopyOptions& options, QString& problem)
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
@@ -53,7 +53,9 @@ std::optional<Encoded> encode(const picture::Picture& picture, const QString& fo
         if (taken)
             encoded.file.forget();
         if (!taken || attempt + 1 == kNameAttempts) {
-            problem = QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
+            problem = util::words(options.language, QStringLiteral("konnte nicht geschrieben werden: "),
+                                  QStringLiteral("could not be written: "))
+                      + engineReason(saved.error(), options);
             return std::nullopt;
         }
     }
@@ -72,7 +74,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
                                          const OutputFormat& output, const CopyOptions& options, QString& problem)
 {
     const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
-    std::optional<Encoded> first = encode(picture, folder, output, grade, problem);
+    std::optional<Encoded> first = encode(picture, folder, output, grade, options, problem);
     if (!first)
         return std::nullopt;
     if (!output.usesQualityGrade)
@@ -89,7 +91,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
     const auto budgeted = highestGradeWithin(options.maxBytes, grade, [&](int lower) -> qint64 {
         if (const auto found = attempts.find(lower); found != attempts.end())
             return found->second.bytes;
-        std::optional<Encoded> attempt = encode(picture, folder, output, lower, problem);
+        std::optional<Encoded> attempt = encode(picture, folder, output, lower, options, problem);
         if (!attempt)
             return -1;
         const qint64 bytes = attempt->bytes;
@@ -116,7 +118,10 @@ WrittenCopy writeCopy(const picture::Picture& picture, const QString& source, co
                                   util::modificationTime(source)); // a failed set is ignored
     const QString renameProblem = chosen->encoded.file.moveTo(finalFile);
     if (!renameProblem.isEmpty()) {
-        written.problem = QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ") + renameProblem;
+        written.problem =
+            util::words(options.language, QStringLiteral("konnte nicht an seinen Platz umbenannt werden: "),
+                        QStringLiteral("could not be renamed into place: "))
+            + engineReason(renameProblem.toStdString(), options);
         return written;
     }
     written.grade = chosen->grade;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
@@ -24,7 +25,20 @@ std::atomic_bool interrupted{false};
 std::atomic_int stopSignal{0}; // the signal that asked the run to stop
 static_assert(std::atomic_bool::is_always_lock_free && std::atomic_int::is_always_lock_free);
 
-constexpr char stopNotice[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
+constexpr char kStoppingGerman[] = "\nHalte nach den laufenden Dateien an (noch einmal: sofort) ...\n";
+constexpr char kStoppingEnglish[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
+// Chosen before the signals are taken; where they are taken it is only read.
+std::atomic<const char*> stopNotice{kStoppingEnglish};
+
+void sayStopping()
+{
+    const char* notice = stopNotice.load();
+#ifdef _WIN32
+    _write(2, notice, unsigned(std::strlen(notice)));
+#else
+    [[maybe_unused]] const auto written = ::write(2, notice, std::strlen(notice));
+#endif
+}
 
 #ifdef _WIN32
 // The first request lets the files in progress finish; a second one ends
@@ -38,7 +52,7 @@ extern "C" void onInterrupt(int signalNumber)
         return;
     }
     stopSignal = signalNumber;
-    _write(2, stopNotice, sizeof stopNotice - 1);
+    sayStopping();
 }
 #else
 // Ends the process by the signal's default action. The kernel never ends the
@@ -70,7 +84,7 @@ void takeStopSignals(sigset_t stopSet)
             continue;
         if (!interrupted.exchange(true)) {
             stopSignal = signalNumber;
-            [[maybe_unused]] const auto written = ::write(2, stopNotice, sizeof stopNotice - 1);
+            sayStopping();
             continue;
         }
         batch::removeTemporariesInProgress();
@@ -149,8 +163,9 @@ void ConsoleHost::finish()
     printLine(stdout, status_);
 }
 
-void ConsoleHost::stopOnInterrupt()
+void ConsoleHost::stopOnInterrupt(util::Language language)
 {
+    stopNotice = language == util::Language::German ? kStoppingGerman : kStoppingEnglish;
 #ifdef _WIN32
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);

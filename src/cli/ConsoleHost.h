@@ -5,6 +5,7 @@
 // failed files when quiet), and the stop flag that Ctrl-C sets.
 
 #include "batch/BatchHost.h"
+#include "util/Language.h"
 
 #include <QString>
 
@@ -41,11 +42,11 @@ public:
     void finish();
 
     // Makes Ctrl-C (SIGINT) and a termination request (SIGTERM) ask the run
-    // to stop after the files in progress; a second one removes the
-    // temporary files of the copies in progress and ends the process at once,
-    // by that signal. A signal that the parent set to be ignored stays
-    // ignored. Call before any other thread is started.
-    static void stopOnInterrupt();
+    // to stop after the files in progress, saying so in the language; a
+    // second one removes the temporary files of the copies in progress and
+    // ends the process at once, by that signal. A signal that the parent set
+    // to be ignored stays ignored. Call before any other thread is started.
+    static void stopOnInterrupt(util::Language language);
     // After a run that a signal stopped: ends the process by that signal, as
     // its default action would have, so that a shell sees 128 + its number
     // (130, 143) and a script's loop or set -e stops. Returns at once when no

@@ -75,17 +75,31 @@ QJsonObject reportRecord(const batch::FileRecord& record, const RunIdentity& run
     return line;
 }
 
-QString dryRunLine(const batch::FileRecord& record)
+QString outcomeWords(const batch::FileRecord& record, util::Language language)
 {
-    QString line =
-        record.source + QStringLiteral(" -> ") + record.result.writtenFile + QStringLiteral(": ") + outcomeText(record);
+    if (language == util::Language::English)
+        return outcomeText(record);
+    switch (record.result.outcome) {
+    case batch::CopyOutcome::Written: return QStringLiteral("geschrieben");
+    case batch::CopyOutcome::SkippedExisting: return QStringLiteral("übersprungen: vorhanden");
+    case batch::CopyOutcome::SkippedFormat: return QStringLiteral("übersprungen: Format");
+    case batch::CopyOutcome::Failed: break;
+    }
+    return QStringLiteral("misslungen");
+}
+
+QString dryRunLine(const batch::FileRecord& record, util::Language language)
+{
+    QString line = record.source + QStringLiteral(" -> ") + record.result.writtenFile + QStringLiteral(": ")
+                   + outcomeWords(record, language);
     if (record.result.outcome == batch::CopyOutcome::Failed)
         line += QStringLiteral(" (") + record.result.reason + u')';
     return line;
 }
 
-RecordingConsoleHost::RecordingConsoleHost(Output output, bool onlyFailures, bool dryRun, ReportFile* report)
-    : ConsoleHost(QString(), QString(), output, onlyFailures), dryRun_(dryRun), report_(report)
+RecordingConsoleHost::RecordingConsoleHost(Output output, bool onlyFailures, bool dryRun, ReportFile* report,
+                                           util::Language language)
+    : ConsoleHost(QString(), QString(), output, onlyFailures), dryRun_(dryRun), report_(report), language_(language)
 {
 }
 
@@ -94,14 +108,20 @@ void RecordingConsoleHost::fileDone(const batch::FileRecord& record)
     if (report_ != nullptr)
         report_->write(reportRecord(record, run_));
     if (dryRun_)
-        printLine(stdout, dryRunLine(record));
+        printLine(stdout, dryRunLine(record, language_));
     // The run logs a failure like any other line; quiet, only failures are printed.
     if (onlyFailures() && record.result.outcome == batch::CopyOutcome::Failed)
-        printLine(stderr, batch::failureLogLine(record.source, record.result.reason));
+        printLine(stderr, batch::failureLogLine(record.source, record.result.reason, language_));
     if (record.result.overBudget)
-        logLine((record.result.grade < 0 ? QStringLiteral("vardolin-batch: over the size budget, lossless: ")
-                                         : QStringLiteral("vardolin-batch: over the size budget even at grade 0: "))
-                + record.result.writtenFile + QStringLiteral(" (%1 bytes)").arg(record.result.bytesAfter));
+        logLine(QStringLiteral("vardolin-batch: ")
+                + (record.result.grade < 0
+                       ? util::words(language_, QStringLiteral("über dem Größenbudget, verlustfrei: "),
+                                     QStringLiteral("over the size budget, lossless: "))
+                       : util::words(language_, QStringLiteral("über dem Größenbudget auch bei Stufe 0: "),
+                                     QStringLiteral("over the size budget even at grade 0: ")))
+                + record.result.writtenFile
+                + util::words(language_, QStringLiteral(" (%1 Bytes)"), QStringLiteral(" (%1 bytes)"))
+                      .arg(record.result.bytesAfter));
 }
 
 } // namespace vardolin::cli

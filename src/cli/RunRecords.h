@@ -14,6 +14,7 @@ struct FileRecord;
 
 namespace vardolin::cli {
 
+// The outcome's code, the same in every language (the report's "outcome"):
 // "written", "skipped: exists", "skipped: format" or "failed".
 QString outcomeText(const batch::FileRecord& record);
 
@@ -31,14 +32,20 @@ struct RunIdentity {
 };
 
 // One report line: source, copy, outcome, reason, the codec library's warnings
-// of a damaged file, width and height before and after, bytes before and
-// after, milliseconds, grade and encoder quality, whether the copy is over
-// the size budget, whether the run was dry, and the run. What is not known
-// (a skipped file was not loaded) is null.
+// of a damaged file (as the library words them, in any language), width and
+// height before and after, bytes before and after, milliseconds, grade and
+// encoder quality, whether the copy is over the size budget, whether the run
+// was dry, and the run. What is not known (a skipped file was not loaded) is
+// null.
 QJsonObject reportRecord(const batch::FileRecord& record, const RunIdentity& run);
 
-// "<source> -> <copy>: <outcome>", and the reason of a failure.
-QString dryRunLine(const batch::FileRecord& record);
+// The outcome in words of the language, for people: "written" or
+// "geschrieben", "skipped: exists" or "übersprungen: vorhanden" ...
+QString outcomeWords(const batch::FileRecord& record, util::Language language);
+
+// "<source> -> <copy>: <outcome>" in words of the language, and the reason
+// of a failure.
+QString dryRunLine(const batch::FileRecord& record, util::Language language = util::Language::English);
 
 // The console host of a run that also keeps its records: the report file
 // when one was asked for, the dry run's lines on standard output, a line on
@@ -46,12 +53,14 @@ QString dryRunLine(const batch::FileRecord& record);
 // only failures are printed, the line of each failed file.
 class RecordingConsoleHost : public ConsoleHost {
 public:
-    RecordingConsoleHost(Output output, bool onlyFailures, bool dryRun, ReportFile* report);
+    RecordingConsoleHost(Output output, bool onlyFailures, bool dryRun, ReportFile* report,
+                         util::Language language = util::Language::English);
     void fileDone(const batch::FileRecord& record) override;
 
 private:
     bool dryRun_;
     ReportFile* report_;
+    util::Language language_;
     RunIdentity run_ = RunIdentity::ofThisProcess();
 };
 

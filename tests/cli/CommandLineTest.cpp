@@ -76,6 +76,8 @@ TEST(CommandLine, BadUsageIsNamed)
                            {"--mode", "x"},
                            {"--jobs", "0"},
                            {"--keep-date", "--today"},
+                           {"--overwrite", "--no-overwrite"},
+                           {"--settings", "a.ini", "--no-settings"},
                            {"--unknown"},
                            {"a/", "b/"},
                            {"--target", ""},

@@ -1,6 +1,7 @@
 // vardolin-batch as a step of a script: the dry run writes nothing, the
 // report says what became of each file, the size budget, quiet output.
 
+#include "CommandEnvironment.h"
 #include "batch/BatchTesting.h"
 #include "util/FileNames.h"
 
@@ -16,6 +17,7 @@
 
 using namespace vardolin;
 using namespace vardolin::batch::fixture;
+using namespace vardolin::cli::testing;
 
 namespace {
 
@@ -64,11 +66,16 @@ protected:
     QTemporaryDir dir;
     QString work = dir.path() + QStringLiteral("/");
     QString fotos = work + QStringLiteral("Fotos/");
+    QString home = work + QStringLiteral("home/");
 
-    Finished run(const QStringList& arguments)
+    void SetUp() override { QDir().mkpath(home); }
+
+    // Scripts run in the C locale as often as not: English words.
+    Finished run(const QStringList& arguments, const char* locale = kEnglish)
     {
         QProcess process;
         process.setWorkingDirectory(work);
+        process.setProcessEnvironment(commandEnvironment(home, locale));
         process.start(QStringLiteral(VARDOLIN_BATCH_EXE), arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -94,8 +101,9 @@ TEST_F(Scripting, DryRunTellsEachOutcomeAndWritesNothing)
              QStringLiteral("--target"), klein, QStringLiteral("--structure"), sources});
     EXPECT_EQ(done.code, 0) << done.err.toStdString();
     EXPECT_EQ(everythingBelow(work), before) << "a dry run wrote, made or removed something";
-    const QStringList lines = done.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 5) << done.out.toStdString();
+    QStringList lines = done.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6) << done.out.toStdString();
+    EXPECT_EQ(lines.takeFirst(), QStringLiteral("Settings: built-in defaults"));
     EXPECT_EQ(lines[0], fotos + QStringLiteral("a.jpg -> ") + klein + QStringLiteral("!k_a_k!.JPG: written"));
     EXPECT_EQ(lines[1], fotos + QStringLiteral("b.jpg -> ") + klein + QStringLiteral("!k_b_k!.JPG: skipped: exists"));
     EXPECT_EQ(lines[2],
@@ -258,20 +266,21 @@ TEST_F(Scripting, QuietSaysOnlyWhatFailedAndPipesGetPlainLines)
     EXPECT_EQ(quiet.code, 1);
     EXPECT_EQ(quiet.out, QString());
     EXPECT_EQ(quiet.err.split(u'\n', Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("Nicht kopiert: ") + fotos
-                               + QStringLiteral("broken.jpg : konnte nicht geladen werden: not a picture file this "
-                                                "program can read"),
+              (QStringList{QStringLiteral("Not copied: ") + fotos
+                               + QStringLiteral("broken.jpg : could not be loaded: not a picture file this program "
+                                                "can read"),
                            QStringLiteral("vardolin-batch: 1 of 4 files could not be converted")}));
 
     const Finished plain = run(QStringList{QStringLiteral("--overwrite")} + common);
-    EXPECT_TRUE(plain.out.endsWith(QStringLiteral("4 Dateien kopiert !\n")));
+    EXPECT_TRUE(plain.out.endsWith(QStringLiteral("4 files copied\n"))) << plain.out.toStdString();
     EXPECT_FALSE(plain.out.contains(u'\r') || plain.out.contains(u'\x1b')) << "terminal codes into a pipe";
-    EXPECT_TRUE(plain.err.contains(QStringLiteral("Bild unvollständig: ") + fotos + QStringLiteral("cut.jpg")))
+    EXPECT_TRUE(plain.err.contains(QStringLiteral("Picture damaged: ") + fotos + QStringLiteral("cut.jpg")))
         << plain.err.toStdString();
 }
 
-// A damaged photo is copied from what it holds and named on standard error
-// and in the report; with --fail-on warning it fails and gets no copy.
+// A damaged photo is copied from what it holds and named on standard error,
+// in the locale's language, and in the report, in the library's words; with
+// --fail-on warning it fails and gets no copy.
 TEST_F(Scripting, DamagedPhotosAreNamedAndFailOnRequest)
 {
     copyPictureFixture(QStringLiteral("jpeg-photo-cut-short.jpg"), fotos + QStringLiteral("cut.jpg"));
@@ -281,7 +290,7 @@ TEST_F(Scripting, DamagedPhotosAreNamedAndFailOnRequest)
                              report, fotos};
     const QString cutCopy = fotos + QStringLiteral("komp/!k_cut_k!.JPG");
 
-    const Finished strict = run(QStringList{QStringLiteral("--fail-on=warning")} + common);
+    const Finished strict = run(QStringList{QStringLiteral("--fail-on=warning")} + common, kGerman);
     EXPECT_EQ(strict.code, 1);
     EXPECT_TRUE(strict.err.contains(QStringLiteral("Nicht kopiert: ") + fotos
                                     + QStringLiteral("cut.jpg : unvollständig: JPEG: Premature end of JPEG file")))
@@ -291,7 +300,7 @@ TEST_F(Scripting, DamagedPhotosAreNamedAndFailOnRequest)
 
     const Finished lenient = run(QStringList{QStringLiteral("--fail-on=none")} + common);
     EXPECT_EQ(lenient.code, 0) << lenient.err.toStdString();
-    EXPECT_TRUE(lenient.err.contains(QStringLiteral("Bild unvollständig: ") + fotos
+    EXPECT_TRUE(lenient.err.contains(QStringLiteral("Picture damaged: ") + fotos
                                      + QStringLiteral("cut.jpg : JPEG: Premature end of JPEG file")))
         << lenient.err.toStdString();
     EXPECT_EQ(pictureSize(cutCopy), (picture::Size{90, 60}));
