@@ -3,9 +3,11 @@
 #include "batch/BatchHost.h"
 #include "batch/ChoiceLists.h"
 #include "batch/Conversion.h"
-#include "batch/DirectoryWalk.h"
+#include "batch/CopiesOfListed.h"
 #include "batch/FileRecord.h"
 #include "batch/FilesInUse.h"
+#include "batch/RunTexts.h"
+#include "batch/SourceScan.h"
 #include "batch/TargetNames.h"
 #include "batch/TempFiles.h"
 #include "batch/WorkerPool.h"
@@ -133,23 +135,22 @@ RunReport Run::execute()
     copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
     copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
     copyOptions_.maxBytes = options_.maxBytes;
+    copyOptions_.failOnWarning = options_.failOnWarning;
     copyOptions_.language = options_.language;
     copyOptions_.engineWording = options_.engineWording;
     sourceFolder_ = sourceFolderOf(settings_);
 
     host_.statusText(words(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."),
                            QStringLiteral("Making the list of files, please wait ...")));
-    QStringList files;
-    report_.count =
-        s_ReadDirLL(sourceFolder_, util::filePart(settings_.BildDatei),
-                    int(util::integerValue(settings_.MitUnterordner)), files, countFromZero, clearListFirst);
-    sortIgnoringCase(files);
-    if (options_.shard) {
+    // The files the scan counts: exclusions and copies of listed files left out.
+    ScanRequest request = scanRequestFrom(settings_);
+    request.naming = choice_;
+    QStringList files = scanSources(request).files;
+    if (options_.shard)
         files = filesOfThisShard(files);
-        report_.count = files.size();
-    }
+    report_.count = files.size();
 
-    if (choice_.mode == 3 && !options_.dryRun && !makeTopSubfolder())
+    if (choice_.mode == 3 && !makeTopSubfolder())
         return report_;
 
     for (const QString& source : files) {
@@ -176,20 +177,26 @@ RunReport Run::execute()
 // mode 4 below the target folder.
 QStringList Run::filesOfThisShard(const QStringList& files) const
 {
-    const auto copyOf = [this](const QString& source) { return fileToWrite(zielName(source, choice_).name, source); };
+    const auto copyOf = [this](const QString& source) { return copyFileOf(source, choice_); };
     return filesOfShard(files, copyOf, choice_.mode == 4 ? choice_.zielVerz : sourceFolder_, *options_.shard);
 }
 
+// A dry run makes nothing, but foretells whether the run could make it.
 bool Run::makeTopSubfolder()
 {
     const QString folder = sourceFolder_ + choice_.zielSubVerz;
     subfoldersMade_.insert(sourceFolder_);
-    if (util::createFolder(folder) == 1 || util::isFolder(folder))
+    const bool ready =
+        options_.dryRun ? folderCanBeMade(folder) : util::createFolder(folder) == 1 || util::isFolder(folder);
+    if (ready)
         return true;
     report_.subfolderFailed = true;
     host_.showMessage(words(QStringLiteral("Konnte Unterverzeichnis %1 nicht anlegen !"),
                             QStringLiteral("Could not make the subfolder %1"))
                           .arg(folder));
+    // Once the message is closed, the status line says how the run ended
+    // rather than still promising the list.
+    host_.statusText(notStartedStatus(options_.language));
     return false;
 }
 
@@ -265,6 +272,11 @@ void Run::record(const QString& source, const CopyResult& result)
 {
     if (!result.colourNote.isEmpty())
         host_.logLine(colourNoteLogLine(source, result.colourNote, options_.language));
+    // A failure's own line names the warnings already.
+    if (!result.warnings.isEmpty() && result.outcome != CopyOutcome::Failed) {
+        ++report_.damaged;
+        host_.logLine(damagedLogLine(source, engineReasons(result.warnings, copyOptions_), options_.language));
+    }
     if (!options_.dryRun)
         noteSharedCopy(source, result);
     FileRecord done{source, util::sizeTest(source), result, options_.dryRun};

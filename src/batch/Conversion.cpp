@@ -1,6 +1,7 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
+#include "batch/RunTexts.h"
 #include "picture/Colour.h"
 #include "picture/Formats.h"
 #include "util/FileNames.h"
@@ -42,6 +43,16 @@ QString colourNoteOf(const picture::Notes& notes, const CopyOptions& options)
     return {};
 }
 
+// The codec library's warnings about a damaged file.
+QStringList damageOf(const picture::Notes& notes)
+{
+    QStringList warnings;
+    for (const picture::Note& note : notes)
+        if (note.kind == picture::Note::Kind::Damaged)
+            warnings.append(QString::fromStdString(note.text));
+    return warnings;
+}
+
 // One per worker thread: the transforms stay built for the next picture with
 // the same profile, and no thread waits for another.
 picture::ColourCache& workerColourCache()
@@ -56,6 +67,17 @@ QString engineReason(const std::string& reason, const CopyOptions& options)
 {
     const QString text = QString::fromStdString(reason);
     return options.engineWording != nullptr ? options.engineWording(text, options.language) : text;
+}
+
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options)
+{
+    if (options.engineWording == nullptr)
+        return reasons;
+    QStringList said;
+    said.reserve(reasons.size());
+    for (const QString& reason : reasons)
+        said.append(options.engineWording(reason, options.language));
+    return said;
 }
 
 int encoderQualityFor(picture::Format format, int grade)
@@ -152,6 +174,12 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
                                 + engineReason(loaded.error(), options));
     picture::Picture& picture = loaded->picture;
     picture::Notes& notes = loaded->notes;
+    const QStringList warnings = damageOf(notes);
+    if (options.failOnWarning && !warnings.isEmpty()) {
+        CopyResult refused = failed(file, damagedReason(engineReasons(warnings, options), options.language));
+        refused.warnings = warnings;
+        return refused;
+    }
 
     picture::Size full = picture.fullSize;
     if (full.width <= 0 || full.height <= 0)
@@ -172,7 +200,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes, options)};
+    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes, options), warnings};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

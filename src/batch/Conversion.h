@@ -9,6 +9,7 @@
 #include "util/Language.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -48,14 +49,19 @@ struct CopyOptions {
     qint64 maxBytes = 0;
     // Sources and copies over these limits are not loaded or made.
     picture::Limits limits;
+    // A picture whose file is damaged (its codec library warned) fails with
+    // no copy instead of being copied from what the file still holds.
+    bool failOnWarning = false;
     // The language of the reasons; null engineWording: the engine's reasons
-    // as it gives them.
+    // (and a library's warnings) as it gives them.
     util::Language language = util::Language::German;
     EngineWording engineWording = nullptr;
 };
 
 // An engine's reason in the options' language.
 QString engineReason(const std::string& reason, const CopyOptions& options);
+// Each of a library's warnings in the options' language.
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options);
 
 enum class CopyOutcome {
     Written,         // the copy is in place
@@ -71,6 +77,10 @@ struct CopyResult {
     // Set when the source's colour profile could not be used and the copy was
     // made as if it had none: why, for the run log.
     QString colourNote = {};
+    // The codec library's warnings when the file is damaged, as the library
+    // gives them (the report keeps them so in every language): the copy, if
+    // made, holds only what the file still held.
+    QStringList warnings = {};
     // What the copy became; kept at these values when it was not made.
     picture::Size before{};  // the source picture's full size
     picture::Size after{};   // the copy's size
@@ -113,6 +123,8 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // The scaled picture is brought to sRGB from the colours its file declares
 // before it is written (each worker thread keeps its own colour transforms).
 // With options.maxBytes, a JPEG copy above it is made at a lower grade.
+// The warnings of a damaged file come back with the result; with
+// options.failOnWarning such a file fails and nothing is written.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options);
 

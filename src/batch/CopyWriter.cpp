@@ -7,8 +7,10 @@
 #include "util/Paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <system_error>
 
 namespace vardolin::batch {
 namespace {
@@ -21,20 +23,43 @@ struct Encoded {
     qint64 bytes = -1;
 };
 
+// Fresh names tried when each one is taken already.
+constexpr int kNameAttempts = 8;
+
+bool somethingIsNamed(const QString& name)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(util::toFsPath(name), error));
+}
+
 // The picture encoded into a fresh temporary file in folder, or the reason.
+// The names are easy to foresee once one is seen, so in a folder others may
+// write to, one may be taken already: by a stale file, or by a link planted
+// to have the copy's bytes written through it. The encoder never opens what
+// exists (and a failed encode removes its own file), so whatever has the name
+// after a failure is someone else's: it is left alone and a fresh name tried.
 std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
                               int grade, const CopyOptions& options, QString& problem)
 {
-    Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
-    const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade);
-    if (!saved) {
-        problem = util::words(options.language, QStringLiteral("konnte nicht geschrieben werden: "),
-                              QStringLiteral("could not be written: "))
-                  + engineReason(saved.error(), options);
-        return std::nullopt;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
+        const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade,
+                                                std::nullopt, picture::ExistingName::Refused);
+        if (saved) {
+            encoded.bytes = util::sizeTest(encoded.file.name());
+            return encoded;
+        }
+        const bool taken = somethingIsNamed(encoded.file.name());
+        if (taken)
+            encoded.file.forget();
+        if (!taken || attempt + 1 == kNameAttempts) {
+            problem = util::words(options.language, QStringLiteral("konnte nicht geschrieben werden: "),
+                                  QStringLiteral("could not be written: "))
+                      + engineReason(saved.error(), options);
+            return std::nullopt;
+        }
     }
-    encoded.bytes = util::sizeTest(encoded.file.name());
-    return encoded;
+    return std::nullopt;
 }
 
 struct Chosen {

@@ -65,22 +65,24 @@ int listFiles(const Settings& settings, Language language)
 
 // A terminal user names a new target folder and expects it made, as any
 // command that writes into a folder would; the window offers only folders
-// that exist. False when it is needed and cannot be made.
+// that exist. A dry run makes nothing but finds what the run would find.
+// False when it is needed and cannot be made.
 bool makeTargetFolder(const CommandLine& options, const Settings& settings, ConsoleHost& host, Language language)
 {
     if (!options.target || util::integerValue(settings.AusgabeOrdner) != 4 || util::isFolder(settings.ZielVerz))
         return true;
-    batch::zVerzAnlegen(settings.ZielVerz);
-    if (!util::isFolder(settings.ZielVerz)) {
+    if (options.dryRun ? !batch::folderCanBeMade(settings.ZielVerz)
+                       : (batch::zVerzAnlegen(settings.ZielVerz), !util::isFolder(settings.ZielVerz))) {
         printLine(stderr, QStringLiteral("vardolin-batch: ")
                               + util::words(language, QStringLiteral("der Zielordner kann nicht angelegt werden: "),
                                             QStringLiteral("the target folder cannot be made: "))
                               + settings.ZielVerz);
         return false;
     }
-    host.lastingStatus(
-        util::words(language, QStringLiteral("Zielordner angelegt: "), QStringLiteral("Target folder made: "))
-        + settings.ZielVerz);
+    if (!options.dryRun)
+        host.lastingStatus(
+            util::words(language, QStringLiteral("Zielordner angelegt: "), QStringLiteral("Target folder made: "))
+            + settings.ZielVerz);
     return true;
 }
 
@@ -97,6 +99,7 @@ batch::RunOptions runOptionsFor(const CommandLine& options, Language language)
     run.jobs = options.jobs;
     run.dryRun = options.dryRun;
     run.shard = options.shard;
+    run.failOnWarning = options.failOnWarning;
     if (options.maxKb)
         run.maxBytes = *options.maxKb * 1024;
     run.language = language;
@@ -104,8 +107,12 @@ batch::RunOptions runOptionsFor(const CommandLine& options, Language language)
     return run;
 }
 
+// A run stopped by a signal ends by it afterwards (main.cpp); this code is
+// what a stop by other means would give.
 int finalCode(const batch::RunReport& report, Language language)
 {
+    if (report.subfolderFailed)
+        return notStarted;
     if (report.stopped) {
         printLine(stderr, QStringLiteral("vardolin-batch: ")
                               + util::words(language, QStringLiteral("angehalten nach %1 von %2 Dateien"),
@@ -123,7 +130,7 @@ int finalCode(const batch::RunReport& report, Language language)
                             .arg(report.count));
         return someFailed;
     }
-    return report.subfolderFailed ? someFailed : allDone;
+    return allDone;
 }
 
 } // namespace
@@ -183,7 +190,8 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder, 
                           language);
 
     ReportFile reportFile;
-    RecordingConsoleHost host(outputFor(options), options.dryRun, options.report ? &reportFile : nullptr, language);
+    RecordingConsoleHost host(outputFor(options), options.quiet, options.dryRun, options.report ? &reportFile : nullptr,
+                              language);
     host.setSizeItemText(sizeItem);
     QString problem;
     if (options.report && !reportFile.open(*options.report, problem))
@@ -191,11 +199,9 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder, 
                                       QStringLiteral("cannot write the report %1: %2"))
                               .arg(*options.report, problem),
                           language);
-    // A dry run makes no folder either.
-    if (!options.dryRun && !makeTargetFolder(options, settings, host, language))
-        return someFailed;
+    if (!makeTargetFolder(options, settings, host, language))
+        return notStarted;
 
-    ConsoleHost::stopOnInterrupt(language);
     const batch::RunReport report = batch::BilderVerarbeiten(settings, host, runOptionsFor(options, language));
     host.finish();
     const int code = finalCode(report, language);

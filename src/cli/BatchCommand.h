@@ -21,8 +21,11 @@ enum ExitCode {
 // list beside them, writing neither; applies PATH and the options, runs the
 // batch and returns the exit code: 0 when every listed file was written or
 // skipped on purpose, 1 when some failed or the run was stopped, 2 on bad
-// usage (a call without PATH included), 3 when a settings or list file that
-// is there cannot be read. Everything it prints is in the language.
+// usage (a call without PATH included), 3 when the run could not start (a
+// settings or list file that is there cannot be read, a target folder or
+// mode-3 subfolder that cannot be made). A stop by a signal is ended by that
+// signal afterwards (ConsoleHost::endByStopSignal). Everything it prints is
+// in the language.
 int runBatchCommand(const QStringList& arguments, const QString& workingFolder, util::Language language);
 
 } // namespace vardolin::cli

@@ -68,18 +68,23 @@ const std::array kOptions{
               u"Jede Datei, ihre Kopie und was aus ihr würde, ausgeben; nichts schreiben.",
               u"Print each file, its copy and what would become of it; write nothing."},
     OptionRow{{QStringLiteral("list")}, nullptr, nullptr,
-              u"Nur suchen: die Dateien ausgeben, die das Fenster zählen würde (ohne die ausgeschlossenen), "
-              u"und ihre Anzahl; nichts umrechnen.",
-              u"Only scan: print the files the window would count (the exclude pattern applied) and their "
-              u"number; convert nothing."},
+              u"Nur suchen: die Dateien ausgeben, die das Fenster zählen und ein Lauf umrechnen würde (ohne die "
+              u"ausgeschlossenen und ohne die Kopien gelisteter Dateien), und ihre Anzahl; nichts umrechnen.",
+              u"Only scan: print the files the window would count and a run would convert (the exclude pattern "
+              u"applied, copies of listed files left out) and their number; convert nothing."},
     OptionRow{{QStringLiteral("report")}, u"DATEI", u"FILE",
-              u"Für jede Datei eine JSON-Zeile in DATEI schreiben, sobald sie fertig ist.",
-              u"Write one JSON line per file to FILE as the run goes."},
+              u"Für jede Datei eine JSON-Zeile an DATEI anhängen, sobald sie fertig ist; jede nennt ihren Lauf.",
+              u"Append one JSON line per file to FILE as the run goes, each naming its run."},
     OptionRow{{QStringLiteral("q"), QStringLiteral("quiet")}, nullptr, nullptr,
               u"Nur die Dateien ausgeben, die misslangen.", u"Print only the files that failed."},
     OptionRow{{QStringLiteral("shard")}, u"K/N", u"K/N",
               u"Nur Teil K von N (0 <= K < N); N Läufe zusammen erledigen alles.",
               u"Take only shard K of N (0 <= K < N); N runs together do the whole job."},
+    OptionRow{{QStringLiteral("fail-on")}, u"none|warning", u"none|warning",
+              u"none (Vorgabe): ein beschädigtes Bild wird aus dem kopiert, was seine Datei hält, und genannt; "
+              u"warning: es misslingt und erhält keine Kopie.",
+              u"none (default): a damaged picture is copied from what its file holds and named; warning: it "
+              u"fails and gets no copy."},
     OptionRow{{QStringLiteral("settings")}, u"DATEI", u"FILE",
               u"Die Einstellungen aus DATEI lesen, die Listendateien aus ihrem Ordner.",
               u"Read the settings from FILE, the list files from its folder."},
@@ -212,6 +217,12 @@ QString readValues(const Parser& p, CommandLine& line, Language language)
     if (p.isSet("shard") && !(line.shard = shardIn(p.value("shard"))))
         return said(language, u"--shard will K/N mit 0 <= K < N, z. B. 2/8",
                     u"--shard wants K/N with 0 <= K < N, e.g. 2/8");
+    if (p.isSet("fail-on")) {
+        const QString level = p.value("fail-on").trimmed().toLower();
+        if (level != QStringLiteral("none") && level != QStringLiteral("warning"))
+            return said(language, u"--fail-on will none oder warning", u"--fail-on wants none or warning");
+        line.failOnWarning = level == QStringLiteral("warning");
+    }
     return {};
 }
 

@@ -33,6 +33,7 @@ struct CommandLine {
     bool quiet = false;                // --quiet: only failures
     std::optional<qint64> maxKb;       // --max-kb N: lossy copies of at most N KiB
     std::optional<batch::Shard> shard; // --shard K/N
+    bool failOnWarning = false;        // --fail-on warning: a damaged picture fails with no copy
     std::optional<QString> settings;   // --settings FILE
     bool noSettings = false;           // --no-settings: the built-in defaults
     bool help = false;

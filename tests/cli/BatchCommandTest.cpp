@@ -191,12 +191,34 @@ TEST_F(BatchCommand, TargetFolderThatDoesNotExistIsMade)
         << done.out.toStdString();
     EXPECT_EQ(pictureSize(target + QStringLiteral("!k_a_k!.JPG")), (picture::Size{80, 60}));
 
+    // A target that cannot be made: the run does not start, and a dry run
+    // foretells it with the same words and exit status.
     ASSERT_TRUE(writeBytes(work + QStringLiteral("Datei"), "a file in the way"));
-    const Finished blocked =
-        run({QStringLiteral("--size=80,60"), QStringLiteral("--target"), work + QStringLiteral("Datei/neu"), fotos});
-    EXPECT_EQ(blocked.code, 1);
-    EXPECT_TRUE(blocked.err.contains(work + QStringLiteral("Datei/neu/"))) << blocked.err.toStdString();
-    EXPECT_FALSE(blocked.out.contains(QStringLiteral("Kopiere ")));
+    for (const QString& dry : {QStringLiteral("--dry-run"), QStringLiteral("--quality=3")}) {
+        const Finished blocked = run({dry, QStringLiteral("--size=80,60"), QStringLiteral("--target"),
+                                      work + QStringLiteral("Datei/neu"), fotos});
+        EXPECT_EQ(blocked.code, 3) << dry.toStdString();
+        EXPECT_EQ(blocked.err, QStringLiteral("vardolin-batch: der Zielordner kann nicht angelegt werden: ") + work
+                                   + QStringLiteral("Datei/neu/\n"));
+        EXPECT_FALSE(blocked.out.contains(QStringLiteral("Kopiere ")) || blocked.out.contains(QStringLiteral(" -> ")));
+    }
+}
+
+// So does a mode-3 subfolder that cannot be made.
+TEST_F(BatchCommand, SubfolderThatCannotBeMadeStopsDryRunAndRunAlike)
+{
+    writePicture(fotos + QStringLiteral("a.jpg"), 40, 30);
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("komp"), "a file in the way"));
+    const QString message =
+        QStringLiteral("Vardolin: Konnte Unterverzeichnis ") + fotos + QStringLiteral("komp nicht anlegen !\n");
+    const Finished dry = run({QStringLiteral("--dry-run"), QStringLiteral("--mode=3"), fotos});
+    EXPECT_EQ(dry.code, 3);
+    EXPECT_EQ(dry.err, message);
+    const Finished real = run({QStringLiteral("--mode=3"), fotos});
+    EXPECT_EQ(real.code, 3);
+    EXPECT_EQ(real.err, message);
+    EXPECT_TRUE(
+        real.out.endsWith(QStringLiteral("Nicht gestartet: Unterverzeichnis konnte nicht angelegt werden !\n")));
 }
 
 TEST_F(BatchCommand, BadUsageExitsTwo)
@@ -222,6 +244,37 @@ TEST_F(BatchCommand, BadUsageExitsTwo)
     EXPECT_EQ(bare.err, QStringLiteral("Usage: vardolin-batch [OPTION]... PATH  (more with --help)\n"));
     EXPECT_TRUE(unchanged(before));
     EXPECT_EQ(snapshot(work).size(), before.size());
+}
+
+// --list, --dry-run and the run take the same files: the exclude pattern
+// applies, and the copy an earlier run made is no source.
+TEST_F(BatchCommand, ListDryRunAndRunTakeTheSameFiles)
+{
+    for (const char* name : {"A.jpg", "b.jpg", "NoPic1.jpg", "sub/c.jpg"})
+        writePicture(fotos + QString::fromUtf8(name), 40, 30);
+    writePicture(fotos + QStringLiteral("b_k!.JPG"), 80, 60);
+    const QStringList sources{fotos + QStringLiteral("A.jpg"), fotos + QStringLiteral("b.jpg"),
+                              fotos + QStringLiteral("sub/c.jpg")};
+    const QStringList common{QStringLiteral("--mode=2"), QStringLiteral("--size=80,60"), QStringLiteral("--subfolders"),
+                             fotos + QStringLiteral("*.jpg")};
+
+    const QString settingsLine = QStringLiteral("Einstellungen: eingebaute Vorgaben\n");
+    const Finished list = run(QStringList{QStringLiteral("--list")} + common);
+    EXPECT_EQ(list.out, settingsLine + sources.join(u'\n') + QStringLiteral("\n3 Dateien gefunden !\n"));
+    const Finished dry = run(QStringList{QStringLiteral("--dry-run")} + common);
+    ASSERT_TRUE(dry.out.startsWith(settingsLine)) << dry.out.toStdString();
+    QStringList planned;
+    for (const QString& line : dry.out.mid(settingsLine.size()).split(u'\n', Qt::SkipEmptyParts))
+        planned.append(line.section(QStringLiteral(" -> "), 0, 0));
+    EXPECT_EQ(planned, sources);
+    for (int again = 0; again < 2; ++again) {
+        const Finished done = run(common);
+        EXPECT_EQ(done.code, 0) << done.err.toStdString();
+        EXPECT_TRUE(done.out.contains(QStringLiteral("Kopiere 3 von 3 Datei:") + sources[2]));
+        EXPECT_TRUE(done.out.endsWith(QStringLiteral("\n3 Dateien kopiert !\n")));
+    }
+    EXPECT_FALSE(QFile::exists(fotos + QStringLiteral("b_k!_k!.JPG")));
+    EXPECT_FALSE(QFile::exists(fotos + QStringLiteral("NoPic1_k!.JPG")));
 }
 
 TEST_F(BatchCommand, ListShowsWhatTheScanCountsAndConvertsNothing)
@@ -314,7 +367,10 @@ TEST_F(BatchCommand, KillInTheMiddleLeavesNoPartialCopy)
         EXPECT_EQ(readBytes(komp + copy), complete) << copy.toStdString();
 }
 
-TEST_F(BatchCommand, InterruptStopsAfterTheFilesInProgress)
+// The first stop signal lets the files in progress finish and starts none;
+// then the process ends by that signal, so a shell sees 143 (or 130) and a
+// script's loop or set -e stops.
+TEST_F(BatchCommand, StopSignalFinishesTheFilesInProgressThenEndsByIt)
 {
     writePicture(work + QStringLiteral("one.jpg"), 2400, 1800);
     const QByteArray picture = readBytes(work + QStringLiteral("one.jpg"));
@@ -322,12 +378,75 @@ TEST_F(BatchCommand, InterruptStopsAfterTheFilesInProgress)
     for (int i = 0; i < files; ++i)
         ASSERT_TRUE(writeBytes(fotos + QStringLiteral("IMG_%1.jpg").arg(i, 2, 10, QChar(u'0')), picture));
     const auto before = snapshot(fotos);
+    const QString report = work + QStringLiteral("run.jsonl");
 
     QProcess process;
     process.setWorkingDirectory(work);
     process.setProcessEnvironment(commandEnvironment(home, kEnglish));
-    process.start(QStringLiteral(VARDOLIN_BATCH_EXE),
-                  {QStringLiteral("--size=1600,1200"), QStringLiteral("--jobs=2"), fotos});
+    process.start(QStringLiteral(VARDOLIN_BATCH_EXE), {QStringLiteral("--size=1600,1200"), QStringLiteral("--jobs=2"),
+                                                       QStringLiteral("--report"), report, fotos});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
+         waited += 5)
+        QThread::msleep(5);
+    ::kill(pid_t(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(process.exitCode(), SIGTERM);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("stopped after")));
+    const QStringList copies = QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files);
+    EXPECT_LT(copies.size(), files);
+    for (const QString& copy : copies)
+        EXPECT_EQ(pictureSize(fotos + copy), (picture::Size{1600, 1200})) << copy.toStdString();
+    EXPECT_EQ(readBytes(report).count('\n'), copies.size()) << "a finished file without its report line";
+    EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
+    EXPECT_TRUE(unchanged(before));
+}
+
+// A second one does not wait: the copies in progress are given up, their
+// temporary files removed, and the process ends by the signal at once.
+TEST_F(BatchCommand, SecondStopSignalRemovesTheTemporariesAndEndsAtOnce)
+{
+    copyPictureFixture(QStringLiteral("png-photo.png"), fotos + QStringLiteral("big.png"));
+    QProcess process;
+    process.setWorkingDirectory(work);
+    process.setProcessEnvironment(commandEnvironment(home, kGerman));
+    // Enlarged to 12 megapixels, the PNG copy takes a while to write.
+    process.start(QStringLiteral(VARDOLIN_BATCH_EXE), {QStringLiteral("--size=4000,3000"), fotos});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int waited = 0; waited < 60000 && temporariesBelow(fotos).isEmpty(); waited += 1)
+        QThread::msleep(1);
+    ASSERT_FALSE(temporariesBelow(fotos).isEmpty()) << "no copy was in progress";
+    ::kill(pid_t(process.processId()), SIGINT);
+    // Two signals sent at once would arrive as one: the second follows the
+    // notice of the first, said in the locale's language.
+    process.setReadChannel(QProcess::StandardError);
+    QByteArray notice;
+    while (!notice.contains("Halte nach den laufenden Dateien an") && process.waitForReadyRead(60000))
+        notice += process.readAllStandardError();
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(process.exitCode(), SIGINT);
+    EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
+    EXPECT_TRUE(QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty());
+}
+
+// nohup, a background job of a shell without job control, a scheduler: a
+// signal the parent set to be ignored is ignored here as well.
+TEST_F(BatchCommand, SignalTheParentIgnoresStaysIgnored)
+{
+    writePicture(work + QStringLiteral("one.jpg"), 2400, 1800);
+    const QByteArray picture = readBytes(work + QStringLiteral("one.jpg"));
+    constexpr int files = 6;
+    for (int i = 0; i < files; ++i)
+        ASSERT_TRUE(writeBytes(fotos + QStringLiteral("IMG_%1.jpg").arg(i), picture));
+    QProcess process;
+    process.setWorkingDirectory(work);
+    process.setProcessEnvironment(commandEnvironment(home));
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("trap '' INT; exec \"$0\" \"$@\""),
+                                              QStringLiteral(VARDOLIN_BATCH_EXE), QStringLiteral("--size=1600,1200"),
+                                              QStringLiteral("--jobs=1"), fotos});
     ASSERT_TRUE(process.waitForStarted());
     for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
          waited += 5)
@@ -335,14 +454,8 @@ TEST_F(BatchCommand, InterruptStopsAfterTheFilesInProgress)
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("stopped after")));
-    const QStringList copies = QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files);
-    EXPECT_LT(copies.size(), files);
-    for (const QString& copy : copies)
-        EXPECT_EQ(pictureSize(fotos + copy), (picture::Size{1600, 1200})) << copy.toStdString();
-    EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
-    EXPECT_TRUE(unchanged(before));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).size(), files);
 }
 
 #endif // signals are POSIX

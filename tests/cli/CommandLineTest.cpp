@@ -80,7 +80,8 @@ TEST(CommandLine, BadUsageIsNamed)
                            {"--settings", "a.ini", "--no-settings"},
                            {"--unknown"},
                            {"a/", "b/"},
-                           {"--target", ""}}) {
+                           {"--target", ""},
+                           {"--fail-on", "error"}}) {
         EXPECT_FALSE(parse(arguments).error.isEmpty()) << *arguments.begin();
     }
     EXPECT_TRUE(parse({}).error.isEmpty());

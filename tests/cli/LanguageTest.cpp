@@ -6,6 +6,7 @@
 #include "cli/EngineReasons.h"
 #include "cli/Locale.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -61,7 +62,8 @@ protected:
     struct Said {
         QString out;
         QString err;
-        QJsonObject failed; // the report's line of the file that failed
+        QJsonObject failed;  // the report's line of the file that failed
+        QJsonObject damaged; // and of the one copied from a damaged file
     };
 
     Said runIn(const char* locale)
@@ -73,15 +75,19 @@ protected:
             work + QStringLiteral("report-") + QString::fromLatin1(locale) + QStringLiteral(".jsonl");
         process.start(QStringLiteral(VARDOLIN_BATCH_EXE),
                       {QStringLiteral("--size=80,60"), QStringLiteral("--overwrite"), QStringLiteral("--report"),
-                       report, fotos + QStringLiteral("*.jpg")});
+                       report, fotos + QStringLiteral("*.jpg|*.png")});
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 1);
-        Said said{
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()), {}};
+        Said said{QString::fromUtf8(process.readAllStandardOutput()),
+                  QString::fromUtf8(process.readAllStandardError()),
+                  {},
+                  {}};
         for (const QByteArray& line : readBytes(report).split('\n')) {
             const QJsonObject record = QJsonDocument::fromJson(line).object();
             if (record[QStringLiteral("source")].toString().endsWith(QStringLiteral("kaputt.jpg")))
                 said.failed = record;
+            if (record[QStringLiteral("source")].toString().endsWith(QStringLiteral("halb.png")))
+                said.damaged = record;
         }
         return said;
     }
@@ -92,24 +98,34 @@ TEST_F(Speaking, EveryLineInTheLocalesLanguageAndTheReportsCodesInNone)
     writePicture(fotos + QStringLiteral("gut.jpg"), 400, 300);
     ASSERT_TRUE(writeBytes(fotos + QStringLiteral("kaputt.jpg"), QByteArray(500, '\x11')));
     const QString broken = fotos + QStringLiteral("kaputt.jpg");
+    QByteArray png = readBytes(QStringLiteral(VARDOLIN_TEST_DATA "/picture/png-photo.png"));
+    png.truncate(png.size() * 3 / 5);
+    ASSERT_TRUE(writeBytes(fotos + QStringLiteral("halb.png"), png));
+    const QString damaged = fotos + QStringLiteral("halb.png");
 
     const Said german = runIn(cli::testing::kGerman);
     EXPECT_TRUE(german.out.startsWith(QStringLiteral("Einstellungen: eingebaute Vorgaben\n"
                                                      "Dateiliste wird erstellt, bitte warten ...\n")))
         << german.out.toStdString();
-    EXPECT_TRUE(german.out.endsWith(QStringLiteral("2 Dateien kopiert !\n")));
+    EXPECT_TRUE(german.out.endsWith(QStringLiteral("3 Dateien kopiert !\n")));
     const QString germanReason =
         QStringLiteral("konnte nicht geladen werden: keine Bilddatei, die dieses Programm lesen kann");
     EXPECT_TRUE(german.err.contains(QStringLiteral("Nicht kopiert: ") + broken + QStringLiteral(" : ") + germanReason))
         << german.err.toStdString();
-    EXPECT_TRUE(german.err.contains(QStringLiteral("1 von 2 Dateien konnten nicht umgerechnet werden")));
+    EXPECT_TRUE(german.err.contains(QStringLiteral("1 von 3 Dateien konnten nicht umgerechnet werden")));
+    EXPECT_TRUE(german.err.contains(QStringLiteral("Bild unvollständig: ") + damaged
+                                    + QStringLiteral(" : PNG: die PNG-Daten sind abgeschnitten\n")))
+        << german.err.toStdString();
 
     const Said english = runIn(cli::testing::kEnglish);
     EXPECT_TRUE(english.out.startsWith(QStringLiteral("Settings: built-in defaults\n"
                                                       "Making the list of files, please wait ...\n")))
         << english.out.toStdString();
-    EXPECT_TRUE(english.out.contains(QStringLiteral("Copying 1 of 2: ") + fotos));
-    EXPECT_TRUE(english.out.endsWith(QStringLiteral("2 files copied\n")));
+    EXPECT_TRUE(english.out.contains(QStringLiteral("Copying 1 of 3: ") + fotos));
+    EXPECT_TRUE(english.out.endsWith(QStringLiteral("3 files copied\n")));
+    EXPECT_TRUE(english.err.contains(QStringLiteral("Picture damaged: ") + damaged
+                                     + QStringLiteral(" : PNG: truncated PNG data\n")))
+        << english.err.toStdString();
     const QString englishReason = QStringLiteral("could not be loaded: not a picture file this program can read");
     EXPECT_TRUE(english.err.contains(QStringLiteral("Not copied: ") + broken + QStringLiteral(" : ") + englishReason))
         << english.err.toStdString();
@@ -118,6 +134,10 @@ TEST_F(Speaking, EveryLineInTheLocalesLanguageAndTheReportsCodesInNone)
     EXPECT_EQ(english.failed[QStringLiteral("outcome")].toString(), QStringLiteral("failed"));
     EXPECT_EQ(german.failed[QStringLiteral("reason")].toString(), germanReason);
     EXPECT_EQ(english.failed[QStringLiteral("reason")].toString(), englishReason);
+    // A library's warnings are kept in its own words, whatever the locale.
+    const QJsonArray warnings{QStringLiteral("PNG: truncated PNG data")};
+    EXPECT_EQ(german.damaged[QStringLiteral("warnings")].toArray(), warnings);
+    EXPECT_EQ(english.damaged[QStringLiteral("warnings")].toArray(), warnings);
 }
 
 } // namespace

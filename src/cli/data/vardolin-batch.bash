@@ -1,6 +1,6 @@
 # Bash completion for vardolin-batch: its options, the values of those that
-# take a few known ones, folders for PATH and --target, files for --report
-# and --settings.
+# take a few known ones (--mode, --quality, --size, --fail-on), folders for
+# PATH and --target, files for --report and --settings.
 
 # The folder whose size list the command would read: beside the file given
 # with --settings, else the working folder when it holds Vardolin.ini, else
@@ -68,6 +68,10 @@ _vardolin_batch()
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
             ;;
+        --fail-on)
+            mapfile -t COMPREPLY < <(compgen -W 'none warning' -- "$cur")
+            return
+            ;;
         --jobs | --max-kb | --shard)
             return
             ;;
@@ -76,7 +80,7 @@ _vardolin_batch()
     if [[ $cur == -* ]]; then
         local options='--size --quality --mode --target --structure --no-structure --subfolders --no-subfolders
                        --overwrite --no-overwrite --keep-date --today --jobs --max-kb --dry-run --list --report
-                       --quiet --shard --settings --no-settings --help --version'
+                       --quiet --shard --fail-on --settings --no-settings --help --version'
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return
     fi
