@@ -3,6 +3,12 @@
 include(GNUInstallDirs)
 find_program(VARDOLIN_GZIP gzip REQUIRED)
 
+# The Debian package installs below /usr, whatever prefix this build has; the
+# programs know both places, so that an installed copy never writes beside
+# itself (frame/LogFolder.cpp).
+set(VARDOLIN_PACKAGE_PREFIX /usr)
+set(VARDOLIN_PACKAGE_BINDIR ${VARDOLIN_PACKAGE_PREFIX}/${CMAKE_INSTALL_BINDIR})
+
 # vardolin_compressed(<file> <output variable>): a build step that writes
 # <file>.gz into the build folder, without name or time stamp in it, so the
 # same file gives the same bytes on every build.

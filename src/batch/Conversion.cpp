@@ -1,6 +1,7 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
+#include "batch/RunTexts.h"
 #include "picture/Colour.h"
 #include "picture/Formats.h"
 #include "util/FileNames.h"
@@ -33,13 +34,23 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
-// The first note of a kind, for the run log.
-QString noteOf(const picture::Notes& notes, picture::Note::Kind kind)
+// The first note of a kind, in the options' language, for the run log.
+QString noteOf(const picture::Notes& notes, picture::Note::Kind kind, const CopyOptions& options)
 {
     for (const picture::Note& note : notes)
         if (note.kind == kind)
-            return QString::fromStdString(note.text);
+            return engineReason(note.text, options);
     return {};
+}
+
+// The codec library's warnings about a damaged file.
+QStringList damageOf(const picture::Notes& notes)
+{
+    QStringList warnings;
+    for (const picture::Note& note : notes)
+        if (note.kind == picture::Note::Kind::Damaged)
+            warnings.append(QString::fromStdString(note.text));
+    return warnings;
 }
 
 // Only a copy in a format that carries Exif is worth reading it for.
@@ -59,6 +70,23 @@ picture::ColourCache& workerColourCache()
 
 } // namespace
 
+QString engineReason(const std::string& reason, const CopyOptions& options)
+{
+    const QString text = QString::fromStdString(reason);
+    return options.engineWording != nullptr ? options.engineWording(text, options.language) : text;
+}
+
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options)
+{
+    if (options.engineWording == nullptr)
+        return reasons;
+    QStringList said;
+    said.reserve(reasons.size());
+    for (const QString& reason : reasons)
+        said.append(options.engineWording(reason, options.language));
+    return said;
+}
+
 int encoderQualityFor(const OutputFormat& output, int grade)
 {
     return grade < 0 ? -1 : picture::encoderQuality(output.format, grade, output.scale);
@@ -71,30 +99,34 @@ bool isSameFile(const QString& a, const QString& b)
 }
 
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
-                                      bool overwrite)
+                                      bool overwrite, util::Language language)
 {
     if (isSameFile(source, file))
-        return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
+        return failed(file, util::words(language, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"),
+                                        QStringLiteral("the copy would overwrite its own source")));
     if (!overwrite && util::sizeTest(existingName) > 0)
-        return copyExists(file);
+        return copyExists(file, language);
     return std::nullopt;
 }
 
-CopyResult copyExists(const QString& file)
+CopyResult copyExists(const QString& file, util::Language language)
 {
-    return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
+    return {CopyOutcome::SkippedExisting,
+            util::words(language, QStringLiteral("die Kopie existiert bereits"), QStringLiteral("the copy exists")),
+            file};
 }
 
 std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
-                                            CopyFormat chosen)
+                                            util::Language language, CopyFormat chosen)
 {
     const OutputFormat output = outputFormatFor(source, chosen);
     if (output.format == picture::Format::None)
         return CopyResult{CopyOutcome::SkippedFormat,
-                          QStringLiteral("für die Endung \"") + output.extension
-                              + QStringLiteral("\" wird keine Kopie geschrieben"),
+                          util::words(language, QStringLiteral("für die Endung \"%1\" wird keine Kopie geschrieben"),
+                                      QStringLiteral("no copy is written for the extension \"%1\""))
+                              .arg(output.extension),
                           file};
-    return copyRefused(source, file, file, overwrite);
+    return copyRefused(source, file, file, overwrite, language);
 }
 
 picture::Size newSizeFor(picture::Size full, qint64 shortSide)
@@ -134,7 +166,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
 {
     const OutputFormat output = outputFormatFor(source, options.choices.format);
     const QString file = fileToWrite(targetName, source, options.choices.format);
-    if (auto refused = conversionRefused(source, file, options.overwrite, options.choices.format))
+    if (auto refused = conversionRefused(source, file, options.overwrite, options.language, options.choices.format))
         return *std::move(refused);
 
     picture::LoadOptions load;
@@ -144,9 +176,17 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     load.metadata = metadataToRead(output, options.choices.metadata);
     auto loaded = picture::loadPicture(util::toFsPath(source), load);
     if (!loaded)
-        return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
+        return failed(file, util::words(options.language, QStringLiteral("konnte nicht geladen werden: "),
+                                        QStringLiteral("could not be loaded: "))
+                                + engineReason(loaded.error(), options));
     picture::Picture& picture = loaded->picture;
     picture::Notes& notes = loaded->notes;
+    const QStringList warnings = damageOf(notes);
+    if (options.failOnWarning && !warnings.isEmpty()) {
+        CopyResult refused = failed(file, damagedReason(engineReasons(warnings, options), options.language));
+        refused.warnings = warnings;
+        return refused;
+    }
 
     picture::Size full = picture.fullSize;
     if (full.width <= 0 || full.height <= 0)
@@ -155,9 +195,11 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const auto scaled =
         picture::scalePicture(picture, size.width, size.height, picture::ScaleMode::Smooth, options.limits);
     if (!scaled)
-        return failed(file,
-                      QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: ").arg(size.width).arg(size.height)
-                          + QString::fromStdString(scaled.error()));
+        return failed(file, util::words(options.language, QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: "),
+                                        QStringLiteral("could not be scaled to %1 x %2: "))
+                                    .arg(size.width)
+                                    .arg(size.height)
+                                + engineReason(scaled.error(), options));
 
     // After scaling, so the fewest pixels go through the transform.
     picture::toSrgb(picture, workerColourCache(), notes);
@@ -165,11 +207,9 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, loaded->metadata, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written,
-                      {},
-                      file,
-                      noteOf(notes, picture::Note::Kind::ColourIgnored),
-                      noteOf(notes, picture::Note::Kind::MetadataDropped)};
+    CopyResult result{
+        CopyOutcome::Written, {}, file, noteOf(notes, picture::Note::Kind::ColourIgnored, options), warnings};
+    result.metadataNote = noteOf(notes, picture::Note::Kind::MetadataDropped, options);
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

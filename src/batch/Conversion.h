@@ -7,8 +7,10 @@
 
 #include "batch/CopyChoices.h"
 #include "picture/Picture.h"
+#include "util/Language.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,6 +41,10 @@ OutputFormat outputFormatFor(const QString& sourcePath, CopyFormat chosen = Copy
 // name + "." + the extension of the format it is written in.
 QString fileToWrite(const QString& targetName, const QString& sourcePath, CopyFormat chosen = CopyFormat::Keep);
 
+// How a reason of the picture engine (its own English words, or a library's)
+// is told in a language; the window's run log takes it as it is.
+using EngineWording = QString (*)(const QString& reason, util::Language language);
+
 struct CopyOptions {
     bool overwrite = false; // CBZielUeberschreiben reads as non-zero
     int dateiDatum = 1;     // 1 keep the source's modification time, 2 today's
@@ -48,9 +54,21 @@ struct CopyOptions {
     qint64 maxBytes = 0;
     // Sources and copies over these limits are not loaded or made.
     picture::Limits limits;
+    // A picture whose file is damaged (its codec library warned) fails with
+    // no copy instead of being copied from what the file still holds.
+    bool failOnWarning = false;
+    // The language of the reasons; null engineWording: the engine's reasons
+    // (and a library's warnings) as it gives them.
+    util::Language language = util::Language::German;
+    EngineWording engineWording = nullptr;
     // The format, metadata and coding the Extra menu chose.
     CopyChoices choices;
 };
+
+// An engine's reason in the options' language.
+QString engineReason(const std::string& reason, const CopyOptions& options);
+// Each of a library's warnings in the options' language.
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options);
 
 enum class CopyOutcome {
     Written,         // the copy is in place
@@ -61,11 +79,15 @@ enum class CopyOutcome {
 
 struct CopyResult {
     CopyOutcome outcome = CopyOutcome::Failed;
-    QString reason;      // for Failed and the skips, in plain words
+    QString reason;      // for Failed and the skips, in plain words of the options' language
     QString writtenFile; // the file name to write
     // Set when the source's colour profile could not be used and the copy was
     // made as if it had none: why, for the run log.
     QString colourNote = {};
+    // The codec library's warnings when the file is damaged, as the library
+    // gives them (the report keeps them so in every language): the copy, if
+    // made, holds only what the file still held.
+    QStringList warnings = {};
     // Set when the source's Exif was asked for but could not go into the
     // copy, which was made without it: why, for the run log.
     QString metadataNote = {};
@@ -92,16 +114,16 @@ bool isSameFile(const QString& a, const QString& b);
 // batch run asks with existingName the target name T, the conversion with
 // the file it writes.
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
-                                      bool overwrite);
+                                      bool overwrite, util::Language language);
 
 // The skip for a copy that is already there.
-CopyResult copyExists(const QString& file);
+CopyResult copyExists(const QString& file, util::Language language);
 
 // Every test the conversion makes before it loads the source: the extension
 // names a format that is written, then copyRefused on the file it writes.
 // Nothing when the copy is to be made.
 std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
-                                            CopyFormat chosen = CopyFormat::Keep);
+                                            util::Language language, CopyFormat chosen = CopyFormat::Keep);
 
 // Makes the reduced copy of source under targetName with short side S (the
 // second number of the size entry; the first plays no part). The source is
@@ -112,6 +134,8 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // The scaled picture is brought to sRGB from the colours its file declares
 // before it is written (each worker thread keeps its own colour transforms).
 // With options.maxBytes, a lossy copy above it is made at a lower grade.
+// The warnings of a damaged file come back with the result; with
+// options.failOnWarning such a file fails and nothing is written.
 // options.choices may write it in another format, with its source's Exif
 // cleaned for sharing, or as an optimised JPEG.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,

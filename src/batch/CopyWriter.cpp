@@ -7,8 +7,10 @@
 #include "util/Paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <system_error>
 
 namespace vardolin::batch {
 namespace {
@@ -32,23 +34,49 @@ struct CopyToWrite {
     bool lossless() const { return scaled.lossless && output.format == picture::Format::Webp; }
 };
 
+// Fresh names tried when each one is taken already.
+constexpr int kNameAttempts = 8;
+
+bool somethingIsNamed(const QString& name)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(util::toFsPath(name), error));
+}
+
 // The picture encoded into a fresh temporary file in folder, or the reason.
+// The names are easy to foresee once one is seen, so in a folder others may
+// write to, one may be taken already: by a stale file, or by a link planted
+// to have the copy's bytes written through it. The encoder never opens what
+// exists (and a failed encode removes its own file), so whatever has the name
+// after a failure is someone else's: it is left alone and a fresh name tried.
 std::optional<Encoded> encode(const CopyToWrite& copy, const QString& folder, int grade, QString& problem)
 {
-    Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
+    const CopyOptions& options = copy.options;
     picture::SaveOptions save;
     save.format = copy.output.format;
     save.qualityGrade = grade;
     save.scale = copy.output.scale;
-    save.optimizeJpeg = copy.options.choices.optimizeJpeg;
+    save.optimizeJpeg = options.choices.optimizeJpeg;
     save.metadata = &copy.metadata;
-    const auto saved = picture::savePicture(copy.scaled, util::toFsPath(encoded.file.name()), save);
-    if (!saved) {
-        problem = QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
-        return std::nullopt;
+    save.existing = picture::ExistingName::Refused;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
+        const auto saved = picture::savePicture(copy.scaled, util::toFsPath(encoded.file.name()), save);
+        if (saved) {
+            encoded.bytes = util::sizeTest(encoded.file.name());
+            return encoded;
+        }
+        const bool taken = somethingIsNamed(encoded.file.name());
+        if (taken)
+            encoded.file.forget();
+        if (!taken || attempt + 1 == kNameAttempts) {
+            problem = util::words(options.language, QStringLiteral("konnte nicht geschrieben werden: "),
+                                  QStringLiteral("could not be written: "))
+                      + engineReason(saved.error(), options);
+            return std::nullopt;
+        }
     }
-    encoded.bytes = util::sizeTest(encoded.file.name());
-    return encoded;
+    return std::nullopt;
 }
 
 struct Chosen {
@@ -108,7 +136,10 @@ WrittenCopy writeCopy(const picture::Picture& picture, const picture::Metadata& 
                                   util::modificationTime(source)); // a failed set is ignored
     const QString renameProblem = chosen->encoded.file.moveTo(finalFile);
     if (!renameProblem.isEmpty()) {
-        written.problem = QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ") + renameProblem;
+        written.problem =
+            util::words(options.language, QStringLiteral("konnte nicht an seinen Platz umbenannt werden: "),
+                        QStringLiteral("could not be renamed into place: "))
+            + engineReason(renameProblem.toStdString(), options);
         return written;
     }
     written.grade = chosen->grade;

@@ -6,6 +6,7 @@
 // Where a path is built, the platform separator is written; every reader
 // accepts both "/" and "\".
 
+#include "batch/CopyChoices.h"
 #include "frame/Settings.h"
 
 #include <QString>
@@ -27,6 +28,8 @@ struct TargetChoice {
     bool carryStructure = false; // mode 4: CBZielVerzPlus
     QString sourceFolder;        // path part of QuellVerz
     QString targetListItem;      // the target list's displayed text
+    // The format the copies are written in, which gives their extension.
+    CopyFormat copyFormat = CopyFormat::Keep;
 };
 
 // The source folder: QuellVerz up to and including its last separator. It is
@@ -56,6 +59,11 @@ QStringList FuellenComboZielVerz(const QString& folder);
 // On Windows the path starts with its drive; elsewhere an absolute path is
 // built from the root "/", a relative one from the working folder.
 void zVerzAnlegen(const QString& path);
+
+// True when path is a folder, or zVerzAnlegen could make it: no part of it is
+// a file and the deepest folder of it that exists may be written in. Only
+// looks, so a dry run can foretell what the run will find.
+bool folderCanBeMade(const QString& path);
 
 // The "new folder" button: creates targetFolderText + name (one level).
 // An empty name or a failure is told to the user through host. Returns true

@@ -1,24 +1,30 @@
 #include "cli/ExtraOptions.h"
 
+#include "util/Language.h"
+
 namespace vardolin::cli {
 
-QString ExtraOptionParser::read(const QCommandLineParser& parser, ExtraOptions& options) const
+QString readExtraOptions(const QCommandLineParser& parser, ExtraOptions& options, util::Language language)
 {
-    if (parser.isSet(format)) {
-        options.format = batch::copyFormatNamed(parser.value(format));
+    const auto isSet = [&parser](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+    if (isSet("format")) {
+        options.format = batch::copyFormatNamed(parser.value(QStringLiteral("format")));
         if (!options.format)
-            return QStringLiteral("--format wants keep, jpeg, webp or avif");
+            return util::words(language, QStringLiteral("--format will keep, jpeg, webp oder avif"),
+                               QStringLiteral("--format wants keep, jpeg, webp or avif"));
     }
-    const bool keep = parser.isSet(keepMetadata) || parser.isSet(keepLocation);
-    if (keep && parser.isSet(noMetadata))
-        return QStringLiteral("--no-metadata excludes --keep-metadata and --keep-location");
-    if (keep || parser.isSet(noMetadata))
+    const bool keep = isSet("keep-metadata") || isSet("keep-location");
+    if (keep && isSet("no-metadata"))
+        return util::words(language, QStringLiteral("--no-metadata schließt --keep-metadata und --keep-location aus"),
+                           QStringLiteral("--no-metadata excludes --keep-metadata and --keep-location"));
+    if (keep || isSet("no-metadata"))
         options.keepMetadata = keep;
-    options.keepLocation = parser.isSet(keepLocation);
-    if (parser.isSet(optimize) && parser.isSet(noOptimize))
-        return QStringLiteral("--optimize and --no-optimize exclude each other");
-    if (parser.isSet(optimize) || parser.isSet(noOptimize))
-        options.optimize = parser.isSet(optimize);
+    options.keepLocation = isSet("keep-location");
+    if (isSet("optimize") && isSet("no-optimize"))
+        return util::words(language, QStringLiteral("--optimize und --no-optimize schließen einander aus"),
+                           QStringLiteral("--optimize and --no-optimize exclude each other"));
+    if (isSet("optimize") || isSet("no-optimize"))
+        options.optimize = isSet("optimize");
     return {};
 }
 

@@ -5,10 +5,9 @@
 
 #include "batch/CopyChoices.h"
 #include "frame/Settings.h"
+#include "util/Language.h"
 
-#include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QList>
 #include <QString>
 
 #include <optional>
@@ -22,29 +21,9 @@ struct ExtraOptions {
     std::optional<bool> optimize;            // --optimize, --no-optimize
 };
 
-struct ExtraOptionParser {
-    QCommandLineOption format{
-        QStringLiteral("format"),
-        QStringLiteral("Write every copy as jpeg (JPG), webp (WEBP) or avif (AVIF) at the quality "
-                       "that looks like the JPEG copy's; keep: by the source's extension."),
-        QStringLiteral("keep|jpeg|webp|avif")};
-    QCommandLineOption keepMetadata{QStringLiteral("keep-metadata"),
-                                    QStringLiteral("Copies keep their source's Exif (date, camera, exposure, "
-                                                   "copyright, description), without thumbnail and GPS position.")};
-    QCommandLineOption keepLocation{QStringLiteral("keep-location"), QStringLiteral("The same with the GPS position.")};
-    QCommandLineOption noMetadata{QStringLiteral("no-metadata"), QStringLiteral("Copies keep no Exif.")};
-    QCommandLineOption optimize{QStringLiteral("optimize"),
-                                QStringLiteral("JPEG copies with optimised, progressive coding: the same pixels, "
-                                               "fewer bytes.")};
-    QCommandLineOption noOptimize{QStringLiteral("no-optimize"), QStringLiteral("JPEG copies with plain coding.")};
-
-    QList<QCommandLineOption> all() const
-    {
-        return {format, keepMetadata, keepLocation, noMetadata, optimize, noOptimize};
-    }
-    // The options given, or why they cannot be taken.
-    QString read(const QCommandLineParser& parser, ExtraOptions& options) const;
-};
+// The options given (the parser knows format, keep-metadata, keep-location,
+// no-metadata, optimize and no-optimize), or why they cannot be taken.
+QString readExtraOptions(const QCommandLineParser& parser, ExtraOptions& options, util::Language language);
 
 // Puts the options given into the settings of this run.
 void applyExtraOptions(const ExtraOptions& options, ExtraSettings& extra);

@@ -174,6 +174,13 @@ Result<Decoded> decodePicture(const std::uint8_t* data, std::size_t size, const 
 Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight,
                           ScaleMode mode = ScaleMode::Smooth, const Limits& limits = {});
 
+// What is done when the file's name is taken already. The file is always
+// made anew and never written through a link. What already has its name is
+// replaced (a link itself, not what it points to), or with Refused left as it
+// is and the save fails: for a name in a folder others may write to, where it
+// may have been planted.
+enum class ExistingName { Replaced, Refused };
+
 // How a quality grade becomes an encoder's quality.
 enum class QualityScale : std::uint8_t {
     // The format's own rule (JPEG and WebP: the grade times 10): a source
@@ -200,6 +207,7 @@ struct SaveOptions {
     // Embedded where the format carries Exif (JPEG, WebP, AVIF); null or
     // empty: nothing.
     const Metadata* metadata = nullptr;
+    ExistingName existing = ExistingName::Replaced;
 };
 
 // Saves as the options say. A failed encode leaves no file behind.
@@ -207,6 +215,7 @@ Result<void> savePicture(const Picture& picture, const std::filesystem::path& fi
 
 // Saves in the given format at a grade on the format's own scale.
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
-                         std::optional<int> requestedDepth = std::nullopt);
+                         std::optional<int> requestedDepth = std::nullopt,
+                         ExistingName existing = ExistingName::Replaced);
 
 } // namespace vardolin::picture

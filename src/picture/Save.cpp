@@ -4,7 +4,9 @@
 #include "picture/ComposeOnWhite.h"
 #include "picture/Formats.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace vardolin::picture {
 namespace {
@@ -53,6 +55,16 @@ Result<void> encode(const Picture& picture, const std::filesystem::path& file, c
     return row.encode24(onWhite.rows, file, settings);
 }
 
+// The name made free for a file that replaces what has it; a folder stays
+// and fails the save.
+void freeTheName(const std::filesystem::path& file)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(file, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status))
+        std::filesystem::remove(file, error);
+}
+
 } // namespace
 
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, const SaveOptions& options)
@@ -75,16 +87,20 @@ Result<void> savePicture(const Picture& picture, const std::filesystem::path& fi
             return fail("the Exif block to embed is not one");
         settings.exif = {options.metadata->exif.data(), options.metadata->exif.size()};
     }
+    // The encoders make the file anew (OutputFile.h).
+    if (options.existing == ExistingName::Replaced)
+        freeTheName(file);
     return failOnOutOfMemory([&] { return encode(picture, file, *row, settings); });
 }
 
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
-                         std::optional<int> requestedDepth)
+                         std::optional<int> requestedDepth, ExistingName existing)
 {
     SaveOptions options;
     options.format = format;
     options.qualityGrade = qualityGrade;
     options.requestedDepth = requestedDepth;
+    options.existing = existing;
     return savePicture(picture, file, options);
 }
 

@@ -4,9 +4,12 @@
 
 #include "batch/BatchRun.h"
 #include "batch/Conversion.h"
+#include "batch/CopiesOfListed.h"
+#include "batch/TargetNames.h"
 
 #include "BatchTesting.h"
 #include "picture/Formats.h"
+#include "util/Paths.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -242,6 +245,24 @@ TEST(CopyChoices, LocationOnlyWithTheMetadataAndAnUnknownFormatAsTheSource)
     EXPECT_EQ(copyChoicesFrom(extra).format, CopyFormat::Avif);
     extra.Kopieformat = QStringLiteral("gif");
     EXPECT_EQ(copyChoicesFrom(extra).format, CopyFormat::Keep);
+}
+
+// A second run beside the sources lists the copies of the first: in a chosen
+// format they are named by that format, and still no sources.
+TEST(CopyChoices, ACopyInTheChosenFormatIsNoSourceOfTheNextRun)
+{
+    Settings settings;
+    settings.AusgabeOrdner = QStringLiteral("3");
+    settings.QuellVerz = QStringLiteral("/vardolin-nowhere/Fotos/*.*");
+    settings.Extra.Kopieformat = QStringLiteral("webp");
+    const TargetChoice naming = targetChoiceFrom(settings, {});
+    ASSERT_EQ(naming.copyFormat, CopyFormat::Webp);
+    const QString photo = QStringLiteral("/vardolin-nowhere/Fotos/IMG_1.jpg");
+    const QString copy = zielName(photo, naming).name;
+    const QString webp = util::folderOf(copy) + util::baseNameOf(copy) + QStringLiteral(".WEBP");
+    const QString jpeg = util::folderOf(copy) + util::baseNameOf(copy) + QStringLiteral(".JPG");
+    EXPECT_EQ(copyFileOf(photo, naming), webp);
+    EXPECT_EQ(withoutCopiesOfListed({photo, webp, jpeg}, naming), (QStringList{photo, jpeg}));
 }
 
 } // namespace

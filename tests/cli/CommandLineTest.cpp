@@ -76,9 +76,12 @@ TEST(CommandLine, BadUsageIsNamed)
                            {"--mode", "x"},
                            {"--jobs", "0"},
                            {"--keep-date", "--today"},
+                           {"--overwrite", "--no-overwrite"},
+                           {"--settings", "a.ini", "--no-settings"},
                            {"--unknown"},
                            {"a/", "b/"},
                            {"--target", ""},
+                           {"--fail-on", "error"},
                            {"--format", "gif"},
                            {"--keep-location", "--no-metadata"},
                            {"--optimize", "--no-optimize"}}) {

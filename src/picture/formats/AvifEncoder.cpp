@@ -145,7 +145,7 @@ Result<void> encodeAvif(const RowSource& rows, const std::filesystem::path& file
     VARDOLIN_TRY(encodeInto(context.get(), rows, settings));
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     heif_writer writer{1, writeAvifToFile};
     VARDOLIN_TRY(checked(heif_context_write(context.get(), &writer, target.handle())));
     return target.finish();

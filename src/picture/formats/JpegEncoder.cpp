@@ -97,7 +97,7 @@ Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::f
         rowBuffer.resize(std::size_t(rows.width) * 3 + 4);
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     JpegWriter writer;
     if (!jpegGuarded(writer.complaints,
                      [&] { compress(writer.info, target.handle(), rows, settings, input, rowBuffer.data()); }))

@@ -115,7 +115,7 @@ Result<void> encodeWebp(const RowSource& rows, const std::filesystem::path& file
 
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     if (settings.exif.size == 0) {
         picture.writer = writeToFile;
         picture.custom_ptr = target.handle();

@@ -187,12 +187,15 @@ TEST(JpegEncoder, StoredOrderInputGivesTheSameBytesAsSwappedRows)
     });
     const RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, 24};
     for (int grade : {0, 3, 7, 10}) {
+        // The encoder makes its file anew, so each grade has names of its own.
+        const std::string name = std::to_string(grade) + ".jpg";
         const EncodeSettings settings{.quality = jpegQualityForGrade(grade)};
-        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / "stored.jpg", settings);
+        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / ("stored" + name), settings);
         ASSERT_TRUE(stored.ok()) << stored.error();
-        const Result<void> swapped = encodeJpegWith(JpegInput::SwappedRows, rows, folder / "swapped.jpg", settings);
+        const Result<void> swapped =
+            encodeJpegWith(JpegInput::SwappedRows, rows, folder / ("swapped" + name), settings);
         ASSERT_TRUE(swapped.ok()) << swapped.error();
-        EXPECT_EQ(fileBytes(folder / "stored.jpg"), fileBytes(folder / "swapped.jpg")) << "grade " << grade;
+        EXPECT_EQ(fileBytes(folder / ("stored" + name)), fileBytes(folder / ("swapped" + name))) << "grade " << grade;
     }
 }
 
