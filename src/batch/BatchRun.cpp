@@ -253,8 +253,8 @@ void Run::collectOne()
 
 void Run::record(const QString& source, const CopyResult& result)
 {
-    if (!result.colourNote.isEmpty())
-        host_.logLine(colourNoteLogLine(source, result.colourNote));
+    if (!result.colour.reason.isEmpty())
+        host_.logLine(colourNoteLogLine(source, result.colour.reason));
     if (!options_.dryRun)
         noteSharedCopy(source, result);
     FileRecord done{source, util::sizeTest(source), result, options_.dryRun};

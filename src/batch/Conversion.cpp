@@ -33,13 +33,22 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
-// Why the source's colours could not be used, when they could not.
-QString colourNoteOf(const picture::Notes& notes)
+// The first conversion and the first reason for not converting among the notes.
+ColourOutcome colourOutcomeOf(const picture::Notes& notes)
 {
-    for (const picture::Note& note : notes)
-        if (note.kind == picture::Note::Kind::ColourIgnored)
-            return QString::fromStdString(note.text);
-    return {};
+    ColourOutcome outcome;
+    for (const picture::Note& note : notes) {
+        if (note.kind == picture::Note::Kind::ColourConverted && outcome.done != ColourOutcome::Done::Converted) {
+            outcome.done = ColourOutcome::Done::Converted;
+            outcome.from = QString::fromStdString(note.from);
+            outcome.intent = QString::fromStdString(note.intent);
+        } else if (note.kind == picture::Note::Kind::ColourIgnored && outcome.reason.isEmpty()) {
+            outcome.reason = QString::fromStdString(note.text);
+            if (outcome.done == ColourOutcome::Done::None)
+                outcome.done = ColourOutcome::Done::Ignored;
+        }
+    }
+    return outcome;
 }
 
 // One per worker thread: the transforms stay built for the next picture with
@@ -157,7 +166,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes)};
+    CopyResult result{CopyOutcome::Written, {}, file, colourOutcomeOf(notes)};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

@@ -64,7 +64,8 @@ struct Parser {
     QCommandLineOption dryRun{QStringLiteral("dry-run"),
                               QStringLiteral("Print each file, its copy and what would become of it; write nothing.")};
     QCommandLineOption report{QStringLiteral("report"),
-                              QStringLiteral("Write one JSON line per file to FILE as the run goes."),
+                              QStringLiteral("Write one JSON line per file (its outcome, sizes, and what was done to "
+                                             "its colours) to FILE as the run goes."),
                               QStringLiteral("FILE")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
                              QStringLiteral("Print only the files that failed.")};

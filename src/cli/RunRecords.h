@@ -19,8 +19,10 @@ QString outcomeText(const batch::FileRecord& record);
 
 // One report line: source, copy, outcome, reason, width and height before
 // and after, bytes before and after, milliseconds, grade and encoder quality,
-// whether the copy is over the size budget and whether the run was dry.
-// What is not known (a skipped file was not loaded) is null.
+// whether the copy is over the size budget and whether the run was dry, and
+// what was done to its colours: {"done": "converted", "ignored" or "none",
+// "from", "intent", "reason"}. What is not known (a skipped file was not
+// loaded) is null.
 QJsonObject reportRecord(const batch::FileRecord& record);
 
 // "<source> -> <copy>: <outcome>", and the reason of a failure.

@@ -63,7 +63,7 @@ void toSrgb(Picture& picture, ColourCache& cache, Notes& notes)
     if (const auto converted = convert(impl, entry, picture); !converted)
         notes.push_back({Note::Kind::ColourIgnored, converted.error()});
     else if (entry.kind != ColourEntry::Kind::Srgb)
-        notes.push_back({Note::Kind::ColourConverted, entry.conversion});
+        notes.push_back(entry.converted);
 }
 
 Result<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache)
@@ -75,12 +75,12 @@ Result<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache)
         return fail(entry.ignoredBecause);
     if (entry.kind != ColourEntry::Kind::Cmyk)
         return fail("not a CMYK profile");
-    return CmykRows{entry.cmykToBgr.get(), entry.conversion.c_str()};
+    return CmykRows{&*entry.cmyk, &entry.converted};
 }
 
 void CmykRows::convert(const std::uint8_t* cmyk, std::uint8_t* bgr, std::uint32_t width) const
 {
-    cmsDoTransform(transform, cmyk, bgr, width);
+    table->convertRow(cmyk, bgr, width);
 }
 
 } // namespace vardolin::picture

@@ -13,9 +13,10 @@ namespace vardolin::picture {
 // sRGB through the profile. Trivially copied and destroyed, so it may cross a
 // longjmp; it lives as long as the cache it came from and no other tag is
 // looked up.
+class CmykTable;
 struct CmykRows {
-    void* transform = nullptr;
-    const char* conversion = nullptr; // what the conversion is, for the picture's note
+    const CmykTable* table = nullptr;
+    const Note* converted = nullptr; // the picture's note of what was done
     void convert(const std::uint8_t* cmyk, std::uint8_t* bgr, std::uint32_t width) const;
 };
 // The rows' conversion for a tag holding a CMYK profile, or why the profile
