@@ -5,6 +5,7 @@
 #include "picture/Colour.h"
 #include "picture/ChildLoad.h"
 #include "picture/DecoderTesting.h"
+#include "picture/MadePictures.h"
 #include "picture/colour/ColourConversion.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <lcms2.h>
+#include <map>
 #include <string_view>
 
 using namespace vardolin::picture;
@@ -429,6 +431,36 @@ TEST(ColourProfile, AlphaPassesThrough)
         for (int x = 0; x < picture.width; ++x) {
             ASSERT_EQ(alphaAt(picture, x, y), alphaAt(before, x, y));
             ASSERT_TRUE(near(pixelAt(picture, x, y), swapped(pixelAt(before, x, y)), 1));
+        }
+}
+
+// The matrix-shaper path works through a row in stretches and vectors of
+// pixels; a colour comes out the same wherever it stands, at the end of a
+// row or a stretch, at 24 and 32 bits.
+TEST(ColourProfile, EachColourComesOutTheSameWhereverItStandsInARow)
+{
+    ColourCache cache;
+    const std::vector<std::uint8_t> adobe = load("colour-adobergb.png").colour.iccProfile;
+    auto colourOf = [](std::int32_t x, int channel) { return std::uint8_t((x % 11) * 23 + channel * 71); };
+    std::map<std::array<std::uint8_t, 3>, std::array<std::uint8_t, 3>> seen;
+    for (const int depth : {24, 32})
+        for (const std::int32_t width : {1, 2, 3, 4, 5, 7, 9, 63, 64, 65, 131}) {
+            SCOPED_TRACE(std::to_string(width) + " pixels at " + std::to_string(depth) + " bits");
+            Picture picture = madePicture(width, 2, depth, [&](std::int32_t x, std::int32_t, int channel) {
+                return channel == 3 ? std::uint8_t(x) : colourOf(x, channel);
+            });
+            picture.colour.iccProfile = adobe;
+            ASSERT_TRUE(convertToSrgb(picture, cache).converted);
+            for (std::int32_t y = 0; y < 2; ++y)
+                for (std::int32_t x = 0; x < width; ++x) {
+                    const std::array<std::uint8_t, 3> in{colourOf(x, 0), colourOf(x, 1), colourOf(x, 2)};
+                    const std::array<std::uint8_t, 3> out{channelAt(picture, x, y, 0), channelAt(picture, x, y, 1),
+                                                          channelAt(picture, x, y, 2)};
+                    EXPECT_EQ(seen.try_emplace(in, out).first->second, out) << "pixel " << x;
+                    if (depth == 32) {
+                        EXPECT_EQ(channelAt(picture, x, y, 3), std::uint8_t(x));
+                    }
+                }
         }
 }
 
