@@ -238,8 +238,8 @@ ColourEntry& ColourCache::Impl::entryFor(const ColourTag& tag)
     entry.channels = tag.channels;
     const Listening listening(*this, entry.key.size());
     build(entry, tag, listening);
-    if (entry.kind != ColourEntry::Kind::Rgb)
-        entry.profile.reset(); // only an Rgb entry builds another transform later
+    if (entry.kind != ColourEntry::Kind::Rgb && entry.kind != ColourEntry::Kind::Gray)
+        entry.profile.reset(); // only these build another transform later
     return entry;
 }
 
@@ -342,21 +342,40 @@ void ColourCache::Impl::buildGray(ColourEntry& entry, const Listening& listening
         entry.kind = ColourEntry::Kind::Srgb;
         return;
     }
-    // In floating point: the table is made once, and an 8-bit transform
-    // loses several levels in the dark part of a steep curve.
+    if (!grayLevels(entry, entry.grayToBgr.data(), entry.grayToBgr.size()))
+        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
+    entry.kind = leavesGrayAlone(entry.grayToBgr) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Gray;
+}
+
+// Blue-green-red sRGB of `count` gray levels spread evenly from black to
+// white, in floating point: the table is made once, and an 8-bit transform
+// loses several levels in the dark part of a steep curve.
+bool ColourCache::Impl::grayLevels(const ColourEntry& entry, std::array<std::uint8_t, 3>* out, std::size_t count)
+{
     const TransformHandle gray(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_GRAY_FLT, srgb.get(),
                                                      TYPE_RGB_FLT, entry.intent, entry.flags));
     if (!gray)
-        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
-    std::array<float, 256> levels;
-    for (std::size_t i = 0; i < levels.size(); ++i)
-        levels[i] = float(i) / 255.0f;
-    std::array<float, 3 * 256> rgb;
-    cmsDoTransform(gray.get(), levels.data(), rgb.data(), cmsUInt32Number(levels.size()));
+        return false;
+    std::vector<float> levels(count);
+    for (std::size_t i = 0; i < count; ++i)
+        levels[i] = float(i) / float(count - 1);
+    std::vector<float> rgb(3 * count);
+    cmsDoTransform(gray.get(), levels.data(), rgb.data(), cmsUInt32Number(count));
     auto toLevel = [](float value) { return std::uint8_t(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)); };
-    for (std::size_t i = 0; i < levels.size(); ++i)
-        entry.grayToBgr[i] = {toLevel(rgb[3 * i + 2]), toLevel(rgb[3 * i + 1]), toLevel(rgb[3 * i])};
-    entry.kind = leavesGrayAlone(entry.grayToBgr) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Gray;
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = {toLevel(rgb[3 * i + 2]), toLevel(rgb[3 * i + 1]), toLevel(rgb[3 * i])};
+    return true;
+}
+
+const std::array<std::uint8_t, 3>* ColourCache::Impl::gray16Levels(ColourEntry& entry)
+{
+    if (entry.gray16ToBgr.empty() && entry.profile) {
+        const Listening listening(*this, entry.key.size());
+        std::vector<std::array<std::uint8_t, 3>> levels(65536);
+        if (grayLevels(entry, levels.data(), levels.size()))
+            entry.gray16ToBgr = std::move(levels);
+    }
+    return entry.gray16ToBgr.empty() ? nullptr : entry.gray16ToBgr.data();
 }
 
 void ColourCache::Impl::buildCmyk(ColourEntry& entry, const Listening& listening)

@@ -83,4 +83,35 @@ void CmykRows::convert(const std::uint8_t* cmyk, std::uint8_t* bgr, std::uint32_
     table->convertRow(cmyk, bgr, width);
 }
 
+std::optional<WideRows> wideRowsFor(const ColourTag& tag, ColourCache& cache)
+{
+    if (tag.empty() || tag.channels == ColourTag::Channels::Cmyk)
+        return std::nullopt;
+    ColourCache::Impl& impl = cache.impl();
+    ColourEntry& entry = impl.entryFor(tag);
+    if (entry.kind == ColourEntry::Kind::Matrix)
+        return WideRows{&*entry.matrixShaper, nullptr, &entry.converted};
+    if (entry.kind == ColourEntry::Kind::Gray)
+        if (const auto* levels = impl.gray16Levels(entry))
+            return WideRows{nullptr, levels, &entry.converted};
+    return std::nullopt;
+}
+
+void WideRows::convert(const std::uint16_t* samples, int channels, std::uint8_t* out, std::uint32_t width,
+                       int outBytesPerPixel) const
+{
+    const bool grayPixels = channels <= 2;
+    if (grayPixels) {
+        for (std::uint32_t x = 0; x < width; ++x)
+            std::memcpy(out + std::size_t(x) * std::size_t(outBytesPerPixel),
+                        gray[samples[std::size_t(x) * std::size_t(channels)]].data(), 3);
+    } else {
+        shaper->convertRow16(samples, channels, out, std::int32_t(width), outBytesPerPixel);
+    }
+    if (channels % 2 == 0 && outBytesPerPixel == 4)
+        for (std::uint32_t x = 0; x < width; ++x)
+            out[4 * std::size_t(x) + 3] = std::uint8_t(
+                (samples[std::size_t(x) * std::size_t(channels) + std::size_t(channels) - 1] + 128u) / 257u);
+}
+
 } // namespace vardolin::picture

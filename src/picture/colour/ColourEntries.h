@@ -44,6 +44,8 @@ struct ColourEntry {
     std::optional<CmykTable> cmyk;
     std::optional<MatrixShaper> matrixShaper;
     std::array<std::array<std::uint8_t, 3>, 256> grayToBgr{};
+    // Gray: the same for each 16-bit level, made on first use.
+    std::vector<std::array<std::uint8_t, 3>> gray16ToBgr;
 };
 
 // What the library said while one piece of work asked it about one profile:
@@ -81,6 +83,9 @@ struct ColourCache::Impl {
     // The 32-bit transform of an Rgb entry, built on first use, or why it
     // cannot be.
     Result<cmsHTRANSFORM> bgraTransform(ColourEntry& entry);
+    // A Gray entry's table for 16-bit levels, made on first use; null when it
+    // cannot be.
+    const std::array<std::uint8_t, 3>* gray16Levels(ColourEntry& entry);
 
     // The hearing of the piece of work in progress; null between them.
     LibraryHearing* openHearing() { return hearing_.open ? &hearing_ : nullptr; }
@@ -96,6 +101,7 @@ private:
     void buildRgb(ColourEntry& entry, const Listening& listening);
     void buildGray(ColourEntry& entry, const Listening& listening);
     void buildCmyk(ColourEntry& entry, const Listening& listening);
+    bool grayLevels(const ColourEntry& entry, std::array<std::uint8_t, 3>* out, std::size_t count);
     void ignore(ColourEntry& entry, std::string why);
 
     std::deque<ColourEntry> entries_; // the most recently built last

@@ -4,12 +4,15 @@
 // reader and the picture, sets no jump target itself.
 
 #include "picture/Result.h"
+#include "picture/colour/ColourConversion.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/Png.h"
 #include "picture/formats/PngLibrary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +45,7 @@ struct PngHeader {
     png_uint_32 height = 0;
     int bitDepth = 0;
     int colorType = 0;
+    bool interlaced = false;
     bool transparency = false;
 };
 
@@ -72,8 +76,10 @@ void readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_ALWAYS, codePointsChunk, 1);
     png_set_read_fn(reader.png, &reader.source, readFromBuffer);
     png_read_info(reader.png, reader.info);
+    int interlace = PNG_INTERLACE_NONE;
     png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth, &header->colorType,
-                 nullptr, nullptr, nullptr);
+                 &interlace, nullptr, nullptr);
+    header->interlaced = interlace != PNG_INTERLACE_NONE;
     header->transparency = png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0;
 }
 
@@ -107,6 +113,20 @@ void setTransforms(PngReader& reader, const PngHeader& header, int* channels)
         png_set_scale_16(png);
     png_set_bgr(png);
     png_set_interlace_handling(png);
+    png_read_update_info(png, reader.info);
+    *channels = png_get_channels(png, reader.info);
+}
+
+// 16-bit samples as the file has them (gray or red-green-blue, with alpha
+// when it has any), in the machine's byte order, for a conversion of their
+// colours before they are reduced to 8 bits.
+void setWideTransforms(PngReader& reader, const PngHeader& header, int* channels)
+{
+    png_structp png = reader.png;
+    if (header.transparency)
+        png_set_tRNS_to_alpha(png);
+    if constexpr (std::endian::native == std::endian::little)
+        png_set_swap(png);
     png_read_update_info(png, reader.info);
     *channels = png_get_channels(png, reader.info);
 }
@@ -217,6 +237,33 @@ Failure failPng(const PngReader& reader)
     return fail(std::string("PNG error: ") + message);
 }
 
+// A 16-bit picture whose colours are converted row by row as the rows are
+// read, before any sample loses its low bits. Rows come one at a time, so
+// only pictures stored without interlacing come this way.
+Result<Decoded> decodeWide(PngReader& reader, const PngHeader& header, const WideRows& wide, Decoded decoded)
+{
+    int channels = 0;
+    if (!pngGuarded(reader.png, [&] { setWideTransforms(reader, header, &channels); }))
+        return failPng(reader);
+    if (channels < 1 || channels > 4)
+        return fail("PNG layout this program cannot read");
+    Picture& picture = decoded.picture;
+    allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), channels % 2 == 0 ? 32 : 24);
+    picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
+    picture.colour = {};
+    decoded.notes.push_back(*wide.converted);
+    std::vector<std::uint16_t> samples(std::size_t(header.width) * std::size_t(channels));
+    const int pixelBytes = picture.depth / 8;
+    for (std::int32_t top = 0; top < picture.height; ++top) {
+        if (!pngGuarded(reader.png,
+                        [&] { png_read_row(reader.png, reinterpret_cast<png_bytep>(samples.data()), nullptr); }))
+            return failPng(reader);
+        wide.convert(samples.data(), channels, picture.row(picture.height - 1 - top), header.width, pixelBytes);
+    }
+    noteDamage(reader.complaints, decoded.notes);
+    return decoded;
+}
+
 } // namespace
 
 bool probePng(ByteSpan bytes)
@@ -236,17 +283,22 @@ Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options)
     if (!pngGuarded(reader.png, [&] { readPngHeader(reader, options, &header); }))
         return failPng(reader);
     VARDOLIN_TRY(options.limits.check(header.width, header.height));
+    Decoded decoded;
+    Picture& picture = decoded.picture;
+    picture.colour = colourTagOf(reader, header, decoded.notes);
+    std::optional<ColourCache> ownCache;
+    if (header.bitDepth == 16 && !header.interlaced)
+        if (const auto wide =
+                wideRowsFor(picture.colour, options.colourCache ? *options.colourCache : ownCache.emplace()))
+            return decodeWide(reader, header, *wide, std::move(decoded));
     int channels = 0;
     if (!pngGuarded(reader.png, [&] { setTransforms(reader, header, &channels); }))
         return failPng(reader);
     if (channels != 3 && channels != 4)
         return fail("PNG layout this program cannot read");
 
-    Decoded decoded;
-    Picture& picture = decoded.picture;
     allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), 8 * channels);
     picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
-    picture.colour = colourTagOf(reader, header, decoded.notes);
     std::vector<png_bytep> rows(header.height);
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i] = picture.row(picture.height - 1 - std::int32_t(i));

@@ -194,6 +194,35 @@ TEST(ColourProfile, PngColourChunksActAsTheProfileTheyDescribe)
     }
 }
 
+// Dark ProPhoto hues at 16 bits: converted before the reduction to 8 bits,
+// they come out as ImageMagick converts all 16 bits.
+TEST(ColourProfile, SixteenBitPicturesAreConvertedBeforeTheirLowBitsAreLost)
+{
+    ColourCache cache;
+    LoadOptions options;
+    options.colourCache = &cache;
+    const Picture expected = load("colour-prophoto16-in-srgb.png");
+    for (const char* name : {"colour-prophoto16.png", "colour-prophoto16.tif"}) {
+        SCOPED_TRACE(name);
+        Decoded decoded = loadWithNotes(name, options);
+        EXPECT_TRUE(decoded.picture.colour.empty());
+        EXPECT_TRUE(outcomeOf(decoded.notes).converted);
+        EXPECT_LE(largestDifference(decoded.picture, expected), 1);
+    }
+    // Linear gray: each 16-bit level on sRGB's curve.
+    Decoded gray = loadWithNotes("colour-gray16-linear.png", options);
+    EXPECT_TRUE(outcomeOf(gray.notes).converted);
+    EXPECT_TRUE(allPixelsAre(
+        gray.picture,
+        [](int x, int y) {
+            const double linear = (x * 5 + y) * 1800 / 65535.0;
+            const double encoded = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+            const int level = int(std::lround(encoded * 255));
+            return Rgb{level, level, level};
+        },
+        1));
+}
+
 TEST(ColourProfile, GrayProfileIsAppliedToGrayPixels)
 {
     ColourCache cache;
