@@ -138,9 +138,10 @@ struct LoadOptions {
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.
     bool applyExifOrientation = true;
-    // Where a CMYK file's profile transform is looked up (it is applied while
-    // decoding, as the CMYK channels are gone afterwards). Null: a cache for
-    // this one load.
+    // Where the conversions applied while decoding are looked up: a CMYK
+    // file's profile (its CMYK channels are gone afterwards) and a 16-bit
+    // picture's (before the reduction to 8 bits). Null: a cache for this one
+    // load.
     ColourCache* colourCache = nullptr;
 };
 

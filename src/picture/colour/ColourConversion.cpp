@@ -108,10 +108,12 @@ void WideRows::convert(const std::uint16_t* samples, int channels, std::uint8_t*
     } else {
         shaper->convertRow16(samples, channels, out, std::int32_t(width), outBytesPerPixel);
     }
-    if (channels % 2 == 0 && outBytesPerPixel == 4)
-        for (std::uint32_t x = 0; x < width; ++x)
-            out[4 * std::size_t(x) + 3] = std::uint8_t(
-                (samples[std::size_t(x) * std::size_t(channels) + std::size_t(channels) - 1] + 128u) / 257u);
+    if (outBytesPerPixel != 4)
+        return;
+    const std::size_t step = std::size_t(channels);
+    for (std::uint32_t x = 0; x < width; ++x)
+        out[4 * std::size_t(x) + 3] =
+            channels % 2 == 0 ? std::uint8_t((samples[std::size_t(x) * step + step - 1] + 128u) / 257u) : 255;
 }
 
 } // namespace vardolin::picture

@@ -28,9 +28,10 @@ Result<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache);
 class MatrixShaper;
 // Converts rows of 16-bit samples (gray, gray and alpha, red-green-blue, or
 // red-green-blue and alpha, in the machine's byte order) to blue-green-red
-// sRGB, with alpha reduced as libpng reduces it, before the samples lose
-// their low bits: a profile applied to 8 bits makes a wide gamut's shadows
-// no better than an 8-bit picture's. Trivially copied and destroyed, so it
+// sRGB, with alpha reduced as libpng reduces it (255 in 4-byte pixels of
+// samples without alpha), before the samples lose their low bits: a profile
+// applied to 8 bits makes a wide gamut's shadows no better than an 8-bit
+// picture's. Trivially copied and destroyed, so it
 // may cross a longjmp; it lives as long as the cache it came from and no
 // other tag is looked up.
 struct WideRows {

@@ -208,6 +208,10 @@ TEST(ColourProfile, SixteenBitPicturesAreConvertedBeforeTheirLowBitsAreLost)
         EXPECT_TRUE(decoded.picture.colour.empty());
         EXPECT_TRUE(outcomeOf(decoded.notes).converted);
         EXPECT_LE(largestDifference(decoded.picture, expected), 1);
+        if (decoded.picture.depth == 32) {
+            EXPECT_TRUE(decoded.picture.alphaIsFiller);
+            EXPECT_EQ(alphaAt(decoded.picture, 5, 5), 255);
+        }
     }
     // Linear gray: each 16-bit level on sRGB's curve.
     Decoded gray = loadWithNotes("colour-gray16-linear.png", options);
