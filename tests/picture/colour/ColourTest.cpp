@@ -15,6 +15,7 @@
 #include <lcms2.h>
 #include <map>
 #include <string_view>
+#include <zlib.h>
 
 using namespace vardolin::picture;
 using namespace vardolin::picture::testing;
@@ -192,6 +193,25 @@ TEST(ColourProfile, PngColourChunksActAsTheProfileTheyDescribe)
         EXPECT_TRUE(convertToSrgb(picture, cache).converted);
         EXPECT_LE(largestDifference(picture, expected), 2);
     }
+
+    // A cICP chunk for YCbCr matrix coefficients, which a PNG cannot hold,
+    // gives way to the iCCP chunk beside it, whose profile swaps red and green.
+    std::vector<std::uint8_t> bytes = readFixture("colour-cicp-display-p3.png");
+    const auto chunk = std::search(bytes.begin(), bytes.end(), std::begin("cICP"), std::end("cICP") - 1);
+    ASSERT_NE(chunk, bytes.end());
+    chunk[6] = 1;
+    const auto crc = std::uint32_t(crc32(0, &*chunk, 8));
+    for (int i = 0; i < 4; ++i)
+        chunk[8 + i] = std::uint8_t(crc >> (24 - 8 * i));
+    Result<Decoded> decoded = decodeBytes(bytes);
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    const Picture before = decoded->picture;
+    toSrgb(decoded->picture, cache, decoded->notes);
+    const Outcome outcome = outcomeOf(decoded->notes);
+    EXPECT_TRUE(outcome.converted);
+    EXPECT_NE(outcome.ignoredBecause.find("cICP"), std::string::npos) << outcome.ignoredBecause;
+    EXPECT_TRUE(allPixelsAre(
+        decoded->picture, [&before](int x, int y) { return swapped(pixelAt(before, x, y)); }, 1));
 }
 
 // Dark ProPhoto hues at 16 bits: converted before the reduction to 8 bits,
