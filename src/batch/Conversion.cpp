@@ -43,6 +43,25 @@ QString noteOf(const picture::Notes& notes, picture::Note::Kind kind, const Copy
     return {};
 }
 
+// The first conversion and the first reason for not converting among the
+// notes, the reason in the options' language.
+ColourOutcome colourOutcomeOf(const picture::Notes& notes, const CopyOptions& options)
+{
+    ColourOutcome outcome;
+    for (const picture::Note& note : notes) {
+        if (note.kind == picture::Note::Kind::ColourConverted && outcome.done != ColourOutcome::Done::Converted) {
+            outcome.done = ColourOutcome::Done::Converted;
+            outcome.from = QString::fromStdString(note.from);
+            outcome.intent = QString::fromStdString(note.intent);
+        } else if (note.kind == picture::Note::Kind::ColourIgnored && outcome.reason.isEmpty()) {
+            outcome.reason = engineReason(note.text, options);
+            if (outcome.done == ColourOutcome::Done::None)
+                outcome.done = ColourOutcome::Done::Ignored;
+        }
+    }
+    return outcome;
+}
+
 // The codec library's warnings about a damaged file.
 QStringList damageOf(const picture::Notes& notes)
 {
@@ -207,8 +226,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, loaded->metadata, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{
-        CopyOutcome::Written, {}, file, noteOf(notes, picture::Note::Kind::ColourIgnored, options), warnings};
+    CopyResult result{CopyOutcome::Written, {}, file, colourOutcomeOf(notes, options), warnings};
     result.metadataNote = noteOf(notes, picture::Note::Kind::MetadataDropped, options);
     result.before = full;
     result.after = size;
