@@ -2,6 +2,7 @@
 // The "Start" button's batch run: list the source files, name every copy,
 // convert the files in parallel and report progress through the host.
 
+#include "batch/Decoders.h"
 #include "batch/Shards.h"
 #include "frame/Settings.h"
 
@@ -22,6 +23,10 @@ struct RunOptions {
     std::optional<Shard> shard;
     // Above 0: JPEG copies larger than this are made at a lower grade.
     qint64 maxBytes = 0;
+    // Sources and copies over these are not loaded or made.
+    picture::Limits limits;
+    // The decode processes: which program, and how long a picture may take.
+    DecoderSettings decoding;
 };
 
 struct RunReport {

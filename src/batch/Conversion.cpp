@@ -1,32 +1,20 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
-#include "picture/Colour.h"
 #include "picture/Formats.h"
+#include "picture/Reduce.h"
 #include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
-#include <limits>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace vardolin::batch {
 namespace {
-
-std::int32_t longSideFor(qint64 shortSide, std::int32_t longSide, std::int32_t otherSide)
-{
-    const float ratio = float(double(longSide) / double(otherSide));
-    const double side = std::nearbyint(double(shortSide) * double(ratio)); // ties to even
-    if (!std::isfinite(side) || side > double(std::numeric_limits<std::int32_t>::max()) || side < 0)
-        return 0;
-    return std::int32_t(side);
-}
 
 CopyResult failed(const QString& file, const QString& reason)
 {
@@ -40,14 +28,6 @@ QString colourNoteOf(const picture::Notes& notes)
         if (note.kind == picture::Note::Kind::ColourIgnored)
             return QString::fromStdString(note.text);
     return {};
-}
-
-// One per worker thread: the transforms stay built for the next picture with
-// the same profile, and no thread waits for another.
-picture::ColourCache& workerColourCache()
-{
-    thread_local picture::ColourCache cache;
-    return cache;
 }
 
 } // namespace
@@ -94,12 +74,7 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 
 picture::Size newSizeFor(picture::Size full, qint64 shortSide)
 {
-    if (full.width <= 0 || full.height <= 0)
-        return {};
-    const std::int32_t side = std::int32_t(std::clamp<qint64>(shortSide, 0, std::numeric_limits<std::int32_t>::max()));
-    if (full.width > full.height)
-        return {longSideFor(side, full.width, full.height), side};
-    return {side, longSideFor(side, full.height, full.width)};
+    return picture::reducedSize(full, shortSide);
 }
 
 OutputFormat outputFormatFor(const QString& sourcePath)
@@ -130,29 +105,14 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     if (auto refused = conversionRefused(source, file, options.overwrite))
         return *std::move(refused);
 
-    picture::LoadOptions load;
-    load.limits = options.limits;
-    load.targetSizeFor = [shortSide](picture::Size full) { return newSizeFor(full, shortSide); };
-    load.colourCache = &workerColourCache();
-    auto loaded = picture::loadPicture(util::toFsPath(source), load);
-    if (!loaded)
-        return failed(file, QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(loaded.error()));
-    picture::Picture& picture = loaded->picture;
-    picture::Notes& notes = loaded->notes;
-
-    picture::Size full = picture.fullSize;
-    if (full.width <= 0 || full.height <= 0)
-        full = {picture.width, picture.height};
-    const picture::Size size = newSizeFor(full, shortSide);
-    const auto scaled =
-        picture::scalePicture(picture, size.width, size.height, picture::ScaleMode::Smooth, options.limits);
-    if (!scaled)
-        return failed(file,
-                      QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: ").arg(size.width).arg(size.height)
-                          + QString::fromStdString(scaled.error()));
-
-    // After scaling, so the fewest pixels go through the transform.
-    picture::toSrgb(picture, workerColourCache(), notes);
+    ReducedPicture reduced = options.decoders ? options.decoders->reduce(source, shortSide)
+                                              : Decoders({}, options.limits).reduce(source, shortSide);
+    if (!reduced.problem.isEmpty())
+        return failed(file, reduced.problem);
+    const picture::Picture& picture = reduced.decoded.picture;
+    const picture::Notes& notes = reduced.decoded.notes;
+    const picture::Size full = picture.fullSize;
+    const picture::Size size{picture.width, picture.height};
 
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())

@@ -245,6 +245,11 @@ bool probeHeif(ByteSpan bytes)
     return false;
 }
 
+void readyHeif()
+{
+    initialiseOnce();
+}
+
 Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
     VARDOLIN_TRY_ASSIGN(const std::optional<Size> canvas, checkBeforeDecoding(bytes, options.limits));
