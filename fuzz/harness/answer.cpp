@@ -23,7 +23,8 @@ public:
     {
         if (size > size_ - at_)
             return false;
-        std::memcpy(into, data_ + at_, size);
+        if (size > 0)
+            std::memcpy(into, data_ + at_, size);
         at_ += size;
         return true;
     }

@@ -269,18 +269,20 @@ Reply DecoderProcess::reduce(int source, std::int64_t shortSide)
     request.limits = limits_;
     const decoder::RequestBytes bytes = decoder::encodeRequest(request);
     // A process that ended while it waited (killed from outside, say) is
-    // replaced once; the file was not in its hands yet.
+    // replaced once; the file was not in its hands yet. One that ends again
+    // before it takes the file cannot start: how it ended says why.
     bool sent = false;
+    DecoderEnd ended;
     for (int attempt = 0; attempt < 2 && !sent; ++attempt) {
         std::string problem;
         if (pid_ < 0 && !start(problem))
             return {{}, {DecoderEnd::Cause::NotStarted, 0, problem}};
         sent = send(source, bytes);
         if (!sent)
-            reap(true);
+            ended = reap(true);
     }
     if (!sent)
-        return {{}, {DecoderEnd::Cause::NotStarted, 0, "the decoder ended before it took the file"}};
+        return {{}, ended};
 
     struct stat status {};
     const std::uint64_t sourceBytes = fstat(source, &status) == 0 ? std::uint64_t(status.st_size) : 0;
@@ -304,10 +306,10 @@ Reply DecoderProcess::reduce(int source, std::int64_t shortSide)
     default: break;
     }
     // It closed the socket: it is ending, or pretends to.
-    pollfd ended{exitWatch_, POLLIN, 0};
-    const bool endedInTime = exitWatch_ >= 0 && poll(&ended, 1, int(kEndingGrace.count() * 1000)) > 0;
-    const DecoderEnd end = reap(!endedInTime);
-    return {{}, endedInTime ? end : DecoderEnd{DecoderEnd::Cause::Invalid, 0, {}}};
+    pollfd exit{exitWatch_, POLLIN, 0};
+    const bool endedInTime = exitWatch_ >= 0 && poll(&exit, 1, int(kEndingGrace.count() * 1000)) > 0;
+    ended = reap(!endedInTime);
+    return {{}, endedInTime ? ended : DecoderEnd{DecoderEnd::Cause::Invalid, 0, {}}};
 }
 
 DecoderEnd DecoderProcess::reap(bool kill)

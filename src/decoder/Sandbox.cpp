@@ -114,8 +114,10 @@ bool allowThreads(scmp_filter_ctx filter)
            && allowWhen(filter, SCMP_SYS(tgkill), ownProcess) && allow(filter, SCMP_SYS(clock_gettime))
            && allow(filter, SCMP_SYS(clock_nanosleep))
            && allow(filter, SCMP_SYS(nanosleep))
-           // The AV1 decoder names its threads.
-           && allowWhen(filter, SCMP_SYS(prctl), SCMP_A0(SCMP_CMP_EQ, PR_SET_NAME)) && allow(filter, SCMP_SYS(exit))
+           // The AV1 decoder names its threads; the sanitizer build gives
+           // each thread a stack of its own for signals.
+           && allowWhen(filter, SCMP_SYS(prctl), SCMP_A0(SCMP_CMP_EQ, PR_SET_NAME))
+           && allow(filter, SCMP_SYS(sigaltstack)) && allow(filter, SCMP_SYS(exit))
            && allow(filter, SCMP_SYS(exit_group));
 }
 

@@ -51,7 +51,7 @@ TEST_F(DecodeProcess, EachWayADecoderEndsFailsOnlyItsFile)
         {"crash", crashed},
         {"abort", QStringLiteral("Decoder abgebrochen: Signal 6")},
         {"allocate", QStringLiteral("Decoder abgebrochen: Speichergrenze erreicht")},
-        {"loop", QStringLiteral("Decoder abgebrochen: keine Antwort nach 1.5 s")},
+        {"loop", QStringLiteral("Decoder abgebrochen: keine Antwort nach 3 s")},
         {"open", QStringLiteral("Decoder abgebrochen: Signal 31")},
         {"exec", QStringLiteral("Decoder abgebrochen: Signal 31")},
         {"lie", QStringLiteral("Decoder abgebrochen: ungültige Antwort")},
@@ -67,7 +67,7 @@ TEST_F(DecodeProcess, EachWayADecoderEndsFailsOnlyItsFile)
     }
     expectedLines.sort();
     options.decoding.executable = QStringLiteral(VARDOLIN_FAULTY_DECODER);
-    options.decoding.timeLimit = std::chrono::milliseconds(1500);
+    options.decoding.timeLimit = std::chrono::seconds(3);
     options.limits.pixelBudget = std::uint64_t(1) << 22;
     for (const int jobs : {1, 2}) {
         SCOPED_TRACE(jobs);
@@ -96,7 +96,8 @@ public:
     {
         if (size > bytes_.size() - at_)
             return false;
-        std::memcpy(into, bytes_.data() + at_, size);
+        if (size > 0)
+            std::memcpy(into, bytes_.data() + at_, size);
         at_ += size;
         return true;
     }

@@ -23,6 +23,8 @@ using namespace vardolin::batch;
 using fixture::readBytes;
 using fixture::writeBytes;
 
+#if defined(__linux__)
+
 namespace {
 
 using Bytes = QByteArray;
@@ -188,3 +190,5 @@ TEST_F(SandboxedDecoding, DamagedHeifFilesLoadOrFailAlone)
     }
     reduce(pictureFixture("heic-blocks.heic"));
 }
+
+#endif
