@@ -78,8 +78,8 @@ double throughDecoder(batch::Decoders& decoders, const std::string& file, std::i
 {
     const auto start = Clock::now();
     const batch::ReducedPicture reduced = decoders.reduce(util::fromFsPath(file), shortSide);
-    if (!reduced.problem.isEmpty()) {
-        std::fprintf(stderr, "%s: %s\n", file.c_str(), reduced.problem.toStdString().c_str());
+    if (!reduced.ok()) {
+        std::fprintf(stderr, "%s: %s\n", file.c_str(), batch::problemOf(reduced).toStdString().c_str());
         std::exit(1);
     }
     return millisecondsSince(start);

@@ -3,6 +3,12 @@
 include(GNUInstallDirs)
 find_program(VARDOLIN_GZIP gzip REQUIRED)
 
+# The Debian package installs below /usr, whatever prefix this build has; the
+# programs know both places, so that an installed copy never writes beside
+# itself (frame/LogFolder.cpp).
+set(VARDOLIN_PACKAGE_PREFIX /usr)
+set(VARDOLIN_PACKAGE_BINDIR ${VARDOLIN_PACKAGE_PREFIX}/${CMAKE_INSTALL_BINDIR})
+
 # The decode process is no command of its own: it lives in a folder of the
 # package's under libexec, which the programs find from their own folder.
 set(VARDOLIN_DECODER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/vardolin)

@@ -7,6 +7,7 @@
 #include "frame/StandardEnde530.h"
 #include "frame/StandardStart530.h"
 #include "frame/StartFolder.h"
+#include "frame/UserFolders.h"
 #include "util/FileNames.h"
 
 #include <QApplication>
@@ -27,6 +28,10 @@ int runProgram(int argc, char** argv)
     frame::FrameContext context;
     frame::StandardProc proc;
     frame::z_StandardStart(context, proc, QStringLiteral("main.cpp"));
+    // The list files are written there as the window opens, the settings as
+    // it closes; a folder that cannot be made shows when they cannot be.
+    if (context.settingsInUserConfig)
+        frame::makeUserFolder(context.uAktVerz);
 
     Settings settings;
     frame::IniDatei(settings, context, QStringLiteral("#READ"));
@@ -34,7 +39,8 @@ int runProgram(int argc, char** argv)
     frame::RunLog log;
     log.open(context.uExeVerz);
 
-    frame::takeStartFolder(settings, context.uAktVerz, util::commandLineArguments(argc, argv).value(0));
+    frame::takeStartFolder(settings, frame::sourceFallbackFolder(context, proc.environment()),
+                           util::commandLineArguments(argc, argv).value(0));
 
     HauptFenster(settings, context, log);
 

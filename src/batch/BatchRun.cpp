@@ -3,9 +3,11 @@
 #include "batch/BatchHost.h"
 #include "batch/ChoiceLists.h"
 #include "batch/Conversion.h"
-#include "batch/DirectoryWalk.h"
+#include "batch/CopiesOfListed.h"
 #include "batch/FileRecord.h"
 #include "batch/FilesInUse.h"
+#include "batch/RunTexts.h"
+#include "batch/SourceScan.h"
 #include "batch/TargetNames.h"
 #include "batch/TempFiles.h"
 #include "batch/WorkerPool.h"
@@ -56,10 +58,10 @@ private:
     std::deque<Finished> queue_;
 };
 
-QString statusForFile(qint64 n, qint64 count, const QString& path)
+QString statusForFile(qint64 n, qint64 count, const QString& path, util::Language language)
 {
-    return QStringLiteral("Kopiere ") + util::decimalText(n) + QStringLiteral(" von ") + util::decimalText(count)
-           + QStringLiteral(" Datei:") + path;
+    return util::words(language, QStringLiteral("Kopiere %1 von %2 Datei:%3"), QStringLiteral("Copying %1 of %2: %3"))
+        .arg(util::decimalText(n), util::decimalText(count), path);
 }
 
 // A worker thread must hand back a result whatever happens, or the run
@@ -103,6 +105,10 @@ private:
     void collectOne();
     void record(const QString& source, const CopyResult& result);
     void noteSharedCopy(const QString& source, const CopyResult& result);
+    QString words(const QString& german, const QString& english) const
+    {
+        return util::words(options_.language, german, english);
+    }
 
     const Settings& settings_;
     BatchHost& host_;
@@ -134,20 +140,22 @@ RunReport Run::execute()
     copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
     copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
     copyOptions_.maxBytes = options_.maxBytes;
+    copyOptions_.failOnWarning = options_.failOnWarning;
+    copyOptions_.language = options_.language;
+    copyOptions_.engineWording = options_.engineWording;
     sourceFolder_ = sourceFolderOf(settings_);
 
-    host_.statusText(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."));
-    QStringList files;
-    report_.count =
-        s_ReadDirLL(sourceFolder_, util::filePart(settings_.BildDatei),
-                    int(util::integerValue(settings_.MitUnterordner)), files, countFromZero, clearListFirst);
-    sortIgnoringCase(files);
-    if (options_.shard) {
+    host_.statusText(words(QStringLiteral("Dateiliste wird erstellt, bitte warten ..."),
+                           QStringLiteral("Making the list of files, please wait ...")));
+    // The files the scan counts: exclusions and copies of listed files left out.
+    ScanRequest request = scanRequestFrom(settings_);
+    request.naming = choice_;
+    QStringList files = scanSources(request).files;
+    if (options_.shard)
         files = filesOfThisShard(files);
-        report_.count = files.size();
-    }
+    report_.count = files.size();
 
-    if (choice_.mode == 3 && !options_.dryRun && !makeTopSubfolder())
+    if (choice_.mode == 3 && !makeTopSubfolder())
         return report_;
 
     for (const QString& source : files) {
@@ -165,7 +173,8 @@ RunReport Run::execute()
     }
     while (inFlight_ > 0)
         collectOne();
-    host_.statusText(util::decimalText(report_.reached) + QStringLiteral(" Dateien kopiert !"));
+    host_.statusText(util::decimalText(report_.reached)
+                     + words(QStringLiteral(" Dateien kopiert !"), QStringLiteral(" files copied")));
     return report_;
 }
 
@@ -173,18 +182,26 @@ RunReport Run::execute()
 // mode 4 below the target folder.
 QStringList Run::filesOfThisShard(const QStringList& files) const
 {
-    const auto copyOf = [this](const QString& source) { return fileToWrite(zielName(source, choice_).name, source); };
+    const auto copyOf = [this](const QString& source) { return copyFileOf(source, choice_); };
     return filesOfShard(files, copyOf, choice_.mode == 4 ? choice_.zielVerz : sourceFolder_, *options_.shard);
 }
 
+// A dry run makes nothing, but foretells whether the run could make it.
 bool Run::makeTopSubfolder()
 {
     const QString folder = sourceFolder_ + choice_.zielSubVerz;
     subfoldersMade_.insert(sourceFolder_);
-    if (util::createFolder(folder) == 1 || util::isFolder(folder))
+    const bool ready =
+        options_.dryRun ? folderCanBeMade(folder) : util::createFolder(folder) == 1 || util::isFolder(folder);
+    if (ready)
         return true;
     report_.subfolderFailed = true;
-    host_.showMessage(QStringLiteral("Konnte Unterverzeichnis ") + folder + QStringLiteral(" nicht anlegen !"));
+    host_.showMessage(words(QStringLiteral("Konnte Unterverzeichnis %1 nicht anlegen !"),
+                            QStringLiteral("Could not make the subfolder %1"))
+                          .arg(folder));
+    // Once the message is closed, the status line says how the run ended
+    // rather than still promising the list.
+    host_.statusText(notStartedStatus(options_.language));
     return false;
 }
 
@@ -217,13 +234,13 @@ void Run::waitForTurn(const FilesInUse::Use& use)
 void Run::convert(qint64 n, const QString& source, const TargetName& target, const QString& file, FilesInUse::Use use)
 {
     if (options_.dryRun) {
-        host_.statusText(statusForFile(n, report_.count, source));
+        host_.statusText(statusForFile(n, report_.count, source, options_.language));
         record(source, planned(source, target.name, file));
         return;
     }
     prepareFolders(source, target);
-    host_.statusText(statusForFile(n, report_.count, source));
-    if (const auto refused = copyRefused(source, file, target.name, copyOptions_.overwrite)) {
+    host_.statusText(statusForFile(n, report_.count, source, options_.language));
+    if (const auto refused = copyRefused(source, file, target.name, copyOptions_.overwrite, options_.language)) {
         record(source, *refused);
         return;
     }
@@ -239,12 +256,12 @@ void Run::convert(qint64 n, const QString& source, const TargetName& target, con
 // a copy this run would already have made counts as existing.
 CopyResult Run::planned(const QString& source, const QString& targetName, const QString& file)
 {
-    if (auto refused = copyRefused(source, file, targetName, copyOptions_.overwrite))
+    if (auto refused = copyRefused(source, file, targetName, copyOptions_.overwrite, options_.language))
         return *std::move(refused);
-    if (auto refused = conversionRefused(source, file, copyOptions_.overwrite))
+    if (auto refused = conversionRefused(source, file, copyOptions_.overwrite, options_.language))
         return *std::move(refused);
     if (!plannedCopies_.insert(file).second && !copyOptions_.overwrite)
-        return copyExists(file);
+        return copyExists(file, options_.language);
     return {CopyOutcome::Written, {}, file};
 }
 
@@ -259,7 +276,12 @@ void Run::collectOne()
 void Run::record(const QString& source, const CopyResult& result)
 {
     if (!result.colourNote.isEmpty())
-        host_.logLine(colourNoteLogLine(source, result.colourNote));
+        host_.logLine(colourNoteLogLine(source, result.colourNote, options_.language));
+    // A failure's own line names the warnings already.
+    if (!result.warnings.isEmpty() && result.outcome != CopyOutcome::Failed) {
+        ++report_.damaged;
+        host_.logLine(damagedLogLine(source, engineReasons(result.warnings, copyOptions_), options_.language));
+    }
     if (!options_.dryRun)
         noteSharedCopy(source, result);
     FileRecord done{source, util::sizeTest(source), result, options_.dryRun};
@@ -272,7 +294,7 @@ void Run::record(const QString& source, const CopyResult& result)
     case CopyOutcome::SkippedFormat: ++report_.skipped; break;
     case CopyOutcome::Failed:
         ++report_.failed;
-        host_.logLine(failureLogLine(source, result.reason));
+        host_.logLine(failureLogLine(source, result.reason, options_.language));
         break;
     }
     host_.progress(++finished_, report_.count);
@@ -287,27 +309,32 @@ void Run::noteSharedCopy(const QString& source, const CopyResult& result)
     const auto made = copiesMade_.find(file);
     const bool madeFromOther = made != copiesMade_.end() && made->second != source;
     if (result.outcome == CopyOutcome::SkippedExisting && madeFromOther)
-        host_.logLine(failureLogLine(source, QStringLiteral("die Kopie ") + file
-                                                 + QStringLiteral(" wurde in diesem Lauf schon aus ") + made->second
-                                                 + QStringLiteral(" geschrieben")));
+        host_.logLine(failureLogLine(source,
+                                     words(QStringLiteral("die Kopie %1 wurde in diesem Lauf schon aus %2 geschrieben"),
+                                           QStringLiteral("the copy %1 was written from %2 in this run already"))
+                                         .arg(file, made->second),
+                                     options_.language));
     if (result.outcome != CopyOutcome::Written)
         return;
     if (madeFromOther)
-        host_.logLine(QStringLiteral("Kopie ersetzt: ") + made->second + QStringLiteral(" : ihre Kopie ") + file
-                      + QStringLiteral(" wurde mit der von ") + source + QStringLiteral(" überschrieben"));
+        host_.logLine(words(QStringLiteral("Kopie ersetzt: %1 : ihre Kopie %2 wurde mit der von %3 überschrieben"),
+                            QStringLiteral("Copy replaced: %1 : its copy %2 was overwritten with the one of %3"))
+                          .arg(made->second, file, source));
     copiesMade_[file] = source;
 }
 
 } // namespace
 
-QString failureLogLine(const QString& source, const QString& reason)
+QString failureLogLine(const QString& source, const QString& reason, util::Language language)
 {
-    return QStringLiteral("Nicht kopiert: ") + source + QStringLiteral(" : ") + reason;
+    return util::words(language, QStringLiteral("Nicht kopiert: "), QStringLiteral("Not copied: ")) + source
+           + QStringLiteral(" : ") + reason;
 }
 
-QString colourNoteLogLine(const QString& source, const QString& reason)
+QString colourNoteLogLine(const QString& source, const QString& reason, util::Language language)
 {
-    return QStringLiteral("Farbprofil ignoriert: ") + source + QStringLiteral(" : ") + reason;
+    return util::words(language, QStringLiteral("Farbprofil ignoriert: "), QStringLiteral("Colour profile ignored: "))
+           + source + QStringLiteral(" : ") + reason;
 }
 
 RunReport BilderVerarbeiten(const Settings& settings, BatchHost& host, const RunOptions& options)

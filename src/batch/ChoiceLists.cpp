@@ -10,12 +10,23 @@
 namespace vardolin::batch {
 namespace {
 
+// A missing file is made whole, so that a program starting beside this one
+// never reads it half written; one that exists but cannot be read is written
+// over in place, as far as it lets itself be.
+bool writeDefaults(const QString& path, const QStringList& defaults)
+{
+    const QString text = defaultFileText(defaults);
+    if (util::sizeTest(path) == -1)
+        return util::writeNewFileWhole(path, text.toUtf8()) != util::NewFile::Failed;
+    return util::writeTextFile(path, text);
+}
+
 ListFill fillList(const QString& folder, const QString& fileName, const QStringList& defaults, BatchHost& host)
 {
     const QString path = folder + fileName;
     if (const auto lines = util::readTextLines(path))
         return {1, numberedItems(*lines)};
-    if (util::writeTextFile(path, defaultFileText(defaults)))
+    if (writeDefaults(path, defaults))
         return {-1, {}};
     host.showMessage(QStringLiteral("Datei:") + fileName + QStringLiteral(" konnte nicht geöffnet werden !"));
     return {1, {}};
@@ -67,6 +78,15 @@ ListFill FuelleComboGroesse(const QString& folder, BatchHost& host)
 ListFill FuelleComboQualitaet(const QString& folder, BatchHost& host)
 {
     return fillList(folder, QString::fromUtf16(qualityListFile), defaultQualityLines(), host);
+}
+
+std::optional<QStringList> listItems(const QString& path, const QStringList& defaults)
+{
+    if (const auto lines = util::readTextLines(path))
+        return numberedItems(*lines);
+    if (util::sizeTest(path) == -1)
+        return numberedItems(defaults);
+    return std::nullopt;
 }
 
 ListFill fillListLoadingDefaults(ListFill (*filler)(const QString&, BatchHost&), const QString& folder, BatchHost& host)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vardolin::batch {
 
 class BatchHost;
@@ -33,6 +35,11 @@ ListFill FuelleComboQualitaet(const QString& folder, BatchHost& host);
 // as the window does at start.
 ListFill fillListLoadingDefaults(ListFill (*filler)(const QString&, BatchHost&), const QString& folder,
                                  BatchHost& host);
+
+// The items of the list file at path for a reader that writes nothing: the
+// file's lines, or the defaults when there is no such file. Nothing when the
+// file exists but cannot be read.
+std::optional<QStringList> listItems(const QString& path, const QStringList& defaults);
 
 // The item texts for a list's lines: non-empty lines numbered from 1.
 QStringList numberedItems(const QStringList& lines);

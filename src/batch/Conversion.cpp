@@ -1,6 +1,7 @@
 #include "batch/Conversion.h"
 
 #include "batch/CopyWriter.h"
+#include "batch/RunTexts.h"
 #include "picture/Formats.h"
 #include "picture/Reduce.h"
 #include "util/FileNames.h"
@@ -22,15 +23,42 @@ CopyResult failed(const QString& file, const QString& reason)
 }
 
 // Why the source's colours could not be used, when they could not.
-QString colourNoteOf(const picture::Notes& notes)
+QString colourNoteOf(const picture::Notes& notes, const CopyOptions& options)
 {
     for (const picture::Note& note : notes)
         if (note.kind == picture::Note::Kind::ColourIgnored)
-            return QString::fromStdString(note.text);
+            return engineReason(note.text, options);
     return {};
 }
 
+// The codec library's warnings about a damaged file.
+QStringList damageOf(const picture::Notes& notes)
+{
+    QStringList warnings;
+    for (const picture::Note& note : notes)
+        if (note.kind == picture::Note::Kind::Damaged)
+            warnings.append(QString::fromStdString(note.text));
+    return warnings;
+}
+
 } // namespace
+
+QString engineReason(const std::string& reason, const CopyOptions& options)
+{
+    const QString text = QString::fromStdString(reason);
+    return options.engineWording != nullptr ? options.engineWording(text, options.language) : text;
+}
+
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options)
+{
+    if (options.engineWording == nullptr)
+        return reasons;
+    QStringList said;
+    said.reserve(reasons.size());
+    for (const QString& reason : reasons)
+        said.append(options.engineWording(reason, options.language));
+    return said;
+}
 
 int encoderQualityFor(picture::Format format, int grade)
 {
@@ -47,29 +75,34 @@ bool isSameFile(const QString& a, const QString& b)
 }
 
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
-                                      bool overwrite)
+                                      bool overwrite, util::Language language)
 {
     if (isSameFile(source, file))
-        return failed(file, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"));
+        return failed(file, util::words(language, QStringLiteral("die Kopie würde ihre eigene Quelle überschreiben"),
+                                        QStringLiteral("the copy would overwrite its own source")));
     if (!overwrite && util::sizeTest(existingName) > 0)
-        return copyExists(file);
+        return copyExists(file, language);
     return std::nullopt;
 }
 
-CopyResult copyExists(const QString& file)
+CopyResult copyExists(const QString& file, util::Language language)
 {
-    return {CopyOutcome::SkippedExisting, QStringLiteral("die Kopie existiert bereits"), file};
+    return {CopyOutcome::SkippedExisting,
+            util::words(language, QStringLiteral("die Kopie existiert bereits"), QStringLiteral("the copy exists")),
+            file};
 }
 
-std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite)
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
+                                            util::Language language)
 {
     const OutputFormat output = outputFormatFor(source);
     if (output.format == picture::Format::None)
         return CopyResult{CopyOutcome::SkippedFormat,
-                          QStringLiteral("für die Endung \"") + output.extension
-                              + QStringLiteral("\" wird keine Kopie geschrieben"),
+                          util::words(language, QStringLiteral("für die Endung \"%1\" wird keine Kopie geschrieben"),
+                                      QStringLiteral("no copy is written for the extension \"%1\""))
+                              .arg(output.extension),
                           file};
-    return copyRefused(source, file, file, overwrite);
+    return copyRefused(source, file, file, overwrite, language);
 }
 
 picture::Size newSizeFor(picture::Size full, qint64 shortSide)
@@ -102,22 +135,29 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
 {
     const OutputFormat output = outputFormatFor(source);
     const QString file = fileToWrite(targetName, source);
-    if (auto refused = conversionRefused(source, file, options.overwrite))
+    if (auto refused = conversionRefused(source, file, options.overwrite, options.language))
         return *std::move(refused);
 
     ReducedPicture reduced = options.decoders ? options.decoders->reduce(source, shortSide)
                                               : Decoders({}, options.limits).reduce(source, shortSide);
-    if (!reduced.problem.isEmpty())
-        return failed(file, reduced.problem);
+    if (!reduced.ok())
+        return failed(file, problemOf(reduced, options.language,
+                                      [&options](const std::string& reason) { return engineReason(reason, options); }));
     const picture::Picture& picture = reduced.decoded.picture;
     const picture::Notes& notes = reduced.decoded.notes;
+    const QStringList warnings = damageOf(notes);
+    if (options.failOnWarning && !warnings.isEmpty()) {
+        CopyResult refused = failed(file, damagedReason(engineReasons(warnings, options), options.language));
+        refused.warnings = warnings;
+        return refused;
+    }
     const picture::Size full = picture.fullSize;
     const picture::Size size{picture.width, picture.height};
 
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes)};
+    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes, options), warnings};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

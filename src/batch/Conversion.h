@@ -7,8 +7,10 @@
 
 #include "batch/Decoders.h"
 #include "picture/Picture.h"
+#include "util/Language.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -33,6 +35,10 @@ OutputFormat outputFormatFor(const QString& sourcePath);
 // name + "." + the extension the format table gives the source.
 QString fileToWrite(const QString& targetName, const QString& sourcePath);
 
+// How a reason of the picture engine (its own English words, or a library's)
+// is told in a language; the window's run log takes it as it is.
+using EngineWording = QString (*)(const QString& reason, util::Language language);
+
 struct CopyOptions {
     bool overwrite = false; // CBZielUeberschreiben reads as non-zero
     int dateiDatum = 1;     // 1 keep the source's modification time, 2 today's
@@ -45,7 +51,19 @@ struct CopyOptions {
     // The run's decode processes (made with these limits); null: one is
     // started for this copy alone.
     Decoders* decoders = nullptr;
+    // A picture whose file is damaged (its codec library warned) fails with
+    // no copy instead of being copied from what the file still holds.
+    bool failOnWarning = false;
+    // The language of the reasons; null engineWording: the engine's reasons
+    // (and a library's warnings) as it gives them.
+    util::Language language = util::Language::German;
+    EngineWording engineWording = nullptr;
 };
+
+// An engine's reason in the options' language.
+QString engineReason(const std::string& reason, const CopyOptions& options);
+// Each of a library's warnings in the options' language.
+QStringList engineReasons(const QStringList& reasons, const CopyOptions& options);
 
 enum class CopyOutcome {
     Written,         // the copy is in place
@@ -56,11 +74,15 @@ enum class CopyOutcome {
 
 struct CopyResult {
     CopyOutcome outcome = CopyOutcome::Failed;
-    QString reason;      // for Failed and the skips, in plain words
+    QString reason;      // for Failed and the skips, in plain words of the options' language
     QString writtenFile; // the file name to write
     // Set when the source's colour profile could not be used and the copy was
     // made as if it had none: why, for the run log.
     QString colourNote = {};
+    // The codec library's warnings when the file is damaged, as the library
+    // gives them (the report keeps them so in every language): the copy, if
+    // made, holds only what the file still held.
+    QStringList warnings = {};
     // What the copy became; kept at these values when it was not made.
     picture::Size before{};  // the source picture's full size
     picture::Size after{};   // the copy's size
@@ -83,15 +105,16 @@ bool isSameFile(const QString& a, const QString& b);
 // batch run asks with existingName the target name T, the conversion with
 // the file it writes.
 std::optional<CopyResult> copyRefused(const QString& source, const QString& file, const QString& existingName,
-                                      bool overwrite);
+                                      bool overwrite, util::Language language);
 
 // The skip for a copy that is already there.
-CopyResult copyExists(const QString& file);
+CopyResult copyExists(const QString& file, util::Language language);
 
 // Every test the conversion makes before it loads the source: the extension
 // names a format that is written, then copyRefused on the file it writes.
 // Nothing when the copy is to be made.
-std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite);
+std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
+                                            util::Language language);
 
 // Makes the reduced copy of source under targetName with short side S (the
 // second number of the size entry; the first plays no part). The source is
@@ -102,6 +125,8 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // full size in its place. The copy is encoded here, written to a temporary
 // file in the target folder and renamed into place only when complete.
 // With options.maxBytes, a JPEG copy above it is made at a lower grade.
+// The warnings of a damaged file come back with the result; with
+// options.failOnWarning such a file fails and nothing is written.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options);
 

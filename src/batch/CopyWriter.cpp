@@ -7,8 +7,10 @@
 #include "util/Paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <system_error>
 
 namespace vardolin::batch {
 namespace {
@@ -21,18 +23,43 @@ struct Encoded {
     qint64 bytes = -1;
 };
 
-// The picture encoded into a fresh temporary file in folder, or the reason.
-std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
-                              int grade, QString& problem)
+// Fresh names tried when each one is taken already.
+constexpr int kNameAttempts = 8;
+
+bool somethingIsNamed(const QString& name)
 {
-    Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
-    const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade);
-    if (!saved) {
-        problem = QStringLiteral("konnte nicht geschrieben werden: ") + QString::fromStdString(saved.error());
-        return std::nullopt;
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(util::toFsPath(name), error));
+}
+
+// The picture encoded into a fresh temporary file in folder, or the reason.
+// The names are easy to foresee once one is seen, so in a folder others may
+// write to, one may be taken already: by a stale file, or by a link planted
+// to have the copy's bytes written through it. The encoder never opens what
+// exists (and a failed encode removes its own file), so whatever has the name
+// after a failure is someone else's: it is left alone and a fresh name tried.
+std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
+                              int grade, const CopyOptions& options, QString& problem)
+{
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
+        const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade,
+                                                std::nullopt, picture::ExistingName::Refused);
+        if (saved) {
+            encoded.bytes = util::sizeTest(encoded.file.name());
+            return encoded;
+        }
+        const bool taken = somethingIsNamed(encoded.file.name());
+        if (taken)
+            encoded.file.forget();
+        if (!taken || attempt + 1 == kNameAttempts) {
+            problem = util::words(options.language, QStringLiteral("konnte nicht geschrieben werden: "),
+                                  QStringLiteral("could not be written: "))
+                      + engineReason(saved.error(), options);
+            return std::nullopt;
+        }
     }
-    encoded.bytes = util::sizeTest(encoded.file.name());
-    return encoded;
+    return std::nullopt;
 }
 
 struct Chosen {
@@ -47,7 +74,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
                                          const OutputFormat& output, const CopyOptions& options, QString& problem)
 {
     const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
-    std::optional<Encoded> first = encode(picture, folder, output, grade, problem);
+    std::optional<Encoded> first = encode(picture, folder, output, grade, options, problem);
     if (!first)
         return std::nullopt;
     if (!output.usesQualityGrade)
@@ -64,7 +91,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
     const auto budgeted = highestGradeWithin(options.maxBytes, grade, [&](int lower) -> qint64 {
         if (const auto found = attempts.find(lower); found != attempts.end())
             return found->second.bytes;
-        std::optional<Encoded> attempt = encode(picture, folder, output, lower, problem);
+        std::optional<Encoded> attempt = encode(picture, folder, output, lower, options, problem);
         if (!attempt)
             return -1;
         const qint64 bytes = attempt->bytes;
@@ -91,7 +118,10 @@ WrittenCopy writeCopy(const picture::Picture& picture, const QString& source, co
                                   util::modificationTime(source)); // a failed set is ignored
     const QString renameProblem = chosen->encoded.file.moveTo(finalFile);
     if (!renameProblem.isEmpty()) {
-        written.problem = QStringLiteral("konnte nicht an seinen Platz umbenannt werden: ") + renameProblem;
+        written.problem =
+            util::words(options.language, QStringLiteral("konnte nicht an seinen Platz umbenannt werden: "),
+                        QStringLiteral("could not be renamed into place: "))
+            + engineReason(renameProblem.toStdString(), options);
         return written;
     }
     written.grade = chosen->grade;

@@ -36,31 +36,64 @@ QString secondsText(std::chrono::milliseconds time)
 
 ReducedPicture reducedFrom(Answer&& answer, const DecoderEnd& end, std::chrono::milliseconds timeLimit)
 {
-    if (end.cause != DecoderEnd::Cause::None)
-        return {decoderEndReason(end, timeLimit), {}};
+    using Failed = ReducedPicture::Failed;
+    ReducedPicture reduced;
+    reduced.timeLimit = timeLimit;
+    if (end.cause != DecoderEnd::Cause::None) {
+        reduced.failed = Failed::Decoder;
+        reduced.end = end;
+        return reduced;
+    }
     switch (answer.kind) {
-    case Answer::Kind::Picture: return {{}, std::move(answer.decoded)};
+    case Answer::Kind::Picture: reduced.decoded = std::move(answer.decoded); return reduced;
     case Answer::Kind::LoadFailed:
-        return {QStringLiteral("konnte nicht geladen werden: ") + QString::fromStdString(answer.reason), {}};
+        reduced.failed = Failed::Load;
+        reduced.reason = std::move(answer.reason);
+        return reduced;
     case Answer::Kind::ScaleFailed:
-        return {QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: ")
-                        .arg(answer.scaleTo.width)
-                        .arg(answer.scaleTo.height)
-                    + QString::fromStdString(answer.reason),
-                {}};
+        reduced.failed = Failed::Scale;
+        reduced.reason = std::move(answer.reason);
+        reduced.scaleTo = answer.scaleTo;
+        return reduced;
     case Answer::Kind::Cut:
     case Answer::Kind::Invalid: break;
     }
-    return {decoderEndReason({DecoderEnd::Cause::Invalid, 0, {}}, timeLimit), {}};
+    reduced.failed = Failed::Decoder;
+    reduced.end = {DecoderEnd::Cause::Invalid, 0, {}};
+    return reduced;
 }
 
 } // namespace
 
-QString decoderEndReason(const DecoderEnd& end, std::chrono::milliseconds timeLimit, bool english)
+QString problemOf(const ReducedPicture& reduced, util::Language language,
+                  const std::function<QString(const std::string&)>& engineWording)
+{
+    const auto engine = [&](const std::string& reason) {
+        return engineWording ? engineWording(reason) : QString::fromStdString(reason);
+    };
+    using Failed = ReducedPicture::Failed;
+    switch (reduced.failed) {
+    case Failed::Nothing: break;
+    case Failed::Load:
+        return util::words(language, QStringLiteral("konnte nicht geladen werden: "),
+                           QStringLiteral("could not be loaded: "))
+               + engine(reduced.reason);
+    case Failed::Scale:
+        return util::words(language, QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: "),
+                           QStringLiteral("could not be scaled to %1 x %2: "))
+                   .arg(reduced.scaleTo.width)
+                   .arg(reduced.scaleTo.height)
+               + engine(reduced.reason);
+    case Failed::Decoder: return decoderEndReason(reduced.end, reduced.timeLimit, language);
+    }
+    return {};
+}
+
+QString decoderEndReason(const DecoderEnd& end, std::chrono::milliseconds timeLimit, util::Language language)
 {
     using Cause = DecoderEnd::Cause;
-    const auto text = [english](const char* german, const char* inEnglish) {
-        return QString::fromUtf8(english ? inEnglish : german);
+    const auto text = [language](const char* german, const char* english) {
+        return util::words(language, QString::fromUtf8(german), QString::fromUtf8(english));
     };
     switch (end.cause) {
     case Cause::Signal: return text("Decoder abgebrochen: Signal %1", "decoder ended: signal %1").arg(end.number);
@@ -158,10 +191,8 @@ ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide)
 {
     const std::chrono::milliseconds timeLimit = impl_->settings.timeLimit;
     if (impl_->executable.empty())
-        return {
-            decoderEndReason({DecoderEnd::Cause::NotStarted, 0, "vardolin-decode is not installed with this program"},
-                             timeLimit),
-            {}};
+        return reducedFrom({}, {DecoderEnd::Cause::NotStarted, 0, "vardolin-decode is not installed with this program"},
+                           timeLimit);
     const OpenSource file(source);
     if (!file.problem().empty())
         return reducedFrom({Answer::Kind::LoadFailed, file.problem(), {}, {}}, {}, timeLimit);

@@ -9,11 +9,14 @@
 #include "batch/DecoderAnswer.h"
 #include "picture/Limits.h"
 #include "picture/Picture.h"
+#include "util/Language.h"
 
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace vardolin::batch {
 
@@ -25,11 +28,30 @@ struct DecoderSettings {
     std::chrono::milliseconds timeLimit = std::chrono::seconds(60);
 };
 
-// The picture a copy is encoded from, or why there is none.
+// The picture a copy is encoded from, or why there is none; the words for
+// the run log come from problemOf, in the run's language.
 struct ReducedPicture {
-    QString problem;          // for the run log; empty when decoded holds the picture
+    enum class Failed : std::uint8_t {
+        Nothing, // decoded holds the picture
+        Load,    // reason: the engine's
+        Scale,   // reason: the engine's; scaleTo: the size asked of the scaler
+        Decoder, // end: how its decoder ended, which had timeLimit
+    };
+    Failed failed = Failed::Nothing;
+    std::string reason;
+    picture::Size scaleTo;
+    DecoderEnd end;
+    std::chrono::milliseconds timeLimit{};
     picture::Decoded decoded; // at the copy's size, in sRGB, with its notes
+
+    bool ok() const { return failed == Failed::Nothing; }
 };
+
+// Why there is no picture, for the run log ("konnte nicht geladen werden:
+// ..."), empty when there is one. engineWording tells an engine's reason in
+// the language; without it the reason stays as the engine gave it.
+QString problemOf(const ReducedPicture& reduced, util::Language language = util::Language::German,
+                  const std::function<QString(const std::string&)>& engineWording = {});
 
 class Decoders {
 public:
@@ -49,9 +71,9 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Why a file failed whose decoder ended: in German, as the run's other
-// reasons, or in English.
-QString decoderEndReason(const DecoderEnd& end, std::chrono::milliseconds timeLimit, bool english = false);
+// Why a file failed whose decoder ended, in the run's language.
+QString decoderEndReason(const DecoderEnd& end, std::chrono::milliseconds timeLimit,
+                         util::Language language = util::Language::German);
 
 // The decode program installed with the running one: vardolin-decode in the
 // folder the install gives it beside the programs' folder (libexec/vardolin),

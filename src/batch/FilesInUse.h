@@ -5,19 +5,19 @@
 // so a parallel run makes the same copies, with the same outcome, as one
 // worker taking the entries in order.
 
+#include "batch/FileIdentity.h"
+
 #include <QString>
 
-#include <filesystem>
-#include <map>
 #include <set>
 
 namespace vardolin::batch {
 
 class FilesInUse {
 public:
-    // What one entry uses. Files are named by their folder's real path and
-    // their own name, so two spellings of one folder (a link, "..") meet.
-    using Identity = std::filesystem::path::string_type;
+    // What one entry uses, each file by its identity on the disk, so two
+    // spellings of one folder (a link, "..") meet.
+    using Identity = FileIdentities::Identity;
     struct Use {
         Identity source;       // read
         Identity existingName; // read: the overwrite test looks at it
@@ -33,9 +33,7 @@ public:
     void remove(const Use& use);
 
 private:
-    Identity identity(const QString& path);
-
-    std::map<Identity, std::filesystem::path> realFolders_;
+    FileIdentities identities_;
     std::multiset<Identity> read_;
     std::multiset<Identity> written_;
 };

@@ -1,7 +1,5 @@
 #include "batch/Shards.h"
 
-#include <QSet>
-
 #include <cstdint>
 
 namespace vardolin::batch {
@@ -45,19 +43,10 @@ int shardOfCopy(const QString& copyFile, const QString& root, int count)
 QStringList filesOfShard(const QStringList& files, const std::function<QString(const QString&)>& copyOf,
                          const QString& root, Shard shard)
 {
-    QStringList copies;
-    copies.reserve(files.size());
-    QSet<QString> copyNames;
-    for (const QString& file : files) {
-        copies.append(copyOf(file));
-        copyNames.insert(sameSeparators(copies.back()));
-    }
     QStringList mine;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString file = sameSeparators(files[i]);
-        const bool madeByThisBatch = copyNames.contains(file) && sameSeparators(copies[i]) != file;
-        if (!madeByThisBatch && shardOfCopy(copies[i], root, shard.count) == shard.index)
-            mine.append(files[i]);
+    for (const QString& file : files) {
+        if (shardOfCopy(copyOf(file), root, shard.count) == shard.index)
+            mine.append(file);
     }
     return mine;
 }

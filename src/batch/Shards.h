@@ -27,10 +27,9 @@ struct Shard {
 // case ignored, so the answer is the same on every machine and system.
 int shardOfCopy(const QString& copyFile, const QString& root, int count);
 
-// The listed files that belong to shard, in list order. A listed file that is
-// itself the copy of another listed file is left out: it was written by this
-// batch (by another shard, or by this one before it was stopped), and one run
-// started before any copy existed would not have listed it.
+// The listed files that belong to shard, in list order. The list holds
+// sources only (CopiesOfListed.h): a copy written meanwhile by another shard,
+// or by this one before it was stopped, is no source of any shard.
 QStringList filesOfShard(const QStringList& files, const std::function<QString(const QString&)>& copyOf,
                          const QString& root, Shard shard);
 

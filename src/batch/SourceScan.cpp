@@ -1,6 +1,7 @@
 #include "batch/SourceScan.h"
 
 #include "batch/BatchHost.h"
+#include "batch/CopiesOfListed.h"
 #include "batch/DirectoryWalk.h"
 #include "batch/PatternMatch.h"
 #include "batch/TargetNames.h"
@@ -58,7 +59,7 @@ QStringList withoutExcluded(const QStringList& files, const QString& exclude)
 
 } // namespace
 
-ScanRequest scanRequestFrom(const Settings& settings)
+ScanRequest scanRequestFrom(const Settings& settings, const QString& targetListText)
 {
     ScanRequest request;
     request.sourceFolder = sourceFolderOf(settings);
@@ -67,6 +68,7 @@ ScanRequest scanRequestFrom(const Settings& settings)
     const int dot = request.includePattern.lastIndexOf(u'.');
     request.extension = dot < 0 ? QString() : request.includePattern.mid(dot + 1);
     request.withSubfolders = int(util::integerValue(settings.MitUnterordner));
+    request.naming = targetChoiceFrom(settings, targetListText);
     return request;
 }
 
@@ -83,7 +85,7 @@ ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop)
                                 : QStringLiteral("   >>Gefunden Anzahl         :"))
                            + util::decimalText(result.found)
                     << ruler();
-    result.files = withoutExcluded(walked, request.excludePattern);
+    result.files = withoutExcluded(withoutCopiesOfListed(walked, request.naming), request.excludePattern);
     result.count = result.found - (walked.size() - result.files.size());
     sortIgnoringCase(result.files);
     result.targetItems = FuellenComboZielVerz(request.sourceFolder);

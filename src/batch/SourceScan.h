@@ -1,7 +1,8 @@
 #pragma once
 // The source scan: turns the source folder, the include and exclude
 // patterns and the subfolder switch into the sorted list of files a batch run
-// would convert, and shows how many there are.
+// converts, and shows how many there are. The run lists its files with the
+// same scan, so the count, --list, the dry run and the run agree.
 //
 // scanSources is a pure function of its request (it only reads the disk), so
 // the window may run it on another thread; every scan that ran writes its
@@ -9,6 +10,7 @@
 // (showScanResult).
 // AktionQuelle does both in one call on the caller's thread.
 
+#include "batch/TargetNames.h"
 #include "frame/Settings.h"
 
 #include <QString>
@@ -29,20 +31,26 @@ struct ScanRequest {
     QString excludePattern; // file part of BildDateiEx
     QString extension;      // after the last "." of the include pattern; logged only
     int withSubfolders = 0; // number of MitUnterordner
+    // The run's naming: a listed file that is the copy another one makes
+    // under it is no source (CopiesOfListed.h).
+    TargetChoice naming;
 };
 
-ScanRequest scanRequestFrom(const Settings& settings);
+// targetListText: the target list's displayed text (mode 4 with the source's
+// structure); a scan refills that list with its empty item chosen.
+ScanRequest scanRequestFrom(const Settings& settings, const QString& targetListText = {});
 
 struct ScanResult {
-    QStringList files;       // sorted ignoring case, exclusions removed
+    QStringList files;       // sorted ignoring case; exclusions and copies of listed files removed
     qint64 found = 0;        // what the walk found, before exclusion
-    qint64 count = 0;        // after exclusion: the found count shown
+    qint64 count = 0;        // the sources: the found count shown, the files a run converts
     QStringList logLines;    // the run-log block, in order; a stopped walk logs its count as cut short
     QStringList targetItems; // the target list's items for the source folder
     bool stopped = false;    // stop was set: the result is incomplete
 };
 
-// Walks, excludes and sorts. When stop becomes true the scan ends early and
+// Walks, leaves out the copies of listed files and what the exclude pattern
+// or marker file excludes, and sorts. When stop becomes true the scan ends early and
 // marks its result stopped.
 ScanResult scanSources(const ScanRequest& request, const std::atomic_bool* stop = nullptr);
 

@@ -1,9 +1,17 @@
 #include "batch/TargetNames.h"
 
 #include "batch/BatchHost.h"
+#include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
+
+#include <filesystem>
+#include <system_error>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace vardolin::batch {
 namespace {
@@ -112,6 +120,32 @@ void zVerzAnlegen(const QString& pathText)
         built += separator + util::field(path, i, separator);
         if (!util::isFolder(built))
             util::createFolder(built);
+    }
+}
+
+bool folderCanBeMade(const QString& path)
+{
+    namespace fs = std::filesystem;
+    fs::path part = util::toFsPath(path).lexically_normal();
+    if (!part.has_filename())
+        part = part.parent_path(); // the trailing separator
+    bool wanted = true;
+    for (;;) {
+        std::error_code error;
+        const fs::file_status status = fs::status(part, error);
+        if (fs::exists(status)) {
+            if (!fs::is_directory(status))
+                return false;
+#ifndef _WIN32
+            return wanted || ::access(part.c_str(), W_OK | X_OK) == 0;
+#else
+            return true;
+#endif
+        }
+        if (!part.has_relative_path() || part.parent_path() == part)
+            return false;
+        part = part.has_parent_path() ? part.parent_path() : fs::path(".");
+        wanted = false;
     }
 }
 

@@ -57,6 +57,11 @@ QStringList FuellenComboZielVerz(const QString& folder);
 // built from the root "/", a relative one from the working folder.
 void zVerzAnlegen(const QString& path);
 
+// True when path is a folder, or zVerzAnlegen could make it: no part of it is
+// a file and the deepest folder of it that exists may be written in. Only
+// looks, so a dry run can foretell what the run will find.
+bool folderCanBeMade(const QString& path);
+
 // The "new folder" button: creates targetFolderText + name (one level).
 // An empty name or a failure is told to the user through host. Returns true
 // when the folder was made, so that the window can show it and empty the

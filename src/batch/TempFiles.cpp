@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 #include <system_error>
 
 #ifndef _WIN32
@@ -22,6 +24,40 @@ namespace vardolin::batch {
 namespace {
 
 std::atomic<quint64> nextNumber{1};
+
+// The names of the temporaries being written, for a stop that cannot wait.
+class InProgress {
+public:
+    void add(const QString& name)
+    {
+        std::lock_guard lock(mutex_);
+        names_.insert(name);
+    }
+    void drop(const QString& name)
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto found = names_.find(name); found != names_.end())
+            names_.erase(found);
+    }
+    void removeAll()
+    {
+        std::lock_guard lock(mutex_);
+        for (const QString& name : names_) {
+            std::error_code ignored;
+            fs::remove(util::toFsPath(name), ignored);
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::multiset<QString> names_;
+};
+
+InProgress& inProgress()
+{
+    static InProgress names;
+    return names;
+}
 
 qint64 ownProcessId()
 {
@@ -135,6 +171,12 @@ QString temporaryNameIn(const QString& folder)
            + QString::fromUtf16(temporarySuffix);
 }
 
+TemporaryCopy::TemporaryCopy(QString name) : name_(std::move(name))
+{
+    if (!name_.isEmpty())
+        inProgress().add(name_);
+}
+
 TemporaryCopy& TemporaryCopy::operator=(TemporaryCopy&& other) noexcept
 {
     if (this != &other) {
@@ -150,8 +192,15 @@ QString TemporaryCopy::moveTo(const QString& finalFile)
     fs::rename(util::toFsPath(name_), util::toFsPath(finalFile), error);
     if (error)
         return QString::fromStdString(error.message());
+    inProgress().drop(name_);
     name_.clear();
     return {};
+}
+
+void TemporaryCopy::forget()
+{
+    inProgress().drop(name_);
+    name_.clear();
 }
 
 void TemporaryCopy::remove()
@@ -160,7 +209,13 @@ void TemporaryCopy::remove()
         return;
     std::error_code ignored;
     fs::remove(util::toFsPath(name_), ignored);
+    inProgress().drop(name_);
     name_.clear();
+}
+
+void removeTemporariesInProgress()
+{
+    inProgress().removeAll();
 }
 
 bool isTemporaryName(const QString& fileName)

@@ -29,10 +29,11 @@ inline constexpr std::chrono::hours temporaryAbandonedAfter{1};
 QString temporaryNameIn(const QString& folder);
 
 // A temporary file of this process: removed when the owner goes, unless it
-// was renamed into place first.
+// was renamed into place first. While it is owned, its name is known to
+// removeTemporariesInProgress.
 class TemporaryCopy {
 public:
-    explicit TemporaryCopy(QString name) : name_(std::move(name)) {}
+    explicit TemporaryCopy(QString name);
     TemporaryCopy(TemporaryCopy&& other) noexcept : name_(std::exchange(other.name_, QString())) {}
     TemporaryCopy& operator=(TemporaryCopy&& other) noexcept;
     TemporaryCopy(const TemporaryCopy&) = delete;
@@ -43,11 +44,19 @@ public:
     // Renames the file to finalFile. An empty text on success (nothing is
     // left to remove then), else the reason.
     QString moveTo(const QString& finalFile);
+    // The name turned out to be someone else's: give it up without removing
+    // whatever has it.
+    void forget();
 
 private:
     void remove();
     QString name_;
 };
+
+// Removes the temporary files this process is writing now: for a stop that
+// ends the process at once, without waiting for their owners. Any thread may
+// call it.
+void removeTemporariesInProgress();
 
 // True for names made by temporaryNameIn, of any process and host (and for
 // the shorter ".vardolin-<process>-<number>.part" of earlier versions).

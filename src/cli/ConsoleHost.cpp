@@ -1,14 +1,20 @@
 #include "cli/ConsoleHost.h"
 
+#include "batch/TempFiles.h"
 #include "util/FileNames.h"
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <mutex>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 #endif
 
@@ -16,8 +22,25 @@ namespace vardolin::cli {
 namespace {
 
 std::atomic_bool interrupted{false};
-static_assert(std::atomic_bool::is_always_lock_free);
+std::atomic_int stopSignal{0}; // the signal that asked the run to stop
+static_assert(std::atomic_bool::is_always_lock_free && std::atomic_int::is_always_lock_free);
 
+constexpr char kStoppingGerman[] = "\nHalte nach den laufenden Dateien an (noch einmal: sofort) ...\n";
+constexpr char kStoppingEnglish[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
+// Chosen before the signals are taken; where they are taken it is only read.
+std::atomic<const char*> stopNotice{kStoppingEnglish};
+
+void sayStopping()
+{
+    const char* notice = stopNotice.load();
+#ifdef _WIN32
+    _write(2, notice, unsigned(std::strlen(notice)));
+#else
+    [[maybe_unused]] const auto written = ::write(2, notice, std::strlen(notice));
+#endif
+}
+
+#ifdef _WIN32
 // The first request lets the files in progress finish; a second one ends
 // the process at once (a copy being written then stays a temporary file,
 // which the next run in that folder removes).
@@ -28,15 +51,47 @@ extern "C" void onInterrupt(int signalNumber)
         std::raise(signalNumber);
         return;
     }
-    {
-        static const char notice[] = "\nStopping after the files in progress (once more to quit at once) ...\n";
-#ifdef _WIN32
-        _write(2, notice, sizeof notice - 1);
+    stopSignal = signalNumber;
+    sayStopping();
+}
 #else
-        [[maybe_unused]] const auto written = ::write(2, notice, sizeof notice - 1);
-#endif
+// Ends the process by the signal's default action. The kernel never ends the
+// first process of a namespace (a container's) by a signal it does not
+// handle, so there the process exits as a shell reports a signal's end.
+[[noreturn]] void endBy(int signalNumber)
+{
+    std::fflush(nullptr);
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    sigaction(signalNumber, &byDefault, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signalNumber);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::raise(signalNumber);
+    ::_exit(128 + signalNumber);
+}
+
+// The stop signals arrive here, on a thread of their own, as plain events
+// rather than in a handler: so the second one may take the locks that
+// removing the temporaries in progress needs.
+void takeStopSignals(sigset_t stopSet)
+{
+    for (;;) {
+        int signalNumber = 0;
+        if (sigwait(&stopSet, &signalNumber) != 0)
+            continue;
+        if (!interrupted.exchange(true)) {
+            stopSignal = signalNumber;
+            sayStopping();
+            continue;
+        }
+        batch::removeTemporariesInProgress();
+        endBy(signalNumber);
     }
 }
+#endif
 
 constexpr auto redrawInterval = std::chrono::milliseconds(100);
 
@@ -51,8 +106,8 @@ void printLine(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-ConsoleHost::ConsoleHost(QString sizeItem, QString targetItem, Output output)
-    : sizeItem_(std::move(sizeItem)), targetItem_(std::move(targetItem)), output_(output)
+ConsoleHost::ConsoleHost(QString sizeItem, QString targetItem, Output output, bool onlyFailures)
+    : sizeItem_(std::move(sizeItem)), targetItem_(std::move(targetItem)), output_(output), onlyFailures_(onlyFailures)
 {
 }
 
@@ -81,6 +136,8 @@ void ConsoleHost::showMessage(const QString& text)
 
 void ConsoleHost::logLine(const QString& line)
 {
+    if (onlyFailures_)
+        return;
     clearLine();
     printLine(stderr, line);
 }
@@ -106,10 +163,41 @@ void ConsoleHost::finish()
     printLine(stdout, status_);
 }
 
-void ConsoleHost::stopOnInterrupt()
+void ConsoleHost::stopOnInterrupt(util::Language language)
 {
+    stopNotice = language == util::Language::German ? kStoppingGerman : kStoppingEnglish;
+#ifdef _WIN32
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+#else
+    sigset_t stopSet;
+    sigemptyset(&stopSet);
+    bool any = false;
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        // nohup, a shell's background job, a scheduler: whoever set a signal
+        // to be ignored meant this process to go on through it.
+        struct sigaction current {};
+        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
+        sigaddset(&stopSet, signalNumber);
+        any = true;
+    }
+    if (!any)
+        return;
+    // Blocked in this thread and in every thread it starts later, so that
+    // only the signal thread takes them.
+    pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
+    static std::once_flag started;
+    std::call_once(started, [stopSet] { std::thread(takeStopSignals, stopSet).detach(); });
+#endif
+}
+
+void ConsoleHost::endByStopSignal()
+{
+#ifndef _WIN32
+    if (const int signalNumber = stopSignal.load(); signalNumber != 0)
+        endBy(signalNumber);
+#endif
 }
 
 bool ConsoleHost::standardOutputIsTerminal()

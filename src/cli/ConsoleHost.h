@@ -1,10 +1,11 @@
 #pragma once
 // vardolin-batch's host: status texts on standard output (one line each, or
 // a progress bar redrawn in place when standard output is a terminal; none
-// when quiet), messages and failed files on standard error, and the stop flag
-// that Ctrl-C sets.
+// when quiet), messages and the run's log lines on standard error (only the
+// failed files when quiet), and the stop flag that Ctrl-C sets.
 
 #include "batch/BatchHost.h"
+#include "util/Language.h"
 
 #include <QString>
 
@@ -16,7 +17,10 @@ namespace vardolin::cli {
 class ConsoleHost : public batch::BatchHost {
 public:
     enum class Output { Terminal, Lines, Quiet };
-    ConsoleHost(QString sizeItem, QString targetItem, Output output);
+    // onlyFailures: of the run's log lines only those of failed files are
+    // printed (fileDone prints them); notes on files that were copied or
+    // skipped on purpose are not.
+    ConsoleHost(QString sizeItem, QString targetItem, Output output, bool onlyFailures = false);
 
     void statusText(const QString& text) override;
     // A status text that stays in view: on a terminal too it gets a line of
@@ -24,6 +28,7 @@ public:
     void lastingStatus(const QString& text);
     void showMessage(const QString& text) override;
     void logLine(const QString& line) override;
+    bool onlyFailures() const { return onlyFailures_; }
     QString sizeItemText() override { return sizeItem_; }
     void setSizeItemText(const QString& text) { sizeItem_ = text; }
     QString targetListText() override { return targetItem_; }
@@ -36,9 +41,17 @@ public:
     // own; call when the run is over.
     void finish();
 
-    // Makes Ctrl-C (and a termination request) ask the run to stop after the
-    // files in progress; a second one quits at once.
-    static void stopOnInterrupt();
+    // Makes Ctrl-C (SIGINT) and a termination request (SIGTERM) ask the run
+    // to stop after the files in progress, saying so in the language; a
+    // second one removes the temporary files of the copies in progress and
+    // ends the process at once, by that signal. A signal that the parent set
+    // to be ignored stays ignored. Call before any other thread is started.
+    static void stopOnInterrupt(util::Language language);
+    // After a run that a signal stopped: ends the process by that signal, as
+    // its default action would have, so that a shell sees 128 + its number
+    // (130, 143) and a script's loop or set -e stops. Returns at once when no
+    // signal came.
+    static void endByStopSignal();
     static bool standardOutputIsTerminal();
 
 private:
@@ -49,6 +62,7 @@ private:
     QString sizeItem_;
     QString targetItem_;
     Output output_;
+    bool onlyFailures_;
     QString status_;
     qint64 finished_ = 0;
     qint64 count_ = 0;

@@ -7,7 +7,7 @@ namespace vardolin::cli {
 bool ReportFile::open(const QString& fileName, QString& error)
 {
     file_.setFileName(fileName);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         error = file_.errorString();
         return false;
     }

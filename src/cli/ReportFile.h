@@ -2,6 +2,8 @@
 // The run's record for scripts and schedulers: one JSON object per line,
 // each line written whole with one write and no buffer in between, so that
 // whatever stops the process (kill -9 included) leaves only complete lines.
+// Lines are appended, never an earlier run's replaced: a retried shard keeps
+// what its killed attempt reported.
 
 #include <QFile>
 #include <QJsonObject>
@@ -11,8 +13,8 @@ namespace vardolin::cli {
 
 class ReportFile {
 public:
-    // Creates or empties the file. False, with the reason in error, when it
-    // cannot be written.
+    // Creates the file or opens it for appending. False, with the reason in
+    // error, when it cannot be written.
     bool open(const QString& fileName, QString& error);
     bool isOpen() const { return file_.isOpen(); }
 

@@ -17,7 +17,7 @@ struct FrameContext {
     QString uExeDatei;     // full path of the executable
     QString uExePgm;       // its file part
     QString uExeVerz;      // its path part; the working folder in test mode
-    QString uAktVerz;      // working folder at start, with a trailing separator
+    QString uAktVerz;      // working folder at start, with a trailing separator (SettingsFolder.h)
     QString uTempVerz;     // temporary folder, separator-terminated when set
     QString uAnwVerz;      // per-user configuration folder
     QString uUserId;       // user name, upper case
@@ -29,6 +29,9 @@ struct FrameContext {
     int DebugFileAnw = 0;  // threshold for the start and end lines
     int DebugFileWin = 0;  // kept only
     int DebugFileProc = 0; // threshold for the procedures unit's lines
+    // uAktVerz is the per-user configuration folder, since the folder the
+    // program was started in holds no settings file.
+    bool settingsInUserConfig = false;
 };
 
 } // namespace vardolin::frame

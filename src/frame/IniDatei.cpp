@@ -91,9 +91,20 @@ const QStringList& settingsKeys()
     return keys;
 }
 
+QString settingsFileName()
+{
+    return util::field(kAnwendung, 1, QStringLiteral(" ")) + QStringLiteral(".ini");
+}
+
 QString settingsFilePath(const FrameContext& context)
 {
-    return context.uAktVerz + util::field(kAnwendung, 1, QStringLiteral(" ")) + QStringLiteral(".ini");
+    return context.uAktVerz + settingsFileName();
+}
+
+void readSettingsFile(Settings& settings, const QString& path)
+{
+    settings.IniFile = path;
+    readSettings(settings);
 }
 
 void IniDatei(Settings& settings, const FrameContext& context, const QString& mode)

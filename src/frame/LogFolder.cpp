@@ -1,5 +1,6 @@
 #include "frame/LogFolder.h"
 
+#include "frame/UserFolders.h"
 #include "util/Paths.h"
 
 #include <QDir>
@@ -7,32 +8,43 @@
 
 namespace vardolin::frame {
 
-QString userStateFolder(const Environment& environment)
+QStringList installedProgramFolders()
 {
-#ifdef Q_OS_WIN
-    const QString base = environment.variable(QStringLiteral("LOCALAPPDATA"));
-    return base.isEmpty() ? QString() : util::withTrailingSeparator(base) + "Vardolin\\";
-#else
-    QString base = environment.variable(QStringLiteral("XDG_STATE_HOME"));
-    if (base.isEmpty()) {
-        const QString home = environment.variable(QStringLiteral("HOME"));
-        if (home.isEmpty()) {
-            return {};
-        }
-        base = util::withTrailingSeparator(home) + QStringLiteral(".local/state");
-    }
-    return util::withTrailingSeparator(base) + QStringLiteral("vardolin/");
-#endif
+    return {QStringLiteral(VARDOLIN_INSTALL_BINDIR), QStringLiteral(VARDOLIN_PACKAGE_BINDIR)};
 }
 
-QString logBaseFolder(const QString& exeFolder, const Environment& environment)
+bool isInstalledProgramFolder(const QString& exeFolder, const QStringList& installedFolders)
+{
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity kCase = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
+#endif
+    if (exeFolder.isEmpty())
+        return false;
+    const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(exeFolder));
+    for (const QString& installed : installedFolders) {
+        const QString bin = QDir::cleanPath(QDir::fromNativeSeparators(installed));
+        if (bin.isEmpty() || bin == QStringLiteral("/"))
+            continue;
+        if (folder.compare(bin, kCase) == 0)
+            return true;
+        const QString tail = bin.startsWith(u'/') ? bin : u'/' + bin;
+        if (folder.endsWith(tail, kCase))
+            return true;
+    }
+    return false;
+}
+
+QString logBaseFolder(const QString& exeFolder, const Environment& environment, const QStringList& installedFolders)
 {
     const QFileInfo exe(exeFolder);
-    if (!exeFolder.isEmpty() && exe.isDir() && exe.isWritable()) {
+    if (!exeFolder.isEmpty() && exe.isDir() && exe.isWritable()
+        && !isInstalledProgramFolder(exeFolder, installedFolders)) {
         return util::withTrailingSeparator(exeFolder);
     }
     const QString state = userStateFolder(environment);
-    if (state.isEmpty() || !QDir().mkpath(state)) {
+    if (!makeUserFolder(state)) {
         return {};
     }
     return state;

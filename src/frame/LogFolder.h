@@ -1,21 +1,30 @@
 #pragma once
 // Where the program's own files (run log, debug folder) go: beside the
-// executable when that folder can be written, else the per-user state folder.
+// executable only for a build run from its own folder (the build tree, a
+// portable copy) that can write there; an installed program always uses the
+// per-user state folder, whoever runs it, so that nothing lands in a system
+// folder such as /usr/bin.
 
 #include "frame/Environment.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace vardolin::frame {
 
-// The per-user state folder, separator-terminated: $XDG_STATE_HOME/vardolin/
-// or $HOME/.local/state/vardolin/ (%LOCALAPPDATA%\Vardolin\ on Windows).
-// Empty when neither variable is set.
-QString userStateFolder(const Environment& environment);
+// The folders the build installs its programs into (the install prefix's bin
+// folder and the package's), compiled in.
+QStringList installedProgramFolders();
 
-// exeFolder when it is an existing, writable folder; otherwise the per-user
-// state folder, created when missing. Separator-terminated; empty when no
-// folder can be had.
-QString logBaseFolder(const QString& exeFolder, const Environment& environment);
+// True when exeFolder is one of installedFolders, or ends with one of them:
+// a package unpacked below another root (usr/bin of a scratch root or a
+// container image) is still an installed program.
+bool isInstalledProgramFolder(const QString& exeFolder, const QStringList& installedFolders);
+
+// exeFolder when it is an existing, writable folder and no installed program
+// folder; otherwise the per-user state folder, made when missing.
+// Separator-terminated; empty when no folder can be had.
+QString logBaseFolder(const QString& exeFolder, const Environment& environment,
+                      const QStringList& installedFolders = installedProgramFolders());
 
 } // namespace vardolin::frame

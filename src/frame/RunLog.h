@@ -1,7 +1,8 @@
 #pragma once
 // The program's run log "Vardolin.log": start and end banners around a run and
 // the lines the source scan and the batch run append. Lines may be written
-// from several threads at once.
+// from several threads, and by several programs, at once: each is appended
+// whole under a lock on the file.
 
 #include "frame/Clock.h"
 #include "frame/Environment.h"
@@ -23,10 +24,10 @@ public:
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
-    // Switches the log on and opens "Vardolin.log" in exeFolder, or in the
-    // per-user state folder when exeFolder cannot be written, then appends the
-    // start banner. False when no file could be opened (the switch stays on;
-    // lines are then dropped).
+    // Switches the log on and opens "Vardolin.log" in the folder logBaseFolder
+    // gives for exeFolder (LogFolder.h), then appends the start banner. A file
+    // over kMaxSize is emptied first. False when no file could be opened (the
+    // switch stays on; lines are then dropped).
     bool open(const QString& exeFolder);
 
     // Appends the end banner and closes the file.
@@ -39,7 +40,9 @@ public:
     QString filePath() const;
 
 private:
-    void writeLocked(const QString& line);
+    // lines: one or more lines joined by CR LF, written with one more CR LF.
+    void writeLocked(const QString& lines);
+    void writeUnlocked(const QString& lines);
     QString banner(const QString& word) const;
 
     const Clock& clock_;

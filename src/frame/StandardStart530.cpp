@@ -1,5 +1,8 @@
 #include "frame/StandardStart530.h"
 
+#include "frame/SettingsFolder.h"
+#include "frame/UserFolders.h"
+
 #include "util/Files.h"
 #include "util/IniFile.h"
 #include "util/Paths.h"
@@ -61,7 +64,9 @@ void collectSurroundings(FrameContext& context, const Environment& environment)
     context.uExeDatei = s_ExeFile(environment);
     context.uExePgm = util::filePart(context.uExeDatei);
     context.uExeVerz = util::pathPart(context.uExeDatei);
-    context.uAktVerz = s_CurrentDir(environment);
+    const SettingsFolder settingsFolder = settingsFolderFor(s_CurrentDir(environment), environment);
+    context.uAktVerz = settingsFolder.folder;
+    context.settingsInUserConfig = settingsFolder.isUserConfig;
     context.uTempVerz = s_TempDir(environment);
     context.uAnwVerz = folderValue(applicationDataFolder(environment));
     context.uUserId = util::upperCase(userName(environment));
@@ -119,12 +124,7 @@ QString applicationDataFolder(const Environment& environment)
 #ifdef Q_OS_WIN
     return s_GetEnv(environment, QStringLiteral("APPDATA"));
 #else
-    const QString config = s_GetEnv(environment, QStringLiteral("XDG_CONFIG_HOME"));
-    if (!config.isEmpty()) {
-        return config;
-    }
-    const QString home = s_GetEnv(environment, QStringLiteral("HOME"));
-    return home.isEmpty() ? QString() : util::withTrailingSeparator(home) + QStringLiteral(".config");
+    return util::withoutTrailingSeparators(userConfigBase(environment));
 #endif
 }
 

@@ -1,5 +1,7 @@
 #include "frame/StartFolder.h"
 
+#include "frame/UserFolders.h"
+
 #include "util/Files.h"
 #include "util/Paths.h"
 
@@ -25,6 +27,14 @@ void applyPathArgument(Settings& settings, const QString& path)
         settings.QuellVerz = util::pathPart(path);
         settings.BildDatei = util::filePart(path);
     }
+}
+
+QString sourceFallbackFolder(const FrameContext& context, const Environment& environment)
+{
+    if (!context.settingsInUserConfig)
+        return context.uAktVerz;
+    const QString pictures = picturesFolder(environment);
+    return pictures.isEmpty() ? context.uAktVerz : pictures;
 }
 
 void takeStartFolder(Settings& settings, const QString& workingFolder, const QString& pathArgument)

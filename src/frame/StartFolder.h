@@ -2,6 +2,8 @@
 // Where both programs start looking for pictures: the stored source folder,
 // else the working folder, and the path argument over both.
 
+#include "frame/Environment.h"
+#include "frame/FrameContext.h"
 #include "frame/Settings.h"
 
 #include <QString>
@@ -24,6 +26,11 @@ void checkSourceFolder(Settings& settings, const QString& workingFolder);
 //   is taken even though it does not exist.
 // An empty path changes nothing.
 void applyPathArgument(Settings& settings, const QString& path);
+
+// Where a stored source folder that is gone falls back to: the working
+// folder (uAktVerz), unless that is the per-user configuration folder, which
+// holds no pictures: then the user's pictures folder (UserFolders.h).
+QString sourceFallbackFolder(const FrameContext& context, const Environment& environment);
 
 // Both, in the order of the start: the check first, so that a folder named by
 // the path argument stands even when it is missing.

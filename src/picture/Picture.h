@@ -154,7 +154,13 @@ Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t 
 // grade (the format table's quality rule); the BMP and PNG encoders do not
 // use it. Without a requested depth the source's depth is written where the
 // format can, else full colour. A failed encode leaves no file behind.
+// The file is always made anew and never written through a link. What
+// already has its name is replaced (a link itself, not what it points to), or
+// with ExistingName::Refused left as it is and the save fails: for a name in
+// a folder others may write to, where it may have been planted.
+enum class ExistingName { Replaced, Refused };
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
-                         std::optional<int> requestedDepth = std::nullopt);
+                         std::optional<int> requestedDepth = std::nullopt,
+                         ExistingName existing = ExistingName::Replaced);
 
 } // namespace vardolin::picture

@@ -4,7 +4,9 @@
 #include "picture/ComposeOnWhite.h"
 #include "picture/Formats.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace vardolin::picture {
 namespace {
@@ -45,10 +47,20 @@ Result<void> encode(const Picture& picture, const std::filesystem::path& file, c
     return row.encode24(onWhite.rows, file, qualityGrade, outputDepth);
 }
 
+// The name made free for a file that replaces what has it; a folder stays
+// and fails the save.
+void freeTheName(const std::filesystem::path& file)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(file, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status))
+        std::filesystem::remove(file, error);
+}
+
 } // namespace
 
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
-                         std::optional<int> requestedDepth)
+                         std::optional<int> requestedDepth, ExistingName existing)
 {
     if (file.empty())
         return fail("no file name given");
@@ -60,6 +72,9 @@ Result<void> savePicture(const Picture& picture, const std::filesystem::path& fi
     if (row == nullptr || row->encode24 == nullptr)
         return fail("no encoder writes this format");
     VARDOLIN_TRY_ASSIGN(const int outputDepth, outputDepthFor(picture, *row, requestedDepth));
+    // The encoders make the file anew (OutputFile.h).
+    if (existing == ExistingName::Replaced)
+        freeTheName(file);
     return failOnOutOfMemory([&] { return encode(picture, file, *row, qualityGrade, outputDepth); });
 }
 

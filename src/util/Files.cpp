@@ -6,12 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,6 +168,79 @@ bool writeTextFile(const QString& path, const QString& text)
     const QByteArray bytes = text.toUtf8();
     return file.write(bytes) == bytes.size();
 }
+
+#ifdef Q_OS_UNIX
+namespace {
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Where links cannot be made (FAT, some network shares): created only when
+// missing, then written.
+NewFile writeNewFileInPlace(const QByteArray& name, const QByteArray& bytes)
+{
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? NewFile::AlreadyThere : NewFile::Failed;
+    const bool complete = writeAll(fd, bytes);
+    ::close(fd);
+    if (!complete)
+        ::unlink(name.constData());
+    return complete ? NewFile::Written : NewFile::Failed;
+}
+
+} // namespace
+
+NewFile writeNewFileWhole(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray name = fileNameFromText(path);
+    QByteArray temporary = fileNameFromText(folderOf(path)) + '.' + fileNameFromText(nameOf(path)) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return writeNewFileInPlace(name, bytes);
+    // mkstemp's 0600 would keep the file from others who may read it.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    const bool complete = writeAll(fd, bytes);
+    ::close(fd);
+    NewFile result = NewFile::Failed;
+    if (complete && ::link(temporary.constData(), name.constData()) == 0)
+        result = NewFile::Written;
+    else if (complete && errno == EEXIST)
+        result = NewFile::AlreadyThere;
+    else if (complete)
+        result = writeNewFileInPlace(name, bytes);
+    ::unlink(temporary.constData());
+    return result;
+}
+#else
+NewFile writeNewFileWhole(const QString& path, const QByteArray& bytes)
+{
+    if (QFileInfo::exists(path))
+        return NewFile::AlreadyThere;
+    QTemporaryFile file(folderOf(path) + u'.' + nameOf(path) + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return NewFile::Failed;
+    // Renaming onto an existing name fails here, so the first writer's file stays.
+    if (file.rename(path)) {
+        file.setAutoRemove(false);
+        return NewFile::Written;
+    }
+    return QFileInfo::exists(path) ? NewFile::AlreadyThere : NewFile::Failed;
+}
+#endif
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {

@@ -43,6 +43,19 @@ std::optional<QStringList> readTextLines(const QString& path);
 // missing; an existing file is not shortened, writing starts at its beginning.
 bool writeTextFile(const QString& path, const QString& text);
 
+enum class NewFile {
+    Written,      // this call made the file
+    AlreadyThere, // a file of that name existed or appeared meanwhile; it is left as it is
+    Failed,       // no file could be made
+};
+
+// Makes a file that does not exist yet, whole or not at all: the bytes go to
+// a temporary file beside it, which is then linked into place only while no
+// file of that name exists. Several programs making one file at once each
+// find either nothing or a complete file there. On a file system without
+// links the file is created exclusively and written in place.
+NewFile writeNewFileWhole(const QString& path, const QByteArray& bytes);
+
 // Replaces the whole file with the bytes: they go to a temporary file beside it
 // that is renamed into place once complete, so a failure never leaves a partial
 // file behind. Only where the folder refuses the temporary file for want of

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -58,6 +59,22 @@ TEST(BatchFromStart, EmptyListReportsZero)
     QTest::mouseClick(w.controlAs<QPushButton>(15), Qt::LeftButton);
     ASSERT_TRUE(waitForRunEnd(s.events()));
     EXPECT_EQ(w.statusLine(), QStringLiteral("0 Dateien kopiert !"));
+}
+
+// A run that ends with a message box does not leave the status line
+// promising the file list.
+TEST(BatchFromStart, RunThatCannotStartSaysSoInTheStatusLine)
+{
+    Session s;
+    s.picture(QStringLiteral("a.jpg"), 40, 30);
+    ASSERT_TRUE(QFile(s.path(QStringLiteral("komp"))).open(QIODevice::WriteOnly));
+    s.settings.QuellVerz = s.folder();
+    s.settings.AusgabeOrdner = QStringLiteral("3");
+    MainWindow& w = s.open();
+    QTest::mouseClick(w.controlAs<QPushButton>(15), Qt::LeftButton);
+    ASSERT_TRUE(waitForRunEnd(s.events()));
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(w.statusLine(), QStringLiteral("Nicht gestartet: Unterverzeichnis konnte nicht angelegt werden !"));
 }
 
 TEST(BatchFromStart, EnglishQuitButtonReadsStopDuringTheRun)

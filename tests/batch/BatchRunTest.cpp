@@ -1,8 +1,10 @@
 #include "batch/BatchRun.h"
 
 #include "BatchTesting.h"
+#include "batch/SourceScan.h"
 #include "batch/TempFiles.h"
 #include "util/Files.h"
+#include "util/Paths.h"
 #include "util/Text.h"
 
 #include <QTemporaryDir>
@@ -60,19 +62,6 @@ TEST_F(BatchRun, EmptyListReportsZero)
     EXPECT_EQ(host.statuses.back(), QStringLiteral("0 Dateien kopiert !"));
 }
 
-TEST_F(BatchRun, ModeTwoCopiesAreListedAgainByTheNextRun)
-{
-    picture("IMG_01.jpg");
-    settings.AusgabeOrdner = QStringLiteral("2");
-    EXPECT_EQ(run().written, 1);
-    ASSERT_EQ(util::sizeTest(written("IMG_01_k!.JPG")) > 0, true);
-    const RunReport second = run();
-    EXPECT_EQ(second.count, 2);
-    EXPECT_EQ(second.written, 1); // the copy of the copy
-    EXPECT_EQ(second.skipped, 1); // IMG_01_k!.JPG exists and overwriting is off
-    EXPECT_GT(util::sizeTest(written("IMG_01_k!_k!.JPG")), 0);
-}
-
 TEST_F(BatchRun, SecondRunWithoutOverwritingWritesNothingButReportsAll)
 {
     picture("a.jpg");
@@ -107,7 +96,10 @@ TEST_F(BatchRun, ModeThreeSubfolderThatCannotBeMadeStopsTheRun)
     EXPECT_EQ(report.reached, 0);
     EXPECT_EQ(host.messages, QStringList{QStringLiteral("Konnte Unterverzeichnis ") + source
                                          + QStringLiteral("komp nicht anlegen !")});
-    EXPECT_EQ(host.statuses, QStringList{QStringLiteral("Dateiliste wird erstellt, bitte warten ...")});
+    // Once the message is closed, the status line says how the run ended.
+    EXPECT_EQ(host.statuses, (QStringList{QStringLiteral("Dateiliste wird erstellt, bitte warten ..."),
+                                          QStringLiteral("Nicht gestartet: Unterverzeichnis konnte nicht angelegt "
+                                                         "werden !")}));
 }
 
 TEST_F(BatchRun, ModeFourCarriesTheStructureOver)
@@ -139,11 +131,29 @@ TEST_F(BatchRun, ModeFourWithATargetThatCannotBeMadeFailsEachFile)
     EXPECT_EQ(host.statuses.back(), QStringLiteral("2 Dateien kopiert !"));
 }
 
-TEST_F(BatchRun, ExcludePatternIsNotApplied)
+// The run converts what the scan counted: an excluded file is no source,
+// whether the pattern or a marker file excludes it.
+TEST_F(BatchRun, ExcludePatternAndMarkerFileApplyToTheRun)
 {
     picture("NoPic1.jpg");
-    settings.BildDateiEx = QStringLiteral("*NoPic*.jpg");
-    EXPECT_EQ(run().written, 1);
+    picture("IMG.jpg");
+    picture("Privat/IMG.jpg");
+    ASSERT_TRUE(writeBytes(written("Privat/nopic.txt"), "marker"));
+    settings.MitUnterordner = QStringLiteral("1");
+    for (const char* exclude : {"*NoPic*.jpg", "nopic.txt"}) {
+        SCOPED_TRACE(exclude);
+        settings.BildDateiEx = QString::fromUtf8(exclude);
+        settings.CBZielUeberschreiben = QStringLiteral("1");
+        const RunReport report = run();
+        EXPECT_EQ(report.count, 2);
+        AktionQuelle(-1, settings, host);
+        EXPECT_EQ(host.foundCount, report.count);
+        const bool byPattern = exclude[0] == '*';
+        EXPECT_EQ(util::sizeTest(written("!k_NoPic1.jpg.JPG")) > 0, !byPattern);
+        EXPECT_EQ(util::sizeTest(written("Privat/!k_IMG.jpg.JPG")) > 0, byPattern);
+        QFile::remove(written("!k_NoPic1.jpg.JPG"));
+        QFile::remove(written("Privat/!k_IMG.jpg.JPG"));
+    }
 }
 
 TEST_F(BatchRun, BadFilesAmongGoodOnesAreLoggedAndCounted)
@@ -190,6 +200,39 @@ TEST_F(BatchRun, ColourProfilesAreAppliedAndUnusableOnesNoted)
         const bool green = topLeft[1] > 200 && topLeft[2] < 60;
         EXPECT_EQ(green, copy[3] == 'a') << copy << ": red " << int(topLeft[2]) << ", green " << int(topLeft[1]);
     }
+}
+
+// A photo cut short is copied from what it holds and named with the
+// library's words.
+TEST_F(BatchRun, DamagedPicturesAreCopiedAndNamedOrFailOnRequest)
+{
+    fixture::copyPictureFixture(QStringLiteral("jpeg-photo-cut-short.jpg"), written("a_cut.jpg"));
+    QByteArray png = fixture::readBytes(QStringLiteral(VARDOLIN_TEST_DATA "/picture/png-photo.png"));
+    ASSERT_TRUE(writeBytes(written("b_whole.png"), png));
+    png.truncate(png.size() * 3 / 5);
+    ASSERT_TRUE(writeBytes(written("c_cut.png"), png));
+    settings.BildDatei = QStringLiteral("*.jpg|*.png");
+    settings.AusgabeOrdner = QStringLiteral("3");
+
+    RunReport report = run();
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(report.damaged, 2);
+    QStringList lines = host.logLines;
+    lines.sort();
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Bild unvollständig: ") + written("a_cut.jpg")
+                                    + QStringLiteral(" : JPEG: Premature end of JPEG file")))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("Bild unvollständig: ") + written("c_cut.png")
+                            + QStringLiteral(" : PNG: truncated PNG data"));
+    EXPECT_EQ(pictureSize(written("komp/!k_a_cut_k!.JPG")), (Size{90, 60}));
+
+    // Asked to, the run fails them and makes no copy.
+    ASSERT_TRUE(QDir(written("komp")).removeRecursively());
+    options.failOnWarning = true;
+    report = run();
+    EXPECT_EQ(report.failed, 2);
+    EXPECT_EQ(QDir(written("komp")).entryList(QDir::Files), QStringList{QStringLiteral("!k_b_whole_k!.PNG")});
 }
 
 TEST_F(BatchRun, FilesThatVanishOrTurnIntoFoldersDuringTheRunFail)
@@ -247,9 +290,9 @@ TEST_F(BatchRun, StopFinishesTheFilesInProgressAndStartsNoNewOne)
 }
 
 // With mode 2 the copy of IMG_01.jpg is listed right after it; an empty one
-// left from before must be read only once the first entry has replaced it,
-// on any number of workers.
-TEST_F(BatchRun, ACopyListedAfterItsSourceIsReadOnlyOnceWritten)
+// left from before is no source: its source's copy replaces it, on any
+// number of workers, and it gets no copy of its own.
+TEST_F(BatchRun, ACopyListedAfterItsSourceIsReplacedNotCopied)
 {
     picture("IMG_01.jpg", 2400, 1800);
     ASSERT_TRUE(writeBytes(written("IMG_01_k!.JPG"), ""));
@@ -259,13 +302,15 @@ TEST_F(BatchRun, ACopyListedAfterItsSourceIsReadOnlyOnceWritten)
     options.jobs = 3;
     const RunReport report = BilderVerarbeiten(settings, host, options);
     EXPECT_EQ(report.failed, 0) << host.logLines.join(u'\n').toStdString();
-    EXPECT_EQ(report.written, 3);
-    EXPECT_EQ(pictureSize(written("IMG_01_k!_k!.JPG")), (Size{1200, 900}));
+    EXPECT_EQ(report.count, 2);
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(pictureSize(written("IMG_01_k!.JPG")), (Size{1200, 900}));
+    EXPECT_FALSE(QFile::exists(written("IMG_01_k!_k!.JPG")));
 }
 
-// The same order holds when the copy reaches the source folder by another
+// The same holds when the copy reaches the source folder by another
 // spelling, here a link to it as the target folder of mode 4.
-TEST_F(BatchRun, ACopyReachedThroughALinkIsReadOnlyOnceWritten)
+TEST_F(BatchRun, ACopyReachedThroughALinkIsNoSourceEither)
 {
     picture("IMG_01.jpg", 2400, 1800);
     ASSERT_TRUE(writeBytes(written("IMG_01_k!.JPG"), ""));
@@ -277,8 +322,9 @@ TEST_F(BatchRun, ACopyReachedThroughALinkIsReadOnlyOnceWritten)
     options.jobs = 3;
     const RunReport report = BilderVerarbeiten(settings, host, options);
     EXPECT_EQ(report.failed, 0) << host.logLines.join(u'\n').toStdString();
-    EXPECT_EQ(report.written, 2);
-    EXPECT_EQ(pictureSize(written("IMG_01_k!_k!.JPG")), (Size{1200, 900}));
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(pictureSize(written("IMG_01_k!.JPG")), (Size{1200, 900}));
+    EXPECT_FALSE(QFile::exists(written("IMG_01_k!_k!.JPG")));
 }
 
 TEST_F(BatchRun, ManyFilesOnManyWorkersAllArrive)
@@ -333,6 +379,31 @@ TEST_F(BatchRun, HeicAndJpgOfOneNameShareACopyAndTheLogSaysSo)
     EXPECT_EQ(pictureSize(written("IMG_k!.JPG")), (Size{80, 60})) << "the JPG's copy (40 x 30)";
     ASSERT_EQ(host.logLines.size(), 1) << host.logLines.join(u'\n').toStdString();
     EXPECT_TRUE(host.logLines[0].startsWith(QStringLiteral("Kopie ersetzt: ") + written("IMG.HEIC")));
+}
+
+// Temporary names are easy to foresee once one is seen. A link planted under
+// the next one, to a file elsewhere, is neither written through nor removed,
+// and the copy is made under a fresh name all the same.
+TEST_F(BatchRun, ALinkPlantedUnderTheNextTemporaryNameIsNotWrittenThrough)
+{
+    picture("a.jpg");
+    const QString victim = root + QStringLiteral("victim.txt");
+    ASSERT_TRUE(writeBytes(victim, "keep me"));
+    // .vardolin-<process>-<number>-<instance>-<host>.part
+    const QStringList seen = util::nameOf(temporaryNameIn(source)).split(u'-');
+    QStringList next = seen;
+    next[2] = QString::number(seen[2].toLongLong() + 1);
+    const QString planted = source + next.join(u'-');
+    ASSERT_TRUE(QFile::link(victim, planted));
+    options.jobs = 1;
+
+    const RunReport report = BilderVerarbeiten(settings, host, options);
+    EXPECT_EQ(report.written, 1) << host.logLines.join(u'\n').toStdString();
+    EXPECT_EQ(fixture::readBytes(victim), "keep me");
+    EXPECT_EQ(QFileInfo(planted).symLinkTarget(), victim);
+    EXPECT_EQ(pictureSize(written("!k_a.jpg.JPG")), (Size{80, 60}));
+    QFile::remove(planted);
+    EXPECT_TRUE(fixture::temporariesBelow(root).isEmpty());
 }
 
 TEST_F(BatchRun, LeftoverTemporariesOfEndedRunsAreRemoved)

@@ -2,9 +2,13 @@
 
 #include "BatchTesting.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
 
 using namespace vardolin::batch;
 using vardolin::batch::fixture::readBytes;
@@ -37,6 +41,29 @@ TEST(ChoiceLists, MissingFilesAreWrittenByteExactThenLoaded)
     EXPECT_TRUE(quality.startsWith("schlechteste Qualit\xc3\xa4t\r\n")); // UTF-8, no byte-order mark
     EXPECT_TRUE(quality.endsWith("beste Qualit\xc3\xa4t\r\n\r\n"));
     EXPECT_TRUE(host.messages.isEmpty());
+}
+
+// Windows started at once in one folder each make the missing file or find
+// it made; none may read it while another is still writing it.
+TEST(ChoiceLists, ProgramsStartingAtOnceEachLoadTheWholeDefaultList)
+{
+    for (int round = 0; round < 20; ++round) {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QStringLiteral("/");
+        std::vector<ListFill> fills(8);
+        std::vector<std::thread> starts;
+        for (ListFill& fill : fills)
+            starts.emplace_back([&folder, &fill] {
+                RecordingHost host;
+                fill = fillListLoadingDefaults(&FuelleComboGroesse, folder, host);
+            });
+        for (std::thread& start : starts)
+            start.join();
+        for (const ListFill& fill : fills)
+            ASSERT_EQ(fill.items.size(), 10) << "round " << round;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Vardolin_size.txt")})
+            << "no temporary file is left";
+    }
 }
 
 TEST(ChoiceLists, BlankLinesAreNotNumbered)

@@ -74,10 +74,51 @@ TEST_F(Conversion, WritesEachFormatUnderTheUpperCasedExtension)
 
 TEST_F(Conversion, OtherExtensionsAreNotWritten)
 {
-    writePicture(root + QStringLiteral("b.jpeg"), 40, 30);
-    const CopyResult result = copy(root + QStringLiteral("b.jpeg"), root + QStringLiteral("c_b.jpeg"));
+    writePicture(root + QStringLiteral("b.gif"), 40, 30);
+    const CopyResult result = copy(root + QStringLiteral("b.gif"), root + QStringLiteral("c_b.gif"));
     EXPECT_EQ(result.outcome, CopyOutcome::SkippedFormat);
-    EXPECT_EQ(util::sizeTest(root + QStringLiteral("c_b.JPEG")), -1);
+    EXPECT_EQ(util::sizeTest(root + QStringLiteral("c_b.GIF")), -1);
+}
+
+// Phones and browsers name JPEGs .jpeg, .jpe or .jfif; the copy keeps that
+// name. Scanners write TIFF; the copy is a JPEG at the grade, named .JPG,
+// its transparent parts on white.
+TEST_F(Conversion, PhotosByTheirUsualNamesAreCopied)
+{
+    struct Row {
+        const char* fixture; // null: a made JPEG
+        const char* source;
+        const char* written;
+    };
+    options.quality = 9;
+    for (const Row& row : {Row{nullptr, "a.jpeg", "c_a.JPEG"}, Row{nullptr, "b.JPE", "c_b.JPE"},
+                           Row{nullptr, "c.jfif", "c_c.JFIF"}, Row{"tiff-lzw.tif", "scan.tif", "c_scan.JPG"},
+                           Row{"tiff-rgba-unassociated.tif", "clear.TIFF", "c_clear.JPG"}}) {
+        SCOPED_TRACE(row.source);
+        const QString source = root + QString::fromUtf8(row.source);
+        if (row.fixture == nullptr)
+            writePicture(source, 400, 300);
+        else
+            fixture::copyPictureFixture(QString::fromUtf8(row.fixture), source);
+        const CopyResult result = copy(source, root + QStringLiteral("c_") + QString::fromUtf8(row.source));
+        ASSERT_EQ(result.outcome, CopyOutcome::Written) << result.reason.toStdString();
+        EXPECT_EQ(result.writtenFile, root + QString::fromUtf8(row.written));
+        EXPECT_EQ(result.quality, 90);
+        const auto written = picture::loadPicture(util::toFsPath(result.writtenFile));
+        ASSERT_TRUE(written.ok()) << written.error();
+        EXPECT_EQ(written->picture.format, picture::Format::Jpeg);
+        EXPECT_EQ(std::min(written->picture.width, written->picture.height), 60);
+    }
+    // The clear TIFF is (121, 109, 58) throughout, partly at alpha 127: on
+    // white its blue rises well above 58 (dropped alpha leaves it there, black
+    // below it).
+    const auto clear = picture::loadPicture(util::toFsPath(root + QStringLiteral("c_clear.JPG")));
+    ASSERT_TRUE(clear.ok());
+    double blue = 0;
+    for (int y = 0; y < clear->picture.height; ++y)
+        for (int x = 0; x < clear->picture.width; ++x)
+            blue += clear->picture.row(y)[x * 3]; // BGR rows
+    EXPECT_GT(blue / (clear->picture.width * clear->picture.height), 80);
 }
 
 // HEIC and AVIF become JPEGs named .JPG, sized by the short-side rule on the

@@ -1,6 +1,5 @@
 // Shards: every listed file in exactly one shard, decided by the file's own
-// copy name whatever else is listed; sources named onto one copy together;
-// copies made by the batch itself never taken as sources.
+// copy name whatever else is listed; sources named onto one copy together.
 
 #include "batch/Shards.h"
 
@@ -77,20 +76,6 @@ TEST(Shards, SourcesNamedOntoOneCopyShareTheirShard)
                                              [](const QString& f) { return f.endsWith(QStringLiteral("/IMG.jpg")); });
         EXPECT_TRUE(same == 0 || same == 40) << "shard " << k << " holds " << same << " of the 40";
     }
-}
-
-TEST(Shards, CopiesOfListedFilesAreNotTakenAsSources)
-{
-    const QString source = root + QStringLiteral("IMG_1.jpg");
-    const QString copy = root + QStringLiteral("komp/!k_IMG_1_k!.JPG");
-    // Its copy would land on itself: kept, so that the run reports it as one.
-    const QString onItself = root + QStringLiteral("komp/!k_self_k!.JPG");
-    const auto naming = [&](const QString& file) { return file == onItself ? onItself : copyOf(file); };
-    QStringList all;
-    for (int k = 0; k < 3; ++k)
-        all += filesOfShard({source, copy, onItself}, naming, root, {k, 3});
-    all.sort();
-    EXPECT_EQ(all, (QStringList{source, onItself}));
 }
 
 } // namespace

@@ -76,9 +76,12 @@ TEST(CommandLine, BadUsageIsNamed)
                            {"--mode", "x"},
                            {"--jobs", "0"},
                            {"--keep-date", "--today"},
+                           {"--overwrite", "--no-overwrite"},
+                           {"--settings", "a.ini", "--no-settings"},
                            {"--unknown"},
                            {"a/", "b/"},
-                           {"--target", ""}}) {
+                           {"--target", ""},
+                           {"--fail-on", "error"}}) {
         EXPECT_FALSE(parse(arguments).error.isEmpty()) << *arguments.begin();
     }
     EXPECT_TRUE(parse({}).error.isEmpty());

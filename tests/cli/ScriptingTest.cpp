@@ -1,9 +1,11 @@
 // vardolin-batch as a step of a script: the dry run writes nothing, the
 // report says what became of each file, the size budget, quiet output.
 
+#include "CommandEnvironment.h"
 #include "batch/BatchTesting.h"
 #include "util/FileNames.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -15,6 +17,7 @@
 
 using namespace vardolin;
 using namespace vardolin::batch::fixture;
+using namespace vardolin::cli::testing;
 
 namespace {
 
@@ -63,11 +66,16 @@ protected:
     QTemporaryDir dir;
     QString work = dir.path() + QStringLiteral("/");
     QString fotos = work + QStringLiteral("Fotos/");
+    QString home = work + QStringLiteral("home/");
 
-    Finished run(const QStringList& arguments)
+    void SetUp() override { QDir().mkpath(home); }
+
+    // Scripts run in the C locale as often as not: English words.
+    Finished run(const QStringList& arguments, const char* locale = kEnglish)
     {
         QProcess process;
         process.setWorkingDirectory(work);
+        process.setProcessEnvironment(commandEnvironment(home, locale));
         process.start(QStringLiteral(VARDOLIN_BATCH_EXE), arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -93,8 +101,9 @@ TEST_F(Scripting, DryRunTellsEachOutcomeAndWritesNothing)
              QStringLiteral("--target"), klein, QStringLiteral("--structure"), sources});
     EXPECT_EQ(done.code, 0) << done.err.toStdString();
     EXPECT_EQ(everythingBelow(work), before) << "a dry run wrote, made or removed something";
-    const QStringList lines = done.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 5) << done.out.toStdString();
+    QStringList lines = done.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6) << done.out.toStdString();
+    EXPECT_EQ(lines.takeFirst(), QStringLiteral("Settings: built-in defaults"));
     EXPECT_EQ(lines[0], fotos + QStringLiteral("a.jpg -> ") + klein + QStringLiteral("!k_a_k!.JPG: written"));
     EXPECT_EQ(lines[1], fotos + QStringLiteral("b.jpg -> ") + klein + QStringLiteral("!k_b_k!.JPG: skipped: exists"));
     EXPECT_EQ(lines[2],
@@ -152,15 +161,22 @@ TEST_F(Scripting, ReportSaysWhatBecameOfEachFile)
     EXPECT_EQ(bySource[QStringLiteral("notes.txt")][QStringLiteral("outcome")].toString(),
               QStringLiteral("skipped: format"));
 
-    // Run again: the report is new, and an existing copy is told with its size.
+    // Run again: its lines follow the first run's, each naming its run, and
+    // an existing copy is told with its size.
     run(arguments);
-    const auto again = reportLines(report);
-    ASSERT_EQ(again.size(), 3);
+    const auto both = reportLines(report);
+    ASSERT_EQ(both.size(), 6);
+    const QJsonObject firstRun = both[0][QStringLiteral("run")].toObject();
+    const QJsonObject secondRun = both[5][QStringLiteral("run")].toObject();
+    EXPECT_FALSE(firstRun[QStringLiteral("host")].toString().isEmpty());
+    EXPECT_NE(firstRun[QStringLiteral("process")], secondRun[QStringLiteral("process")]);
+    EXPECT_LT(firstRun[QStringLiteral("started")].toString(), secondRun[QStringLiteral("started")].toString());
     // the lines come as the files are done, which two workers may do in either order
     QJsonObject kept;
-    for (const QJsonObject& line : again) {
-        if (QFileInfo(line[QStringLiteral("source")].toString()).fileName() == QStringLiteral("a.jpg"))
-            kept = line;
+    for (qsizetype i = 3; i < both.size(); ++i) {
+        EXPECT_EQ(both[i][QStringLiteral("run")].toObject(), secondRun);
+        if (QFileInfo(both[i][QStringLiteral("source")].toString()).fileName() == QStringLiteral("a.jpg"))
+            kept = both[i];
     }
     EXPECT_EQ(kept[QStringLiteral("outcome")].toString(), QStringLiteral("skipped: exists"));
     EXPECT_EQ(kept[QStringLiteral("bytes_after")].toInteger(), QFileInfo(copy).size());
@@ -189,7 +205,7 @@ TEST_F(Scripting, SizeBudgetTakesTheHighestLowerGradeThatFits)
                         + common);
     EXPECT_EQ(done.code, 0) << done.err.toStdString();
     EXPECT_EQ(readBytes(copy), atGrade[4]);
-    QJsonObject line = reportLines(report).value(0);
+    QJsonObject line = reportLines(report).last();
     EXPECT_EQ(line[QStringLiteral("grade")].toInt(), 4);
     EXPECT_EQ(line[QStringLiteral("quality")].toInt(), 40);
     EXPECT_FALSE(line[QStringLiteral("over_budget")].toBool());
@@ -200,7 +216,7 @@ TEST_F(Scripting, SizeBudgetTakesTheHighestLowerGradeThatFits)
     EXPECT_EQ(done.code, 0) << done.err.toStdString();
     EXPECT_EQ(readBytes(copy), atGrade[0]);
     EXPECT_TRUE(done.err.contains(copy)) << done.err.toStdString();
-    line = reportLines(report).value(0);
+    line = reportLines(report).last();
     EXPECT_EQ(line[QStringLiteral("grade")].toInt(), 0);
     EXPECT_TRUE(line[QStringLiteral("over_budget")].toBool());
 
@@ -230,25 +246,73 @@ TEST_F(Scripting, SizeBudgetOfWebpCopies)
              QStringLiteral("--report"), report, fotos + QStringLiteral("lossless.webp")});
     EXPECT_EQ(tight.code, 0) << tight.err.toStdString();
     EXPECT_TRUE(tight.err.contains(QStringLiteral("over the size budget, lossless"))) << tight.err.toStdString();
-    const QJsonObject lossless = reportLines(report).value(0);
+    const QJsonObject lossless = reportLines(report).last();
     EXPECT_TRUE(lossless[QStringLiteral("grade")].isNull());
     EXPECT_TRUE(lossless[QStringLiteral("over_budget")].toBool());
     EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
 }
 
+// Quiet, only failures are told: not a copy skipped on purpose (two photos
+// naming one copy), nor one made from a damaged photo.
 TEST_F(Scripting, QuietSaysOnlyWhatFailedAndPipesGetPlainLines)
 {
     writePicture(fotos + QStringLiteral("good.jpg"), 40, 30);
+    writePicture(fotos + QStringLiteral("sub/good.jpg"), 40, 30);
+    copyPictureFixture(QStringLiteral("jpeg-photo-cut-short.jpg"), fotos + QStringLiteral("cut.jpg"));
     ASSERT_TRUE(writeBytes(fotos + QStringLiteral("broken.jpg"), QByteArray(300, '\x11')));
-    const QString sources = fotos + QStringLiteral("*.jpg");
-    const Finished quiet = run({QStringLiteral("--quiet"), QStringLiteral("--size=80,60"), sources});
+    const QStringList common{QStringLiteral("--size=80,60"), QStringLiteral("--subfolders"), QStringLiteral("--target"),
+                             work + QStringLiteral("Klein"), fotos + QStringLiteral("*.jpg")};
+    const Finished quiet = run(QStringList{QStringLiteral("--quiet")} + common);
     EXPECT_EQ(quiet.code, 1);
     EXPECT_EQ(quiet.out, QString());
-    EXPECT_TRUE(quiet.err.contains(fotos + QStringLiteral("broken.jpg"))) << quiet.err.toStdString();
+    EXPECT_EQ(quiet.err.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("Not copied: ") + fotos
+                               + QStringLiteral("broken.jpg : could not be loaded: not a picture file this program "
+                                                "can read"),
+                           QStringLiteral("vardolin-batch: 1 of 4 files could not be converted")}));
 
-    const Finished plain = run({QStringLiteral("--overwrite"), QStringLiteral("--size=80,60"), sources});
-    EXPECT_TRUE(plain.out.endsWith(QStringLiteral("2 Dateien kopiert !\n")));
+    const Finished plain = run(QStringList{QStringLiteral("--overwrite")} + common);
+    EXPECT_TRUE(plain.out.endsWith(QStringLiteral("4 files copied\n"))) << plain.out.toStdString();
     EXPECT_FALSE(plain.out.contains(u'\r') || plain.out.contains(u'\x1b')) << "terminal codes into a pipe";
+    EXPECT_TRUE(plain.err.contains(QStringLiteral("Picture damaged: ") + fotos + QStringLiteral("cut.jpg")))
+        << plain.err.toStdString();
+}
+
+// A damaged photo is copied from what it holds and named on standard error,
+// in the locale's language, and in the report, in the library's words; with
+// --fail-on warning it fails and gets no copy.
+TEST_F(Scripting, DamagedPhotosAreNamedAndFailOnRequest)
+{
+    copyPictureFixture(QStringLiteral("jpeg-photo-cut-short.jpg"), fotos + QStringLiteral("cut.jpg"));
+    writePicture(fotos + QStringLiteral("whole.jpg"), 400, 300);
+    const QString report = work + QStringLiteral("run.jsonl");
+    const QStringList common{QStringLiteral("--size=80,60"), QStringLiteral("--mode=3"), QStringLiteral("--report"),
+                             report, fotos};
+    const QString cutCopy = fotos + QStringLiteral("komp/!k_cut_k!.JPG");
+
+    const Finished strict = run(QStringList{QStringLiteral("--fail-on=warning")} + common, kGerman);
+    EXPECT_EQ(strict.code, 1);
+    EXPECT_TRUE(strict.err.contains(QStringLiteral("Nicht kopiert: ") + fotos
+                                    + QStringLiteral("cut.jpg : unvollständig: JPEG: Premature end of JPEG file")))
+        << strict.err.toStdString();
+    EXPECT_FALSE(QFile::exists(cutCopy));
+    EXPECT_TRUE(QFile::exists(fotos + QStringLiteral("komp/!k_whole_k!.JPG")));
+
+    const Finished lenient = run(QStringList{QStringLiteral("--fail-on=none")} + common);
+    EXPECT_EQ(lenient.code, 0) << lenient.err.toStdString();
+    EXPECT_TRUE(lenient.err.contains(QStringLiteral("Picture damaged: ") + fotos
+                                     + QStringLiteral("cut.jpg : JPEG: Premature end of JPEG file")))
+        << lenient.err.toStdString();
+    EXPECT_EQ(pictureSize(cutCopy), (picture::Size{90, 60}));
+
+    QMap<QString, QJsonObject> latest;
+    for (const QJsonObject& line : reportLines(report))
+        latest.insert(QFileInfo(line[QStringLiteral("source")].toString()).fileName(), line);
+    const QJsonArray warnings = latest[QStringLiteral("cut.jpg")][QStringLiteral("warnings")].toArray();
+    ASSERT_FALSE(warnings.isEmpty());
+    EXPECT_EQ(warnings[0].toString(), QStringLiteral("JPEG: Premature end of JPEG file"));
+    EXPECT_EQ(latest[QStringLiteral("cut.jpg")][QStringLiteral("outcome")].toString(), QStringLiteral("written"));
+    EXPECT_EQ(latest[QStringLiteral("whole.jpg")][QStringLiteral("warnings")].toArray(), QJsonArray());
 }
 
 } // namespace

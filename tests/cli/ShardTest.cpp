@@ -3,6 +3,7 @@
 // the tree. The copies must be the same, byte for byte; no copy may be made
 // twice; the reports together hold one line per listed file.
 
+#include "CommandEnvironment.h"
 #include "batch/BatchTesting.h"
 
 #include <QJsonDocument>
@@ -97,6 +98,7 @@ protected:
     {
         auto process = std::make_unique<QProcess>();
         process->setWorkingDirectory(work);
+        process->setProcessEnvironment(cli::testing::commandEnvironment(work + QStringLiteral("home/")));
         process->start(QStringLiteral(VARDOLIN_BATCH_EXE), arguments);
         EXPECT_TRUE(process->waitForStarted());
         return process;

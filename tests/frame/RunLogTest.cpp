@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <thread>
@@ -68,6 +69,48 @@ TEST_F(RunLogFile, UnwritableProgramFolderUsesTheStateFolder)
     EXPECT_FALSE(nowhere.open(dir.path() + "/plain"));
     EXPECT_TRUE(nowhere.isOn());
     nowhere.writeLine("dropped");
+}
+
+// Root may write /usr/bin; an installed program logs in the user's state
+// folder all the same, here unpacked below a scratch root. A build run from
+// its own folder logs beside itself.
+TEST_F(RunLogFile, AnInstalledProgramNeverLogsBesideItself)
+{
+    QTemporaryDir state;
+    environment.variables["XDG_STATE_HOME"] = state.path();
+    const QString installed = dir.path() + "/root/usr/bin";
+    ASSERT_TRUE(QDir().mkpath(installed));
+    RunLog log(clock, environment);
+    ASSERT_TRUE(log.open(installed + "/"));
+    EXPECT_EQ(log.filePath(), state.path() + "/vardolin/Vardolin.log");
+    EXPECT_TRUE(QDir(installed).isEmpty());
+
+    const QString build = dir.path() + "/build/src/app";
+    ASSERT_TRUE(QDir().mkpath(build));
+    ASSERT_TRUE(log.open(build));
+    EXPECT_EQ(log.filePath(), build + "/Vardolin.log");
+}
+
+// A second window started while the first has the log open finds it over
+// the limit and starts it afresh; the first one's later lines still arrive,
+// in the same file, not in one that was deleted under it.
+TEST_F(RunLogFile, AProgramStartingBesideAnotherKeepsTheOthersLaterLines)
+{
+    RunLog first(clock, environment);
+    ASSERT_TRUE(first.open(dir.path()));
+    first.writeLine(QString(RunLog::kMaxSize, u'x'));
+    RunLog second(clock, environment);
+    ASSERT_TRUE(second.open(dir.path()));
+    first.writeLine("first goes on");
+    second.writeLine("second goes on");
+    first.close();
+    second.close();
+    const QByteArray bytes = fileBytes(logPath());
+    EXPECT_FALSE(bytes.contains("xxxx"));
+    EXPECT_TRUE(bytes.startsWith(QByteArray(80, '=') + "\r\nProgrammstart "));
+    EXPECT_TRUE(bytes.contains("\r\nfirst goes on\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\nsecond goes on\r\n"));
+    EXPECT_EQ(bytes.count("Programmende "), 2);
 }
 
 TEST_F(RunLogFile, LinesFromManyThreadsStayWhole)

@@ -25,6 +25,8 @@ protected:
         environment.variables["XDG_CONFIG_HOME"] = "/home/anna/.config";
         environment.variables["XDG_STATE_HOME"] = stateDir.path();
         environment.instances = 2;
+        // Started beside its settings file, as from a terminal there.
+        putFile(workDir.filePath("Vardolin.ini"), "");
     }
 
     void writeDebugIni(const QByteArray& anw)
@@ -100,11 +102,14 @@ TEST_F(StandardStart, PlatformFallbacksForUnsetVariables)
     z_StandardStart(context, proc);
     EXPECT_EQ(context.uAnwVerz, "/home/bo/.config/");
     EXPECT_EQ(context.uUserId, "BO");
-    EXPECT_EQ(context.uAktVerz, "/");
+    EXPECT_EQ(context.uAktVerz, "/home/bo/.config/vardolin/") << "/ holds no settings file";
+    EXPECT_TRUE(context.settingsInUserConfig);
     environment.variables.clear();
     z_StandardStart(context, proc);
     EXPECT_EQ(context.uAnwVerz, "/");
     EXPECT_EQ(context.uUserId, "");
+    EXPECT_EQ(context.uAktVerz, "/") << "without a home the working folder stays";
+    EXPECT_FALSE(context.settingsInUserConfig);
 }
 
 TEST_F(StandardStart, NoDebugIniLeavesNoFolderAndNoFile)

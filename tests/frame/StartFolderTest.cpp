@@ -1,5 +1,8 @@
 #include "frame/StartFolder.h"
 
+#include "FakeSurroundings.h"
+#include "frame/SettingsFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -88,4 +91,64 @@ TEST(PathArgument, AFolderOnTheDiskIsRecognisedBeforeThePathIsSplit)
     applyPathArgument(settings, top + QStringLiteral("/*.jpg|/gibt/es/nicht/*.png"));
     EXPECT_EQ(settings.QuellVerz, top + QStringLiteral("/"));
     EXPECT_EQ(settings.BildDatei, QStringLiteral("*.png"));
+}
+
+// The settings live beside the program only where a settings file says so;
+// started from the menu (in the home folder) the program keeps them in the
+// user's configuration folder.
+TEST(SettingsFolderRule, TheWorkingFolderOnlyWhenItHoldsTheSettingsFile)
+{
+    QTemporaryDir dir;
+    const QString working = withSeparator(dir.path() + QStringLiteral("/arbeit"));
+    ASSERT_TRUE(QDir().mkpath(working));
+    frame::testing::FakeEnvironment environment;
+    environment.variables["HOME"] = QStringLiteral("/home/anna");
+    environment.variables["XDG_CONFIG_HOME"] = QStringLiteral("/etc/anna");
+
+    SettingsFolder found = settingsFolderFor(working, environment);
+    EXPECT_EQ(found.folder, QStringLiteral("/etc/anna/vardolin/"));
+    EXPECT_TRUE(found.isUserConfig);
+    environment.variables["XDG_CONFIG_HOME"] = QStringLiteral("relativ/config");
+    EXPECT_EQ(settingsFolderFor(working, environment).folder, QStringLiteral("/home/anna/.config/vardolin/"))
+        << "a relative XDG_CONFIG_HOME is no folder to rely on";
+
+    frame::testing::putFile(working + QStringLiteral("Vardolin.ini"), "");
+    found = settingsFolderFor(working, environment);
+    EXPECT_EQ(found.folder, working);
+    EXPECT_FALSE(found.isUserConfig);
+
+    QFile::remove(working + QStringLiteral("Vardolin.ini"));
+    environment.variables.clear();
+    EXPECT_EQ(settingsFolderFor(working, environment).folder, working) << "no home: nowhere else to go";
+}
+
+// A stored source folder that is gone is replaced by a folder that holds
+// pictures, never by the configuration folder.
+TEST(SettingsFolderRule, AGoneSourceFolderFallsBackToThePicturesFolder)
+{
+    QTemporaryDir home;
+    const QString pictures = withSeparator(home.path() + QStringLiteral("/Bilder"));
+    ASSERT_TRUE(QDir().mkpath(pictures));
+    frame::testing::FakeEnvironment environment;
+    environment.variables["HOME"] = home.path();
+    FrameContext context;
+    context.uAktVerz = withSeparator(home.path() + QStringLiteral("/.config/vardolin"));
+    context.settingsInUserConfig = true;
+    Settings settings;
+    settings.QuellVerz = home.path() + QStringLiteral("/weg/");
+
+    takeStartFolder(settings, sourceFallbackFolder(context, environment), QString());
+    EXPECT_EQ(settings.QuellVerz, withSeparator(home.path())) << "no pictures folder named: home";
+
+    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.config")));
+    frame::testing::putFile(home.path() + QStringLiteral("/.config/user-dirs.dirs"),
+                            "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Fotos\"\n"
+                            "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    settings.QuellVerz = home.path() + QStringLiteral("/weg/");
+    takeStartFolder(settings, sourceFallbackFolder(context, environment), QString());
+    EXPECT_EQ(settings.QuellVerz, pictures);
+
+    context.settingsInUserConfig = false;
+    context.uAktVerz = QStringLiteral("/arbeit/");
+    EXPECT_EQ(sourceFallbackFolder(context, environment), QStringLiteral("/arbeit/")) << "started beside its settings";
 }

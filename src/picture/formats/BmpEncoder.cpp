@@ -141,7 +141,7 @@ Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file,
 
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     const auto header = headers(rows.width, rows.height, outputDepth, pixelOffset, std::uint32_t(imageSize));
     const bool written =
         writeAll(target.handle(), header.data(), header.size())

@@ -18,9 +18,13 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::array kJpegExtensions{"JPG"sv};
+// Phones and browsers save JPEGs under the longer names too; the copy keeps
+// the source's own, in upper case.
+constexpr std::array kJpegExtensions{"JPG"sv, "JPEG"sv, "JPE"sv, "JFIF"sv};
 constexpr std::array kBmpExtensions{"BMP"sv};
 constexpr std::array kPngExtensions{"PNG"sv};
+// Scans become JPEGs at the chosen grade, as phone photos do.
+constexpr std::array kTiffExtensions{"TIF"sv, "TIFF"sv};
 // Today's phone photos become JPEGs any viewer shows.
 constexpr std::array kHeifExtensions{"HEIC"sv, "HEIF"sv, "AVIF"sv};
 constexpr std::array kWebpExtensions{"WEBP"sv};
@@ -36,7 +40,7 @@ const std::array<FormatRow, 7> kRows{{
      encodeJpeg, nullptr,  jpegWritesDepth, false, jpegQualityForGrade},
     {Format::Png,  kPngExtensions,  Format::Png,  {},    probePng,  decodePng,
      encodePng, encodePng, pngWritesDepth,  true,  nullptr},
-    {Format::Tiff, {},              Format::None, {},    probeTiff, decodeTiff,
+    {Format::Tiff, kTiffExtensions, Format::Jpeg, "JPG", probeTiff, decodeTiff,
      nullptr,   nullptr,   nullptr,         false, nullptr},
     {Format::Heif, kHeifExtensions, Format::Jpeg, "JPG", probeHeif, decodeHeif,
      nullptr,   nullptr,   nullptr,         false, nullptr},

@@ -75,7 +75,7 @@ Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::f
         rowBuffer.resize(std::size_t(rows.width) * 3 + 4);
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     JpegWriter writer;
     const int quality = jpegQualityForGrade(qualityGrade);
     if (!jpegGuarded(writer.complaints,

@@ -11,4 +11,9 @@ namespace vardolin::picture {
 // Sets width, height, depth and stride and allocates the zero-filled store.
 void allocateStore(Picture& picture, std::int32_t width, std::int32_t height, int depth);
 
+// Paints the top rows of the picture from firstMissingRow on (counted from the
+// top) opaque mid-grey: the part a damaged file no longer holds, shown as
+// libjpeg shows the rest of a JPEG that ends early.
+void paintMissingRows(Picture& picture, std::int32_t firstMissingRow);
+
 } // namespace vardolin::picture

@@ -23,6 +23,9 @@ namespace {
 // compressed profile cannot inflate into gigabytes.
 constexpr png_alloc_size_t maxChunkBytes = 8u << 20;
 
+// Bytes of image data read at a time.
+constexpr std::size_t imageDataPiece = 512;
+
 struct PngSource {
     ByteSpan bytes;
     std::size_t position = 0;
@@ -60,6 +63,13 @@ void readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     const auto limit = png_uint_32(std::min<std::int64_t>(options.limits.maxSide, PNG_USER_WIDTH_MAX));
     png_set_user_limits(reader.png, limit, limit);
     png_set_chunk_malloc_max(reader.png, maxChunkBytes);
+    // A wrong checksum on the image data is told, not fatal: the rows are
+    // read as the file holds them, and the picture is noted as damaged.
+    png_set_crc_action(reader.png, PNG_CRC_WARN_USE, PNG_CRC_DEFAULT);
+    // The image data is taken in small pieces, so that a file cut short
+    // still gives every row its bytes hold (a read that would run past the
+    // end fails whole).
+    png_set_compression_buffer_size(reader.png, imageDataPiece);
     // libpng only warns about an oversized chunk and then allocates its whole
     // declared length; these chunks are never used here, so they are skipped
     // unread and a 46-byte file cannot ask for gigabytes through them.
@@ -87,7 +97,7 @@ int sourceDepthOf(const PngHeader& header)
 }
 
 // Every file becomes 8-bit blue-green-red, with alpha when it has any.
-void setTransforms(PngReader& reader, const PngHeader& header, int* channels)
+void setTransforms(PngReader& reader, const PngHeader& header, int* channels, int* passes)
 {
     png_structp png = reader.png;
     if (header.transparency)
@@ -101,7 +111,7 @@ void setTransforms(PngReader& reader, const PngHeader& header, int* channels)
     if (header.bitDepth == 16)
         png_set_scale_16(png);
     png_set_bgr(png);
-    png_set_interlace_handling(png);
+    *passes = png_set_interlace_handling(png);
     png_read_update_info(png, reader.info);
     *channels = png_get_channels(png, reader.info);
 }
@@ -141,6 +151,30 @@ ColourTag colourTagOf(const PngReader& reader, const PngHeader& header, Notes& n
     return tag;
 }
 
+// How far the rows got: plain data, so a jump may cross it, and volatile, so
+// each row's count is in memory when the library jumps back.
+struct RowsRead {
+    volatile int passes = 0;         // passes read whole
+    volatile png_uint_32 inPass = 0; // rows read of the pass after them
+};
+
+// The rows, pass after pass, bottom-up in the store. The passes of an
+// interlaced file are drawn as rectangles (each pixel fills the block later
+// passes refine): the same picture once complete, and a whole, coarser one
+// when the file ends early.
+void readRows(PngReader& reader, png_bytep* rows, png_uint_32 height, int passes, RowsRead* read)
+{
+    const bool interlaced = passes > 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(reader.png, interlaced ? nullptr : rows[y], interlaced ? rows[y] : nullptr);
+            read->inPass = y + 1;
+        }
+        read->passes = pass + 1;
+        read->inPass = 0;
+    }
+}
+
 void noteDamage(const PngComplaints& complaints, Notes& notes)
 {
     for (int i = 0; i < complaints.keptWarnings; ++i)
@@ -174,7 +208,8 @@ Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options)
         return failPng(reader);
     VARDOLIN_TRY(options.limits.check(header.width, header.height));
     int channels = 0;
-    if (!pngGuarded(reader.png, [&] { setTransforms(reader, header, &channels); }))
+    int passes = 1;
+    if (!pngGuarded(reader.png, [&] { setTransforms(reader, header, &channels, &passes); }))
         return failPng(reader);
     if (channels != 3 && channels != 4)
         return fail("PNG layout this program cannot read");
@@ -189,8 +224,17 @@ Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options)
         rows[i] = picture.row(picture.height - 1 - std::int32_t(i));
     // libpng writes every pass of an interlaced file into the same rows, so
     // the rows can be the store's own, bottom-up.
-    if (!pngGuarded(reader.png, [&] { png_read_image(reader.png, rows.data()); }))
-        return failPng(reader);
+    RowsRead read;
+    if (!pngGuarded(reader.png, [&] { readRows(reader, rows.data(), header.height, passes, &read); })) {
+        // Data cut short or corrupt: the rows read so far are the picture's,
+        // the rest is painted grey and the picture noted as damaged. A file
+        // that gave not one row has nothing to show.
+        if (read.passes == 0 && read.inPass == 0)
+            return failPng(reader);
+        if (read.passes == 0)
+            paintMissingRows(picture, std::int32_t(read.inPass));
+        decoded.notes.push_back({Note::Kind::Damaged, std::string("PNG: ") + reader.complaints.error});
+    }
     noteDamage(reader.complaints, decoded.notes);
     return decoded;
 }

@@ -92,7 +92,7 @@ Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file,
     }
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     PngWriter writer;
     if (writer.info == nullptr)
         return fail("PNG encoder: cannot start the PNG encoder");

@@ -210,20 +210,35 @@ void unpremultiply(Picture& picture)
     }
 }
 
+struct Raster {
+    bool hasAlpha = false; // the raster carries an alpha channel of the file
+    bool cutShort = false; // a strip or tile could not be read: the rest is grey
+};
+
+// Packed as libtiff packs a raster value: opaque mid-grey, what a picture
+// shows where its file no longer holds it (as libjpeg shows a JPEG cut short).
+constexpr std::uint32_t missingPixel = 0xFF808080u;
+
 // libtiff's RGBA raster of the whole picture, bottom row first, written to
-// `raster`. True when the raster carries an alpha channel of the file.
-Result<bool> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t width, std::uint32_t height,
-                        std::uint32_t* raster)
+// `raster`. The raster stops at the first strip or tile that cannot be read
+// (rather than filling it with the last one read); what came before it is
+// kept when there is any.
+Result<Raster> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t width, std::uint32_t height,
+                          std::uint32_t* raster)
 {
     char message[1024] = {};
     TIFFRGBAImage image{};
-    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message))
+    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 1, message))
         return fail(std::string("TIFF error: ") + message);
     const LibraryOwner<TIFFRGBAImage, TIFFRGBAImageEnd> ending(&image);
     image.req_orientation = ORIENTATION_BOTLEFT;
-    if (!TIFFRGBAImageGet(&image, raster, width, height))
+    const std::size_t pixels = std::size_t(width) * height;
+    std::fill_n(raster, pixels, missingPixel);
+    if (TIFFRGBAImageGet(&image, raster, width, height))
+        return Raster{image.alpha != 0, false};
+    if (std::all_of(raster, raster + pixels, [](std::uint32_t value) { return value == missingPixel; }))
         return failTiff(source, "cannot read the TIFF raster");
-    return image.alpha != 0;
+    return Raster{image.alpha != 0, true};
 }
 
 // Tag 34675 with the photometric interpretation it describes. Pixels libtiff
@@ -300,14 +315,16 @@ Result<Decoded> decodeTiff(ByteSpan bytes, const LoadOptions& options)
                                || (alphaKind == EXTRASAMPLE_UNASSALPHA && !declareAlphaPremultiplied(tiff.get()));
     // A 32-bit store row is exactly one raster row, so the raster is the store.
     auto* raster = reinterpret_cast<std::uint32_t*>(picture.pixels.data());
-    VARDOLIN_TRY_ASSIGN(const bool hasAlpha, readRaster(tiff.get(), source, width, height, raster));
-    picture.alphaIsFiller = !hasAlpha;
+    VARDOLIN_TRY_ASSIGN(const Raster read, readRaster(tiff.get(), source, width, height, raster));
+    picture.alphaIsFiller = !read.hasAlpha;
     unpackRaster(picture);
     if (premultiplied)
         unpremultiply(picture);
     picture.colour = colourTagOf(tiff.get());
     for (int i = 0; i < source.keptComplaints; ++i)
         decoded.notes.push_back({Note::Kind::Damaged, std::string("TIFF ") + source.complaints[i]});
+    if (read.cutShort && source.keptComplaints == 0)
+        decoded.notes.push_back({Note::Kind::Damaged, "TIFF: the picture could not be read whole"});
     return decoded;
 }
 

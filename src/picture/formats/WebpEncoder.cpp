@@ -82,7 +82,7 @@ Result<void> encodeWebp(const RowSource& rows, const std::filesystem::path& file
 
     OutputFile target(file);
     if (!target.isOpen())
-        return fail("cannot create the file");
+        return fail(target.whyNotOpen());
     picture.writer = writeToFile;
     picture.custom_ptr = target.handle();
     if (!WebPEncode(&config, &picture))

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 using namespace vardolin::picture;
 using namespace vardolin::picture::testing;
 
@@ -133,4 +136,87 @@ TEST(PngDecoder, ChunkWithAWrongChecksumLeavesANote)
     EXPECT_EQ(result->notes[0].kind, Note::Kind::Damaged);
     EXPECT_NE(result->notes[0].text.find("CRC"), std::string::npos) << result->notes[0].text;
     EXPECT_TRUE(loadPng("png-rgb.png")->notes.empty());
+}
+
+namespace {
+
+// Rows of a decoded picture, top first, as bytes.
+std::vector<std::uint8_t> rowBytes(const Picture& picture, std::int32_t y)
+{
+    const std::uint8_t* row = picture.row(picture.height - 1 - y);
+    return {row, row + std::size_t(picture.width) * (picture.depth / 8)};
+}
+
+bool rowIsGrey(const Picture& picture, std::int32_t y)
+{
+    for (std::int32_t x = 0; x < picture.width; ++x)
+        if (pixelAt(picture, x, y) != Rgb{128, 128, 128})
+            return false;
+    return true;
+}
+
+double meanDifference(const Picture& a, const Picture& b)
+{
+    double sum = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+        sum += std::abs(int(a.pixels[i]) - int(b.pixels[i]));
+    return sum / double(a.pixels.size());
+}
+
+} // namespace
+
+// A photo cut short loads what its file holds, noted as damaged: the rows
+// read whole are the photo's and the rest grey; an interlaced one is the
+// whole photo, as fine as the passes it holds. A file that ends before its
+// first row has nothing to show.
+TEST(PngDecoder, FileCutShortLoadsWhatItHoldsWithANote)
+{
+    // Whole, the passes drawn as rectangles give the very pixels of the plain file.
+    EXPECT_EQ(loadFixture("png-photo-interlaced.png")->picture.pixels, loadFixture("png-photo.png")->picture.pixels);
+    for (const char* name : {"png-photo.png", "png-photo-interlaced.png"}) {
+        SCOPED_TRACE(name);
+        const Result<Decoded> whole = loadFixture(name);
+        ASSERT_TRUE(whole.ok()) << whole.error();
+        EXPECT_TRUE(whole->notes.empty());
+        const Picture& photo = whole->picture;
+        std::vector<std::uint8_t> bytes = readFixture(name);
+        bytes.resize(bytes.size() * 3 / 5);
+        const Result<Decoded> cut = decodeBytes(bytes);
+        ASSERT_TRUE(cut.ok()) << cut.error();
+        ASSERT_EQ(cut->notes.size(), 1u);
+        EXPECT_EQ(cut->notes[0], (Note{Note::Kind::Damaged, "PNG: truncated PNG data"}));
+        const Picture& held = cut->picture;
+        ASSERT_EQ(held.width, photo.width);
+        ASSERT_EQ(held.height, photo.height);
+        if (name == std::string("png-photo.png")) {
+            std::int32_t y = 0;
+            while (y < held.height && rowBytes(held, y) == rowBytes(photo, y))
+                ++y;
+            EXPECT_GT(y, held.height / 3) << "rows read";
+            EXPECT_LT(y, held.height) << "rows missing";
+            for (; y < held.height; ++y)
+                EXPECT_TRUE(rowIsGrey(held, y)) << "row " << y;
+        } else {
+            EXPECT_FALSE(rowIsGrey(held, held.height - 1));
+            EXPECT_LT(meanDifference(held, photo), 12.0);
+        }
+        bytes.resize(60); // within the header
+        EXPECT_FALSE(decodeBytes(bytes).ok());
+    }
+}
+
+// A wrong checksum on the image data is told, not fatal: the rows are what
+// the file holds.
+TEST(PngDecoder, ImageDataWithAWrongChecksumLoadsWithANote)
+{
+    std::vector<std::uint8_t> bytes = readFixture("png-photo.png");
+    const auto idat = std::search(bytes.begin(), bytes.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+    ASSERT_NE(idat, bytes.end());
+    const std::size_t length = std::size_t(idat[-4]) << 24 | std::size_t(idat[-3]) << 16 | idat[-2] << 8 | idat[-1];
+    idat[4 + std::ptrdiff_t(length)] ^= 0xFF; // the checksum after the chunk's data
+    const Result<Decoded> broken = decodeBytes(bytes);
+    ASSERT_TRUE(broken.ok()) << broken.error();
+    EXPECT_EQ(broken->picture.pixels, loadFixture("png-photo.png")->picture.pixels);
+    ASSERT_EQ(broken->notes.size(), 1u);
+    EXPECT_EQ(broken->notes[0], (Note{Note::Kind::Damaged, "PNG: IDAT: CRC error"}));
 }

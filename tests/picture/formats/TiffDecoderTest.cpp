@@ -127,3 +127,30 @@ TEST(TiffDecoder, AlphaIsHeldStraight)
     EXPECT_EQ(alphaAt(associated->picture, 2, 2), 127);
     EXPECT_EQ(alphaAt(associated->picture, 2, 1), 255);
 }
+
+// A TIFF cut short in its strips loads the strips it holds, noted as
+// damaged, the rows it no longer holds grey; one cut in its directory has
+// nothing to show.
+TEST(TiffDecoder, FileCutShortLoadsTheStripsItHolds)
+{
+    const Result<Decoded> whole = loadFixture("tiff-photo-strips.tif");
+    ASSERT_TRUE(whole.ok()) << whole.error();
+    EXPECT_TRUE(whole->notes.empty());
+    const Picture& photo = whole->picture;
+    std::vector<std::uint8_t> bytes = readFixture("tiff-photo-strips.tif");
+    const std::size_t stripBytes = std::size_t(photo.width) * 3 * 8;
+    const std::size_t pixelsStart = bytes.size() - 6 * stripBytes;
+    bytes.resize(pixelsStart + 3 * stripBytes + stripBytes / 2); // three strips and a half
+    const Result<Decoded> cut = decodeBytes(bytes);
+    ASSERT_TRUE(cut.ok()) << cut.error();
+    const Picture& held = cut->picture;
+    for (std::int32_t y = 0; y < held.height; ++y)
+        for (std::int32_t x = 0; x < held.width; ++x)
+            ASSERT_EQ(pixelAt(held, x, y), (y < 24 ? pixelAt(photo, x, y) : Rgb{128, 128, 128})) << x << "," << y;
+    ASSERT_FALSE(cut->notes.empty());
+    for (const Note& note : cut->notes)
+        EXPECT_EQ(note.kind, Note::Kind::Damaged) << note.text;
+
+    bytes.resize(60);
+    EXPECT_FALSE(decodeBytes(bytes).ok());
+}
