@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (answer.decoded.notes.size() > decoder::kMostNotes)
         std::abort();
     for (const picture::Note& note : answer.decoded.notes)
-        if (note.text.size() > decoder::kLongestText || !clean(note.text))
-            std::abort();
+        for (const std::string* text : {&note.text, &note.from, &note.intent})
+            if (text->size() > decoder::kLongestText || !clean(*text))
+                std::abort();
     return 0;
 }

@@ -275,8 +275,8 @@ void Run::collectOne()
 
 void Run::record(const QString& source, const CopyResult& result)
 {
-    if (!result.colourNote.isEmpty())
-        host_.logLine(colourNoteLogLine(source, result.colourNote, options_.language));
+    if (!result.colour.reason.isEmpty())
+        host_.logLine(colourNoteLogLine(source, result.colour.reason, options_.language));
     // A failure's own line names the warnings already.
     if (!result.warnings.isEmpty() && result.outcome != CopyOutcome::Failed) {
         ++report_.damaged;

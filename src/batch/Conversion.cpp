@@ -22,13 +22,23 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
-// Why the source's colours could not be used, when they could not.
-QString colourNoteOf(const picture::Notes& notes, const CopyOptions& options)
+// The first conversion and the first reason for not converting among the
+// notes, the reason in the options' language.
+ColourOutcome colourOutcomeOf(const picture::Notes& notes, const CopyOptions& options)
 {
-    for (const picture::Note& note : notes)
-        if (note.kind == picture::Note::Kind::ColourIgnored)
-            return engineReason(note.text, options);
-    return {};
+    ColourOutcome outcome;
+    for (const picture::Note& note : notes) {
+        if (note.kind == picture::Note::Kind::ColourConverted && outcome.done != ColourOutcome::Done::Converted) {
+            outcome.done = ColourOutcome::Done::Converted;
+            outcome.from = QString::fromStdString(note.from);
+            outcome.intent = QString::fromStdString(note.intent);
+        } else if (note.kind == picture::Note::Kind::ColourIgnored && outcome.reason.isEmpty()) {
+            outcome.reason = engineReason(note.text, options);
+            if (outcome.done == ColourOutcome::Done::None)
+                outcome.done = ColourOutcome::Done::Ignored;
+        }
+    }
+    return outcome;
 }
 
 // The codec library's warnings about a damaged file.
@@ -157,7 +167,7 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const WrittenCopy written = writeCopy(picture, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
-    CopyResult result{CopyOutcome::Written, {}, file, colourNoteOf(notes, options), warnings};
+    CopyResult result{CopyOutcome::Written, {}, file, colourOutcomeOf(notes, options), warnings};
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;

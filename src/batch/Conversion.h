@@ -72,13 +72,27 @@ enum class CopyOutcome {
     Failed,          // nothing was written; reason says why
 };
 
+// What was done to a copy's colours, as the picture's notes tell it.
+struct ColourOutcome {
+    enum class Done {
+        None,      // the source said nothing about its colours, or they were sRGB's
+        Converted, // brought to sRGB from what `from` names, by `intent`
+        Ignored,   // what the source said could not be used: `reason`
+    };
+    Done done = Done::None;
+    QString from;   // Converted: a profile's own name (empty if it has none), code points or PNG chunks
+    QString intent; // Converted: "perceptual" or "relative colorimetric"
+    // Why a profile (or chunk, or code points) was not used; also beside
+    // Converted when a lesser one was used in its place.
+    QString reason;
+};
+
 struct CopyResult {
     CopyOutcome outcome = CopyOutcome::Failed;
     QString reason;      // for Failed and the skips, in plain words of the options' language
     QString writtenFile; // the file name to write
-    // Set when the source's colour profile could not be used and the copy was
-    // made as if it had none: why, for the run log.
-    QString colourNote = {};
+    // What was done to the colours; a reason goes to the run log.
+    ColourOutcome colour = {};
     // The codec library's warnings when the file is damaged, as the library
     // gives them (the report keeps them so in every language): the copy, if
     // made, holds only what the file still held.

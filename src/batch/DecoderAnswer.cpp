@@ -87,8 +87,11 @@ Answer picture(AnswerSource& source, const AnswerHead& head, const decoder::Requ
     made.pixels.resize(std::size_t(made.stride) * std::size_t(made.height));
     if (!source.read(made.pixels.data(), made.pixels.size()))
         return cut();
-    for (picture::Note& note : *notes)
+    for (picture::Note& note : *notes) {
         note.text = cleaned(std::move(note.text));
+        note.from = cleaned(std::move(note.from));
+        note.intent = cleaned(std::move(note.intent));
+    }
     answer.decoded.notes = std::move(*notes);
     return answer;
 }

@@ -73,8 +73,10 @@ const std::array kOptions{
               u"Only scan: print the files the window would count and a run would convert (the exclude pattern "
               u"applied, copies of listed files left out) and their number; convert nothing."},
     OptionRow{{QStringLiteral("report")}, u"DATEI", u"FILE",
-              u"Für jede Datei eine JSON-Zeile an DATEI anhängen, sobald sie fertig ist; jede nennt ihren Lauf.",
-              u"Append one JSON line per file to FILE as the run goes, each naming its run."},
+              u"Für jede Datei eine JSON-Zeile an DATEI anhängen, sobald sie fertig ist (Ergebnis, Größen, was mit ihren "
+              u"Farben geschah); jede nennt ihren Lauf.",
+              u"Append one JSON line per file to FILE as the run goes (its outcome, sizes, and what was done to its "
+              u"colours), each naming its run."},
     OptionRow{{QStringLiteral("q"), QStringLiteral("quiet")}, nullptr, nullptr,
               u"Nur die Dateien ausgeben, die misslangen.", u"Print only the files that failed."},
     OptionRow{{QStringLiteral("shard")}, u"K/N", u"K/N",

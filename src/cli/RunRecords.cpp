@@ -23,6 +23,29 @@ QJsonValue bytesOrNull(qint64 bytes)
     return bytes >= 0 ? QJsonValue(bytes) : QJsonValue();
 }
 
+QJsonValue textOrNull(const QString& text)
+{
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+// What was done to the copy's colours; null when no copy was written.
+QJsonValue colourRecord(const batch::CopyResult& result)
+{
+    if (result.outcome != batch::CopyOutcome::Written)
+        return QJsonValue();
+    const batch::ColourOutcome& colour = result.colour;
+    QJsonObject object;
+    switch (colour.done) {
+    case batch::ColourOutcome::Done::None: object[QStringLiteral("done")] = QStringLiteral("none"); break;
+    case batch::ColourOutcome::Done::Converted: object[QStringLiteral("done")] = QStringLiteral("converted"); break;
+    case batch::ColourOutcome::Done::Ignored: object[QStringLiteral("done")] = QStringLiteral("ignored"); break;
+    }
+    object[QStringLiteral("from")] = textOrNull(colour.from);
+    object[QStringLiteral("intent")] = textOrNull(colour.intent);
+    object[QStringLiteral("reason")] = textOrNull(colour.reason);
+    return object;
+}
+
 } // namespace
 
 QString outcomeText(const batch::FileRecord& record)
@@ -71,6 +94,7 @@ QJsonObject reportRecord(const batch::FileRecord& record, const RunIdentity& run
     line[QStringLiteral("quality")] = result.quality >= 0 ? QJsonValue(result.quality) : QJsonValue();
     line[QStringLiteral("over_budget")] = result.overBudget;
     line[QStringLiteral("dry_run")] = record.dryRun;
+    line[QStringLiteral("colour")] = colourRecord(result);
     line[QStringLiteral("run")] = run.toJson();
     return line;
 }

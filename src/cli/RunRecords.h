@@ -35,8 +35,9 @@ struct RunIdentity {
 // of a damaged file (as the library words them, in any language), width and
 // height before and after, bytes before and after, milliseconds, grade and
 // encoder quality, whether the copy is over the size budget, whether the run
-// was dry, and the run. What is not known (a skipped file was not loaded) is
-// null.
+// was dry, what was done to its colours ({"done": "converted", "ignored" or
+// "none", "from", "intent", "reason"}) and the run. What is not known (a
+// skipped file was not loaded) is null.
 QJsonObject reportRecord(const batch::FileRecord& record, const RunIdentity& run);
 
 // The outcome in words of the language, for people: "written" or

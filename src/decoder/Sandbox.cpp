@@ -96,7 +96,11 @@ bool allowMemory(scmp_filter_ctx filter)
     const auto notExecutable = SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0);
     return allow(filter, SCMP_SYS(brk)) && allowWhen(filter, SCMP_SYS(mmap), notExecutable)
            && allowWhen(filter, SCMP_SYS(mprotect), notExecutable) && allow(filter, SCMP_SYS(munmap))
-           && allow(filter, SCMP_SYS(mremap)) && allow(filter, SCMP_SYS(madvise));
+           && allow(filter, SCMP_SYS(mremap))
+           && allow(filter, SCMP_SYS(madvise))
+           // The C library's qsort asks how much memory the machine has
+           // before it takes a buffer (libtiff sorts its tag tables).
+           && allow(filter, SCMP_SYS(sysinfo));
 }
 
 // The codecs' worker threads, and the signals a thread sends itself to end

@@ -9,7 +9,8 @@ namespace {
 using picture::ByteCursor;
 using picture::ByteSpan;
 
-constexpr std::uint16_t kVersion = 1;
+// 2: a note carries its from and intent beside its text.
+constexpr std::uint16_t kVersion = 2;
 constexpr std::uint8_t kRequestMagic[4] = {'V', 'D', 'R', 'Q'};
 constexpr std::uint8_t kAnswerMagic[4] = {'V', 'D', 'A', 'N'};
 constexpr std::uint16_t kApplyExifOrientation = 1;
@@ -173,11 +174,14 @@ std::vector<std::uint8_t> answerFor(const picture::Reduced& reduced)
         head.noteCount = std::uint8_t(count);
         for (std::size_t i = 0; i < count; ++i) {
             const picture::Note& note = reduced.decoded.notes[i];
-            const std::string_view text = cut(note.text);
+            const std::string_view parts[kNoteTexts] = {cut(note.text), cut(note.from), cut(note.intent)};
             texts.push_back(std::uint8_t(note.kind));
-            texts.push_back(std::uint8_t(text.size()));
-            texts.push_back(std::uint8_t(text.size() >> 8));
-            appendText(texts, text);
+            for (const std::string_view part : parts) {
+                texts.push_back(std::uint8_t(part.size()));
+                texts.push_back(std::uint8_t(part.size() >> 8));
+            }
+            for (const std::string_view part : parts)
+                appendText(texts, part);
         }
     }
     head.textBytes = std::uint32_t(texts.size());
@@ -197,13 +201,23 @@ std::optional<picture::Notes> decodeNotes(ByteSpan texts, std::size_t count)
     picture::Notes notes;
     for (std::size_t i = 0; i < count; ++i) {
         const auto kind = cursor.u8();
-        const auto length = cursor.u16();
-        if (!kind || !length || *kind > std::uint8_t(Kind::ColourIgnored) || *length > kLongestText)
+        if (!kind || *kind > std::uint8_t(Kind::ColourIgnored))
             return std::nullopt;
-        const auto text = cursor.bytes(*length);
-        if (!text)
-            return std::nullopt;
-        notes.push_back({Kind(*kind), std::string(reinterpret_cast<const char*>(text->data), text->size)});
+        std::uint16_t lengths[kNoteTexts];
+        for (std::uint16_t& length : lengths) {
+            const auto read = cursor.u16();
+            if (!read || *read > kLongestText)
+                return std::nullopt;
+            length = *read;
+        }
+        std::string parts[kNoteTexts];
+        for (std::size_t part = 0; part < kNoteTexts; ++part) {
+            const auto text = cursor.bytes(lengths[part]);
+            if (!text)
+                return std::nullopt;
+            parts[part].assign(reinterpret_cast<const char*>(text->data), text->size);
+        }
+        notes.push_back({Kind(*kind), std::move(parts[0]), std::move(parts[1]), std::move(parts[2])});
     }
     if (!cursor.atEnd())
         return std::nullopt;

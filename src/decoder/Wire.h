@@ -49,8 +49,11 @@ inline constexpr std::uint8_t kLossless = 2;
 // The most an answer's texts may hold; a decoder cuts longer ones.
 inline constexpr std::size_t kMostNotes = 16;
 inline constexpr std::size_t kLongestText = 1024;
-inline constexpr std::size_t kNoteHeadBytes = 3; // kind, then the text's length in 16 bits
-inline constexpr std::size_t kMostTextBytes = kMostNotes * (kNoteHeadBytes + kLongestText);
+// A note: its kind, then the lengths in 16 bits of its text, its from and
+// its intent, then the three texts; each at most kLongestText.
+inline constexpr std::size_t kNoteTexts = 3;
+inline constexpr std::size_t kNoteHeadBytes = 1 + 2 * kNoteTexts;
+inline constexpr std::size_t kMostTextBytes = kMostNotes * (kNoteHeadBytes + kNoteTexts * kLongestText);
 
 struct AnswerHead {
     Outcome outcome = Outcome::LoadFailed;

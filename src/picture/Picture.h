@@ -5,6 +5,7 @@
 #include "picture/Limits.h"
 #include "picture/Result.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -41,12 +42,20 @@ struct ColourTag {
     enum class Channels : std::uint8_t { Rgb, Gray, Cmyk };
 
     std::vector<std::uint8_t> iccProfile; // the embedded ICC profile, whole, as stored
-    // ISO/IEC 23091-2 code points from an nclx box (HEIF/AVIF); 0 = absent.
+    // ISO/IEC 23091-2 code points from an nclx box (HEIF/AVIF) or a PNG cICP
+    // chunk; 0 = absent.
     std::uint16_t cicpPrimaries = 0, cicpTransfer = 0, cicpMatrix = 0;
+    // A PNG's gAMA and cHRM chunks, for a file that says nothing else about
+    // its colours, in the chunks' units of 1/100000: the exponent that
+    // encodes linear light, and x, y of white, red, green and blue. 0 = absent.
+    std::uint32_t gamma = 0;
+    std::array<std::uint32_t, 8> chromaticities{};
     Channels channels = Channels::Rgb;
 
     bool hasCicp() const { return cicpPrimaries != 0; }
-    bool empty() const { return iccProfile.empty() && !hasCicp(); }
+    bool hasChromaticities() const { return chromaticities[1] != 0; } // white's y is never 0
+    bool hasGammaOrChromaticities() const { return gamma != 0 || hasChromaticities(); }
+    bool empty() const { return iccProfile.empty() && !hasCicp() && !hasGammaOrChromaticities(); }
 };
 
 // A decoded picture. Pixels are held bottom-up (the first row in memory is the
@@ -100,6 +109,11 @@ struct Note {
     };
     Kind kind;
     std::string text;
+    // ColourConverted only: what the colours were converted from (a profile's
+    // own name, code points, PNG chunks) and by which rendering intent, apart
+    // from the words, for reports that scripts read.
+    std::string from = {};
+    std::string intent = {};
     friend bool operator==(const Note&, const Note&) = default;
 };
 using Notes = std::vector<Note>;
@@ -124,9 +138,10 @@ struct LoadOptions {
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.
     bool applyExifOrientation = true;
-    // Where a CMYK file's profile transform is looked up (it is applied while
-    // decoding, as the CMYK channels are gone afterwards). Null: a cache for
-    // this one load.
+    // Where the conversions applied while decoding are looked up: a CMYK
+    // file's profile (its CMYK channels are gone afterwards) and a 16-bit
+    // picture's (before the reduction to 8 bits). Null: a cache for this one
+    // load.
     ColourCache* colourCache = nullptr;
 };
 

@@ -121,7 +121,7 @@ std::vector<std::uint8_t> answer(void (*change)(decoder::AnswerHead&), std::stri
     head.textBytes = std::uint32_t(decoder::kNoteHeadBytes + note.size());
     change(head);
     const decoder::AnswerHeadBytes headBytes = decoder::encodeAnswerHead(head);
-    const std::uint8_t noteHead[] = {0, std::uint8_t(note.size()), std::uint8_t(note.size() >> 8)};
+    const std::uint8_t noteHead[] = {0, std::uint8_t(note.size()), std::uint8_t(note.size() >> 8), 0, 0, 0, 0};
     std::vector<std::uint8_t> bytes(
         headBytes.size() + sizeof noteHead + note.size() + std::size_t(picture::strideFor(80, 24)) * 60, 0x55);
     std::memcpy(bytes.data(), headBytes.data(), headBytes.size());
@@ -171,6 +171,23 @@ TEST(DecoderAnswer, OnlyThePictureThatWasAskedForIsTaken)
     std::vector<std::uint8_t> cut = answer([](decoder::AnswerHead&) {});
     cut.pop_back();
     EXPECT_EQ(read(cut).kind, Answer::Kind::Cut) << "pixels short of the store";
+
+    // A conversion's note keeps what the report names apart from its words.
+    picture::Reduced converted;
+    converted.decoded.picture.depth = 24;
+    converted.decoded.picture.format = picture::Format::Jpeg;
+    converted.decoded.picture.fullSize = {4000, 3000};
+    converted.decoded.picture.width = 80;
+    converted.decoded.picture.height = 60;
+    converted.decoded.picture.stride = picture::strideFor(80, 24);
+    converted.decoded.picture.pixels.resize(std::size_t(picture::strideFor(80, 24)) * 60);
+    converted.decoded.notes = {
+        {picture::Note::Kind::ColourConverted, "converted from Adobe RGB (1998)", "Adobe RGB (1998)", "perceptual"}};
+    std::vector<std::uint8_t> convertedBytes = decoder::answerFor(converted);
+    convertedBytes.resize(convertedBytes.size() + converted.decoded.picture.pixels.size());
+    const Answer fromAndIntent = read(std::move(convertedBytes));
+    ASSERT_EQ(fromAndIntent.kind, Answer::Kind::Picture);
+    EXPECT_EQ(fromAndIntent.decoded.notes, converted.decoded.notes);
 
     picture::Reduced failed;
     failed.failed = picture::Reduced::Failed::Load;

@@ -252,6 +252,44 @@ TEST_F(Scripting, SizeBudgetOfWebpCopies)
     EXPECT_TRUE(temporariesBelow(fotos).isEmpty());
 }
 
+// Each line says what was done to its copy's colours, from the profile
+// applied after scaling or while decoding (CMYK), or why none was; a
+// profile that could not be used is also named on standard error.
+TEST_F(Scripting, ReportSaysWhatWasDoneToTheColours)
+{
+    const QString data = QStringLiteral(VARDOLIN_TEST_DATA "/picture/");
+    ASSERT_TRUE(QDir().mkpath(fotos));
+    for (const char* name :
+         {"colour-swap.jpg", "colour-cmyk.jpg", "colour-broken.jpg", "jpeg-blocks.jpg", "colour-gamma-linear.png"})
+        ASSERT_TRUE(QFile::copy(data + QLatin1String(name), fotos + QLatin1String(name)));
+    const QString report = work + QStringLiteral("colour.jsonl");
+    const Finished done = run(
+        {QStringLiteral("--size=40,30"), QStringLiteral("--report"), report, fotos + QStringLiteral("*.jpg|*.png")});
+    ASSERT_EQ(done.code, 0) << done.err.toStdString();
+    EXPECT_TRUE(done.err.contains(fotos + QStringLiteral("colour-broken.jpg"))) << done.err.toStdString();
+
+    QMap<QString, QJsonObject> colourOf;
+    for (const QJsonObject& line : reportLines(report))
+        colourOf.insert(QFileInfo(line[QStringLiteral("source")].toString()).fileName(),
+                        line[QStringLiteral("colour")].toObject());
+    auto expect = [&colourOf](const char* name, const char* done, QJsonValue from, QJsonValue intent) {
+        SCOPED_TRACE(name);
+        const QJsonObject colour = colourOf.value(QLatin1String(name));
+        EXPECT_EQ(colour[QStringLiteral("done")].toString(), QLatin1String(done));
+        EXPECT_EQ(colour[QStringLiteral("from")], from);
+        EXPECT_EQ(colour[QStringLiteral("intent")], intent);
+        EXPECT_EQ(colour[QStringLiteral("reason")].isNull(), std::string_view(done) != "ignored");
+    };
+    expect("colour-swap.jpg", "converted", QStringLiteral("Red and green swapped"),
+           QStringLiteral("relative colorimetric"));
+    expect("colour-cmyk.jpg", "converted", QStringLiteral("CMYK with cyan and magenta swapped"),
+           QStringLiteral("perceptual"));
+    expect("colour-gamma-linear.png", "converted", QStringLiteral("PNG gAMA 1"),
+           QStringLiteral("relative colorimetric"));
+    expect("colour-broken.jpg", "ignored", QJsonValue(), QJsonValue());
+    expect("jpeg-blocks.jpg", "none", QJsonValue(), QJsonValue());
+}
+
 // Quiet, only failures are told: not a copy skipped on purpose (two photos
 // naming one copy), nor one made from a damaged photo.
 TEST_F(Scripting, QuietSaysOnlyWhatFailedAndPipesGetPlainLines)

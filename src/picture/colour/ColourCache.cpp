@@ -5,6 +5,8 @@
 #include "picture/ByteCursor.h"
 #include "picture/colour/CicpProfile.h"
 #include "picture/colour/ColourEntries.h"
+#include "picture/colour/GammaProfile.h"
+#include "picture/colour/SensibleProfile.h"
 #include "picture/colour/SrgbEquivalence.h"
 
 #include <lcms2_plugin.h>
@@ -91,16 +93,28 @@ cmsPluginMemHandler boundedMemory()
 // Read only while a context is made, and passed as the library asks: not const.
 cmsPluginMemHandler memoryHandler = boundedMemory();
 
+// The kind comes first, so that no profile, however short or broken, is
+// taken for code points or chunks of the same bytes.
 std::vector<std::uint8_t> keyFor(const ColourTag& tag)
 {
-    if (!tag.iccProfile.empty())
-        return tag.iccProfile;
-    // Code points cannot be mistaken for a profile: no profile is 6 bytes long.
-    const std::uint16_t points[3] = {tag.cicpPrimaries, tag.cicpTransfer, tag.cicpMatrix};
     std::vector<std::uint8_t> key;
-    for (const std::uint16_t point : points) {
-        key.push_back(std::uint8_t(point >> 8));
-        key.push_back(std::uint8_t(point));
+    auto add = [&key](std::uint32_t value, int bytes) {
+        for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+            key.push_back(std::uint8_t(value >> shift));
+    };
+    if (!tag.iccProfile.empty()) {
+        key.reserve(1 + tag.iccProfile.size());
+        key.push_back('P');
+        key.insert(key.end(), tag.iccProfile.begin(), tag.iccProfile.end());
+    } else if (tag.hasCicp()) {
+        key.push_back('C');
+        for (const std::uint16_t point : {tag.cicpPrimaries, tag.cicpTransfer, tag.cicpMatrix})
+            add(point, 2);
+    } else {
+        key.push_back('G');
+        add(tag.gamma, 4);
+        for (const std::uint32_t value : tag.chromaticities)
+            add(value, 4);
     }
     return key;
 }
@@ -153,19 +167,26 @@ Result<void> checkHeader(const std::vector<std::uint8_t>& bytes)
     return {};
 }
 
-// The profile's own name, for the note of what was converted.
-std::string descriptionOf(cmsHPROFILE profile)
+// The profile's own name, for the note of what was converted; empty when it
+// has none.
+std::string nameOf(cmsHPROFILE profile)
 {
     char text[128] = {};
-    if (cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text) == 0 || text[0] == 0)
-        return "an unnamed profile";
-    return std::string("\"") + text + "\"";
+    if (cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text) == 0)
+        return {};
+    return text;
 }
 
-std::string conversionOf(const std::string& source, cmsUInt32Number intent)
+// from: what the colours were, a profile's name (quoted in the words) or what
+// the file states instead of a profile (bare); empty for a nameless profile.
+Note conversionNote(const std::string& from, bool isProfileName, cmsUInt32Number intent)
 {
-    return "converted to sRGB from " + source + ", "
-           + (intent == INTENT_PERCEPTUAL ? "perceptual" : "relative colorimetric with black point compensation");
+    const bool perceptual = intent == INTENT_PERCEPTUAL;
+    const std::string source = !isProfileName ? from : from.empty() ? "an unnamed profile" : "\"" + from + "\"";
+    return {Note::Kind::ColourConverted,
+            "converted to sRGB from " + source + ", "
+                + (perceptual ? "perceptual" : "relative colorimetric with black point compensation"),
+            from, perceptual ? "perceptual" : "relative colorimetric"};
 }
 
 bool convertsFromDevice(std::uint32_t deviceClass)
@@ -217,8 +238,8 @@ ColourEntry& ColourCache::Impl::entryFor(const ColourTag& tag)
     entry.channels = tag.channels;
     const Listening listening(*this, entry.key.size());
     build(entry, tag, listening);
-    if (entry.kind != ColourEntry::Kind::Rgb)
-        entry.profile.reset(); // only an Rgb entry builds another transform later
+    if (entry.kind != ColourEntry::Kind::Rgb && entry.kind != ColourEntry::Kind::Gray)
+        entry.profile.reset(); // only these build another transform later
     return entry;
 }
 
@@ -233,7 +254,17 @@ void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag, const Li
             cmsOpenProfileFromMemTHR(context.get(), tag.iccProfile.data(), cmsUInt32Number(tag.iccProfile.size())));
         if (!profile)
             return ignore(entry, listening.reason("not a readable ICC profile"));
-        return buildFromProfile(entry, std::move(profile), listening);
+        return buildFromProfile(entry, std::move(profile), listening, {});
+    }
+    if (!tag.hasCicp()) {
+        auto profile = profileForGamma(context.get(), tag);
+        if (!profile)
+            return ignore(entry, profile.error());
+        if (!profile.value()) {
+            entry.kind = ColourEntry::Kind::Srgb;
+            return;
+        }
+        return buildFromProfile(entry, std::move(profile.value()), listening, describeGamma(tag));
     }
     auto profile = profileForCicp(context.get(), tag.cicpPrimaries, tag.cicpTransfer);
     if (!profile)
@@ -244,13 +275,15 @@ void ColourCache::Impl::build(ColourEntry& entry, const ColourTag& tag, const Li
     }
     if (tag.channels != ColourTag::Channels::Rgb)
         return ignore(entry, "colour code points for gray or CMYK pixels");
-    buildFromProfile(entry, std::move(profile.value()), listening);
-    entry.conversion = conversionOf("colour code points " + std::to_string(tag.cicpPrimaries) + "/"
-                                        + std::to_string(tag.cicpTransfer) + "/" + std::to_string(tag.cicpMatrix),
-                                    entry.intent);
+    buildFromProfile(entry, std::move(profile.value()), listening,
+                     "colour code points " + std::to_string(tag.cicpPrimaries) + "/" + std::to_string(tag.cicpTransfer)
+                         + "/" + std::to_string(tag.cicpMatrix));
 }
 
-void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profile, const Listening& listening)
+// from: what the file states instead of an embedded profile, which then has
+// no name of its own; empty for an embedded one.
+void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profile, const Listening& listening,
+                                         std::string from)
 {
     const auto space = std::uint32_t(cmsGetColorSpace(profile.get()));
     if (space != spaceOf(entry.channels))
@@ -267,7 +300,10 @@ void ColourCache::Impl::buildFromProfile(ColourEntry& entry, ProfileHandle profi
         entry.intent = INTENT_RELATIVE_COLORIMETRIC;
         entry.flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
     }
-    entry.conversion = conversionOf(descriptionOf(profile.get()), entry.intent);
+    if (auto sensible = checkSensible(context.get(), profile.get(), space, entry.intent, entry.flags); !sensible)
+        return ignore(entry, listening.reason(sensible.error().c_str()));
+    const bool embedded = from.empty();
+    entry.converted = conversionNote(embedded ? nameOf(profile.get()) : from, embedded, entry.intent);
     entry.profile = std::move(profile);
     switch (entry.channels) {
     case ColourTag::Channels::Rgb: return buildRgb(entry, listening);
@@ -306,31 +342,50 @@ void ColourCache::Impl::buildGray(ColourEntry& entry, const Listening& listening
         entry.kind = ColourEntry::Kind::Srgb;
         return;
     }
-    // In floating point: the table is made once, and an 8-bit transform
-    // loses several levels in the dark part of a steep curve.
+    if (!grayLevels(entry, entry.grayToBgr.data(), entry.grayToBgr.size()))
+        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
+    entry.kind = leavesGrayAlone(entry.grayToBgr) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Gray;
+}
+
+// Blue-green-red sRGB of `count` gray levels spread evenly from black to
+// white, in floating point: the table is made once, and an 8-bit transform
+// loses several levels in the dark part of a steep curve.
+bool ColourCache::Impl::grayLevels(const ColourEntry& entry, std::array<std::uint8_t, 3>* out, std::size_t count)
+{
     const TransformHandle gray(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_GRAY_FLT, srgb.get(),
                                                      TYPE_RGB_FLT, entry.intent, entry.flags));
     if (!gray)
-        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
-    std::array<float, 256> levels;
-    for (std::size_t i = 0; i < levels.size(); ++i)
-        levels[i] = float(i) / 255.0f;
-    std::array<float, 3 * 256> rgb;
-    cmsDoTransform(gray.get(), levels.data(), rgb.data(), cmsUInt32Number(levels.size()));
+        return false;
+    std::vector<float> levels(count);
+    for (std::size_t i = 0; i < count; ++i)
+        levels[i] = float(i) / float(count - 1);
+    std::vector<float> rgb(3 * count);
+    cmsDoTransform(gray.get(), levels.data(), rgb.data(), cmsUInt32Number(count));
     auto toLevel = [](float value) { return std::uint8_t(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)); };
-    for (std::size_t i = 0; i < levels.size(); ++i)
-        entry.grayToBgr[i] = {toLevel(rgb[3 * i + 2]), toLevel(rgb[3 * i + 1]), toLevel(rgb[3 * i])};
-    entry.kind = leavesGrayAlone(entry.grayToBgr) ? ColourEntry::Kind::Srgb : ColourEntry::Kind::Gray;
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = {toLevel(rgb[3 * i + 2]), toLevel(rgb[3 * i + 1]), toLevel(rgb[3 * i])};
+    return true;
+}
+
+const std::array<std::uint8_t, 3>* ColourCache::Impl::gray16Levels(ColourEntry& entry)
+{
+    if (entry.gray16ToBgr.empty() && entry.profile) {
+        const Listening listening(*this, entry.key.size());
+        std::vector<std::array<std::uint8_t, 3>> levels(65536);
+        if (grayLevels(entry, levels.data(), levels.size()))
+            entry.gray16ToBgr = std::move(levels);
+    }
+    return entry.gray16ToBgr.empty() ? nullptr : entry.gray16ToBgr.data();
 }
 
 void ColourCache::Impl::buildCmyk(ColourEntry& entry, const Listening& listening)
 {
-    // Filling the library's grid for four channels takes a good tenth of a
-    // second, once per profile and worker; CMYK photos are rare.
-    entry.cmykToBgr.reset(cmsCreateTransformTHR(context.get(), entry.profile.get(), TYPE_CMYK_8_REV, srgb.get(),
-                                                TYPE_BGR_8, entry.intent, entry.flags));
-    if (!entry.cmykToBgr)
-        return ignore(entry, listening.reason("the profile cannot be converted to sRGB"));
+    // Filling the table takes a good tenth of a second, once per profile and
+    // worker; CMYK photos are rare.
+    auto table = CmykTable::from(context.get(), entry.profile.get(), srgb.get(), entry.intent, entry.flags);
+    if (!table)
+        return ignore(entry, listening.reason(table.error().c_str()));
+    entry.cmyk = std::move(table).value();
     entry.kind = ColourEntry::Kind::Cmyk;
 }
 
@@ -352,7 +407,7 @@ void ColourCache::Impl::ignore(ColourEntry& entry, std::string why)
     entry.kind = ColourEntry::Kind::Ignored;
     entry.ignoredBecause = std::move(why);
     entry.bgr.reset();
-    entry.cmykToBgr.reset();
+    entry.cmyk.reset();
 }
 
 } // namespace vardolin::picture

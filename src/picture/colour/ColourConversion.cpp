@@ -63,7 +63,7 @@ void toSrgb(Picture& picture, ColourCache& cache, Notes& notes)
     if (const auto converted = convert(impl, entry, picture); !converted)
         notes.push_back({Note::Kind::ColourIgnored, converted.error()});
     else if (entry.kind != ColourEntry::Kind::Srgb)
-        notes.push_back({Note::Kind::ColourConverted, entry.conversion});
+        notes.push_back(entry.converted);
 }
 
 Result<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache)
@@ -75,12 +75,45 @@ Result<CmykRows> cmykRowsFor(const ColourTag& tag, ColourCache& cache)
         return fail(entry.ignoredBecause);
     if (entry.kind != ColourEntry::Kind::Cmyk)
         return fail("not a CMYK profile");
-    return CmykRows{entry.cmykToBgr.get(), entry.conversion.c_str()};
+    return CmykRows{&*entry.cmyk, &entry.converted};
 }
 
 void CmykRows::convert(const std::uint8_t* cmyk, std::uint8_t* bgr, std::uint32_t width) const
 {
-    cmsDoTransform(transform, cmyk, bgr, width);
+    table->convertRow(cmyk, bgr, width);
+}
+
+std::optional<WideRows> wideRowsFor(const ColourTag& tag, ColourCache& cache)
+{
+    if (tag.empty() || tag.channels == ColourTag::Channels::Cmyk)
+        return std::nullopt;
+    ColourCache::Impl& impl = cache.impl();
+    ColourEntry& entry = impl.entryFor(tag);
+    if (entry.kind == ColourEntry::Kind::Matrix)
+        return WideRows{&*entry.matrixShaper, nullptr, &entry.converted};
+    if (entry.kind == ColourEntry::Kind::Gray)
+        if (const auto* levels = impl.gray16Levels(entry))
+            return WideRows{nullptr, levels, &entry.converted};
+    return std::nullopt;
+}
+
+void WideRows::convert(const std::uint16_t* samples, int channels, std::uint8_t* out, std::uint32_t width,
+                       int outBytesPerPixel) const
+{
+    const bool grayPixels = channels <= 2;
+    if (grayPixels) {
+        for (std::uint32_t x = 0; x < width; ++x)
+            std::memcpy(out + std::size_t(x) * std::size_t(outBytesPerPixel),
+                        gray[samples[std::size_t(x) * std::size_t(channels)]].data(), 3);
+    } else {
+        shaper->convertRow16(samples, channels, out, std::int32_t(width), outBytesPerPixel);
+    }
+    if (outBytesPerPixel != 4)
+        return;
+    const std::size_t step = std::size_t(channels);
+    for (std::uint32_t x = 0; x < width; ++x)
+        out[4 * std::size_t(x) + 3] =
+            channels % 2 == 0 ? std::uint8_t((samples[std::size_t(x) * step + step - 1] + 128u) / 257u) : 255;
 }
 
 } // namespace vardolin::picture

@@ -2,6 +2,7 @@
 // Inside the colour cache: what one distinct colour tag turned out to be, and
 // the transforms built for it. Only the colour files include this.
 
+#include "picture/colour/CmykTable.h"
 #include "picture/colour/ColourConversion.h"
 #include "picture/colour/LcmsHandles.h"
 #include "picture/colour/MatrixShaper.h"
@@ -23,26 +24,28 @@ struct ColourEntry {
         Rgb,     // red-green-blue through a transform
         Matrix,  // red-green-blue through matrixShaper
         Gray,    // gray through grayToBgr
-        Cmyk,    // inverted CMYK through cmykToBgr, while decoding
+        Cmyk,    // inverted CMYK through cmyk, while decoding
     };
 
     std::size_t hash = 0;
-    std::vector<std::uint8_t> key; // the profile's bytes, or the code points
+    std::vector<std::uint8_t> key; // what the tag holds, after a byte that says which kind it is
     ColourTag::Channels channels = ColourTag::Channels::Rgb;
 
     Kind kind = Kind::Ignored;
     std::string ignoredBecause;
-    // What converting through it does, in words: the profile's own name (or
-    // the code points) and the intent.
-    std::string conversion;
+    // The note a conversion through it leaves: the profile's own name (or
+    // the code points, or the PNG chunks) and the intent.
+    Note converted{Note::Kind::ColourConverted, {}};
     ProfileHandle profile; // kept to build the transform with alpha when first needed
     cmsUInt32Number intent = INTENT_PERCEPTUAL;
     cmsUInt32Number flags = 0;
     TransformHandle bgr;  // Rgb: 24-bit rows in place
     TransformHandle bgra; // Rgb: 32-bit rows in place, alpha copied; made on first use
-    TransformHandle cmykToBgr;
+    std::optional<CmykTable> cmyk;
     std::optional<MatrixShaper> matrixShaper;
     std::array<std::array<std::uint8_t, 3>, 256> grayToBgr{};
+    // Gray: the same for each 16-bit level, made on first use.
+    std::vector<std::array<std::uint8_t, 3>> gray16ToBgr;
 };
 
 // What the library said while one piece of work asked it about one profile:
@@ -80,6 +83,9 @@ struct ColourCache::Impl {
     // The 32-bit transform of an Rgb entry, built on first use, or why it
     // cannot be.
     Result<cmsHTRANSFORM> bgraTransform(ColourEntry& entry);
+    // A Gray entry's table for 16-bit levels, made on first use; null when it
+    // cannot be.
+    const std::array<std::uint8_t, 3>* gray16Levels(ColourEntry& entry);
 
     // The hearing of the piece of work in progress; null between them.
     LibraryHearing* openHearing() { return hearing_.open ? &hearing_ : nullptr; }
@@ -91,10 +97,11 @@ struct ColourCache::Impl {
 
 private:
     void build(ColourEntry& entry, const ColourTag& tag, const Listening& listening);
-    void buildFromProfile(ColourEntry& entry, ProfileHandle profile, const Listening& listening);
+    void buildFromProfile(ColourEntry& entry, ProfileHandle profile, const Listening& listening, std::string from);
     void buildRgb(ColourEntry& entry, const Listening& listening);
     void buildGray(ColourEntry& entry, const Listening& listening);
     void buildCmyk(ColourEntry& entry, const Listening& listening);
+    bool grayLevels(const ColourEntry& entry, std::array<std::uint8_t, 3>* out, std::size_t count);
     void ignore(ColourEntry& entry, std::string why);
 
     std::deque<ColourEntry> entries_; // the most recently built last

@@ -1,10 +1,34 @@
 #include "picture/colour/MatrixShaper.h"
 
+#include "picture/colour/SrgbCurve.h"
+
 #include <algorithm>
 #include <cmath>
+#include <optional>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VARDOLIN_MATRIX_SSE2 1
+#endif
 
 namespace vardolin::picture {
+
+// One stretch of pixels on its way through: linear light as the look-ups
+// leave it, then linear sRGB in steps of kLinearSteps as the matrix leaves
+// it. Room for a whole vector past the last pixel, which the matrix step
+// reads.
+struct MatrixShaper::Stretch {
+    alignas(16) std::uint32_t redGreen[kStretch];
+    alignas(16) std::uint32_t blueOne[kStretch];
+    alignas(16) std::int16_t red[kStretch];
+    alignas(16) std::int16_t green[kStretch];
+    alignas(16) std::int16_t blue[kStretch];
+};
+
 namespace {
+
+static_assert(MatrixShaper::kStretch % 4 == 0, "the matrix step takes four pixels at a time");
+static_assert(kLinearSteps <= 16384, "linear light and a matrix entry up to 4 multiply within 31 bits");
 
 using Matrix = std::array<std::array<double, 3>, 3>;
 
@@ -40,9 +64,32 @@ Result<Matrix> inverse(const Matrix& m)
     return r;
 }
 
-double srgbEncoded(double linear)
+// Linear light 0..1 in steps of kLinearSteps.
+std::int32_t linearSteps(double value)
 {
-    return linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
+    return std::int32_t(std::lround(std::clamp(value, 0.0, 1.0) * kLinearSteps));
+}
+
+// A row of the matrix in whole 1/one parts whose sum is the row's own sum,
+// rounded: white stays white and grays stay gray. Nothing when an entry is
+// too large for 16 bits.
+std::optional<std::array<std::int16_t, 3>> wholeParts(const std::array<double, 3>& row, int one)
+{
+    std::array<long, 3> parts{};
+    for (std::size_t i = 0; i < 3; ++i)
+        parts[i] = std::lround(row[i] * one);
+    const long sum = std::lround((row[0] + row[1] + row[2]) * one);
+    const auto largest = std::size_t(
+        std::max_element(row.begin(), row.end(), [](double a, double b) { return std::abs(a) < std::abs(b); })
+        - row.begin());
+    parts[largest] += sum - (parts[0] + parts[1] + parts[2]);
+    std::array<std::int16_t, 3> whole{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (parts[i] < -32767 || parts[i] > 32767)
+            return std::nullopt;
+        whole[i] = std::int16_t(parts[i]);
+    }
+    return whole;
 }
 
 } // namespace
@@ -56,80 +103,164 @@ Result<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE srgb)
     VARDOLIN_TRY_ASSIGN(const Matrix toSrgb, inverse(target));
 
     MatrixShaper shaper;
+    shaper.sampleLevels_.resize(3 * (kSampleSteps + 1));
     const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
-    for (int channel = 0; channel < 3; ++channel) {
+    std::array<std::uint32_t, 256>* const tables[3] = {&shaper.red_, &shaper.green_, &shaper.blue_};
+    for (std::size_t channel = 0; channel < 3; ++channel) {
         const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, curves[channel]));
         if (!curve)
             return fail("a tone curve is missing");
-        for (int level = 0; level < 256; ++level)
-            shaper.linear_[std::size_t(channel)][std::size_t(level)] =
-                cmsEvalToneCurveFloat(curve, float(level) / 255.0f);
-        const auto& levels = shaper.linear_[std::size_t(channel)];
-        if (!std::all_of(levels.begin(), levels.end(), [](float v) { return std::isfinite(v); }))
-            return fail("a tone curve gives no finite numbers");
-        if (levels[0] != 0.0f)
+        auto linearAt = [curve](double x) { return double(cmsEvalToneCurveFloat(curve, float(x))); };
+        if (linearAt(0.0) != 0.0)
             return fail("black is not black: left to the library's compensation");
-    }
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) {
-            double sum = 0;
-            for (int k = 0; k < 3; ++k)
-                sum += toSrgb[std::size_t(i)][std::size_t(k)] * source[std::size_t(k)][std::size_t(j)];
-            if (!std::isfinite(float(sum)))
-                return fail("the matrix gives no finite numbers");
-            shaper.matrix_[i][j] = float(sum);
+        for (int level = 0; level < 256; ++level) {
+            const double value = linearAt(level / 255.0);
+            if (!std::isfinite(value))
+                return fail("a tone curve gives no finite numbers");
+            const auto steps = std::uint32_t(linearSteps(value));
+            (*tables[channel])[std::size_t(level)] = channel == 0   ? steps
+                                                     : channel == 1 ? steps << 16
+                                                                    : steps | 1u << 16;
         }
-    shaper.encode_.resize(kEncodeSteps + 1);
-    for (int step = 0; step <= kEncodeSteps; ++step)
-        shaper.encode_[std::size_t(step)] = std::uint8_t(std::lround(255.0 * srgbEncoded(double(step) / kEncodeSteps)));
+        std::int32_t* const levels = shaper.sampleLevels_.data() + channel * (kSampleSteps + 1);
+        for (int step = 0; step <= kSampleSteps; ++step) {
+            const double value = linearAt(std::min(step * 16, 65535) / 65535.0);
+            if (!std::isfinite(value))
+                return fail("a tone curve gives no finite numbers");
+            levels[step] = linearSteps(value);
+        }
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::array<double, 3> row{};
+        for (std::size_t j = 0; j < 3; ++j)
+            for (std::size_t k = 0; k < 3; ++k)
+                row[j] += toSrgb[i][k] * source[k][j];
+        if (!std::all_of(row.begin(), row.end(), [](double v) { return std::isfinite(v); }))
+            return fail("the matrix gives no finite numbers");
+        const auto whole = wholeParts(row, kMatrixOne);
+        if (!whole)
+            return fail("the primaries lie too far from sRGB's for the fast path");
+        shaper.matrix_[i] = *whole;
+    }
     return shaper;
 }
 
-// In three passes over a stretch of the row, so that the middle one, the
-// matrix and the clamping, runs on whole vectors: the table look-ups before
-// and after cannot. The matrix and the tables are read into locals once, as a
-// store through the pixel bytes could alias any member.
+// Each of the pixels, four at a time: the rows of the matrix against red and
+// green (one 32-bit word) and against blue and the rounding, then the steps
+// clamped to 0..kLinearSteps. Reads the stretch up to the next multiple of 4.
+void MatrixShaper::mix(Stretch& stretch, int count) const
+{
+    constexpr int kShift = 13;
+    static_assert(1 << kShift == kMatrixOne, "the shift divides by the matrix's one");
+#if VARDOLIN_MATRIX_SSE2
+    auto pair = [](int low, int high) { return _mm_set1_epi32(int(std::uint16_t(low) | std::uint32_t(high) << 16)); };
+    const __m128i redGreenBy[3] = {pair(matrix_[0][0], matrix_[0][1]), pair(matrix_[1][0], matrix_[1][1]),
+                                   pair(matrix_[2][0], matrix_[2][1])};
+    const __m128i blueOneBy[3] = {pair(matrix_[0][2], kMatrixOne / 2), pair(matrix_[1][2], kMatrixOne / 2),
+                                  pair(matrix_[2][2], kMatrixOne / 2)};
+    const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi16(kLinearSteps);
+    for (int x = 0; x < count; x += 4) {
+        const __m128i redGreen = _mm_load_si128(reinterpret_cast<const __m128i*>(stretch.redGreen + x));
+        const __m128i blueOne = _mm_load_si128(reinterpret_cast<const __m128i*>(stretch.blueOne + x));
+        auto row = [&](int i) {
+            return _mm_srai_epi32(
+                _mm_add_epi32(_mm_madd_epi16(redGreen, redGreenBy[i]), _mm_madd_epi16(blueOne, blueOneBy[i])), kShift);
+        };
+        const __m128i red = row(0), green = row(1), blue = row(2);
+        const __m128i reds = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(red, green), zero), top);
+        const __m128i blues = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(blue, blue), zero), top);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(stretch.red + x), reds);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(stretch.green + x), _mm_unpackhi_epi64(reds, reds));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(stretch.blue + x), blues);
+    }
+#else
+    for (int x = 0; x < count; ++x) {
+        const std::int32_t red = std::int32_t(stretch.redGreen[x] & 0xFFFF),
+                           green = std::int32_t(stretch.redGreen[x] >> 16);
+        const std::int32_t blue = std::int32_t(stretch.blueOne[x] & 0xFFFF);
+        auto row = [&](int i) {
+            const auto& m = matrix_[std::size_t(i)];
+            const std::int32_t steps = (m[0] * red + m[1] * green + m[2] * blue + kMatrixOne / 2) >> kShift;
+            return std::int16_t(std::clamp<std::int32_t>(steps, 0, kLinearSteps));
+        };
+        stretch.red[x] = row(0);
+        stretch.green[x] = row(1);
+        stretch.blue[x] = row(2);
+    }
+#endif
+}
+
+namespace {
+
+// Four at a time, then the rest: the loop's own counting costs as much as
+// a look-up.
+template <typename Take> void forEachPixel(int count, Take&& take)
+{
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        take(x);
+        take(x + 1);
+        take(x + 2);
+        take(x + 3);
+    }
+    for (; x < count; ++x)
+        take(x);
+}
+
+} // namespace
+
+void MatrixShaper::encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes)
+{
+    const std::uint8_t* const levels = srgbLevels();
+    forEachPixel(count, [&](int x) {
+        std::uint8_t* pixel = out + std::size_t(x) * pixelBytes;
+        pixel[0] = levels[stretch.blue[x]];
+        pixel[1] = levels[stretch.green[x]];
+        pixel[2] = levels[stretch.red[x]];
+    });
+}
+
 void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const
 {
-    constexpr std::int32_t kStretch = 256;
-    float red[kStretch], green[kStretch], blue[kStretch];
-    std::int32_t redStep[kStretch], greenStep[kStretch], blueStep[kStretch];
-    const float* const toLinearRed = linear_[0].data();
-    const float* const toLinearGreen = linear_[1].data();
-    const float* const toLinearBlue = linear_[2].data();
-    const std::uint8_t* const encode = encode_.data();
-    float m[3][3];
-    std::copy(&matrix_[0][0], &matrix_[0][0] + 9, &m[0][0]);
-    auto step = [](float value) {
-        // Each comparison keeps the bound when the value is a NaN, so a NaN
-        // becomes black; this file is built without trapping maths so that
-        // the compiler may turn them into vector minimum and maximum.
-        const float positive = value > 0.0f ? value : 0.0f;
-        const float clamped = positive < 1.0f ? positive : 1.0f;
-        return std::int32_t(clamped * float(kEncodeSteps) + 0.5f);
-    };
     const std::size_t pixelBytes = std::size_t(bytesPerPixel);
+    Stretch stretch;
     for (std::int32_t start = 0; start < width; start += kStretch) {
-        const std::int32_t count = std::min(kStretch, width - start);
+        const int count = int(std::min<std::int32_t>(kStretch, width - start));
         std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
-        for (std::int32_t x = 0; x < count; ++x) {
+        forEachPixel(count, [&](int x) {
             const std::uint8_t* pixel = first + std::size_t(x) * pixelBytes;
-            blue[x] = toLinearBlue[pixel[0]];
-            green[x] = toLinearGreen[pixel[1]];
-            red[x] = toLinearRed[pixel[2]];
-        }
-        for (std::int32_t x = 0; x < count; ++x) {
-            const float r = red[x], g = green[x], b = blue[x];
-            redStep[x] = step(m[0][0] * r + m[0][1] * g + m[0][2] * b);
-            greenStep[x] = step(m[1][0] * r + m[1][1] * g + m[1][2] * b);
-            blueStep[x] = step(m[2][0] * r + m[2][1] * g + m[2][2] * b);
-        }
-        for (std::int32_t x = 0; x < count; ++x) {
-            std::uint8_t* pixel = first + std::size_t(x) * pixelBytes;
-            pixel[0] = encode[blueStep[x]];
-            pixel[1] = encode[greenStep[x]];
-            pixel[2] = encode[redStep[x]];
-        }
+            stretch.redGreen[x] = red_[pixel[2]] + green_[pixel[1]];
+            stretch.blueOne[x] = blue_[pixel[0]];
+        });
+        for (int x = count; x % 4 != 0; ++x)
+            stretch.redGreen[x] = stretch.blueOne[x] = 0;
+        mix(stretch, count);
+        encode(stretch, count, first, pixelBytes);
+    }
+}
+
+void MatrixShaper::convertRow16(const std::uint16_t* samples, int channels, std::uint8_t* out, std::int32_t width,
+                                int outBytesPerPixel) const
+{
+    // Between two of the curve's values, in a straight line.
+    auto linear = [this](std::size_t channel, std::uint16_t sample) {
+        const std::int32_t* levels = sampleLevels_.data() + channel * (kSampleSteps + 1) + (sample >> 4);
+        return std::uint32_t(levels[0] + (((levels[1] - levels[0]) * (sample & 15) + 8) >> 4));
+    };
+    const std::size_t step = std::size_t(channels), pixelBytes = std::size_t(outBytesPerPixel);
+    Stretch stretch;
+    for (std::int32_t start = 0; start < width; start += kStretch) {
+        const int count = int(std::min<std::int32_t>(kStretch, width - start));
+        const std::uint16_t* const first = samples + std::size_t(start) * step;
+        forEachPixel(count, [&](int x) {
+            const std::uint16_t* sample = first + std::size_t(x) * step;
+            stretch.redGreen[x] = linear(0, sample[0]) | linear(1, sample[1]) << 16;
+            stretch.blueOne[x] = linear(2, sample[2]) | 1u << 16;
+        });
+        for (int x = count; x % 4 != 0; ++x)
+            stretch.redGreen[x] = stretch.blueOne[x] = 0;
+        mix(stretch, count);
+        encode(stretch, count, out + std::size_t(start) * pixelBytes, pixelBytes);
     }
 }
 

@@ -4,6 +4,9 @@
 // here instead of through the colour library's general pixel loop, which
 // costs several times as much per pixel: each channel to linear light by a
 // table, the matrix into sRGB's primaries, back to sRGB's curve by a table.
+// It runs on every pixel of a tagged copy, so it is written for speed: the
+// look-ups are plain loads, and the matrix works on whole vectors of
+// integers, giving the same numbers with or without vector instructions.
 
 #include "picture/Result.h"
 #include "picture/colour/LcmsHandles.h"
@@ -24,13 +27,35 @@ public:
     // Converts blue-green-red pixels in place; with 4 bytes per pixel the
     // fourth (alpha) is left as it is.
     void convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const;
+    // Converts 16-bit samples (red, green, blue; with 4 channels the fourth,
+    // alpha, is skipped) into the first three bytes of blue-green-red pixels
+    // of outBytesPerPixel bytes, before any of the samples' bits are lost.
+    void convertRow16(const std::uint16_t* samples, int channels, std::uint8_t* out, std::int32_t width,
+                      int outBytesPerPixel) const;
+
+    // Pixels converted at a time, between the look-ups and the matrix.
+    static constexpr int kStretch = 64;
 
 private:
-    static constexpr int kEncodeSteps = 16384; // linear light 0..1 in these steps
+    static constexpr int kMatrixOne = 8192;   // matrix entries in 1/8192: up to 4 fits 16 bits
+    static constexpr int kSampleSteps = 4096; // 16-bit samples: the curve's value every 16 levels
 
-    std::array<std::array<float, 256>, 3> linear_{}; // red, green, blue
-    float matrix_[3][3] = {};                        // linear profile RGB -> linear sRGB
-    std::vector<std::uint8_t> encode_;               // kEncodeSteps + 1 levels of sRGB's curve
+    struct Stretch;
+
+    // Linear light of each 8-bit level in 1/kLinearSteps, placed as the
+    // matrix step reads it: red in the low half of a 32-bit word and green
+    // in the high half, added into one word; blue in the low half with a 1
+    // in the high half, which the matrix step turns into the rounding.
+    std::array<std::uint32_t, 256> red_{}, green_{}, blue_{};
+    // Linear light of every 16th level of a 16-bit sample (red, green,
+    // blue, kSampleSteps + 1 each), in 1/kLinearSteps.
+    std::vector<std::int32_t> sampleLevels_;
+    // Linear profile RGB to linear sRGB, rows red, green and blue of sRGB,
+    // in 1/kMatrixOne.
+    std::array<std::array<std::int16_t, 3>, 3> matrix_{};
+
+    void mix(Stretch& stretch, int count) const;
+    static void encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes);
 };
 
 } // namespace vardolin::picture

@@ -143,15 +143,21 @@ ColourTag colourOf(heif_image_handle* handle, Notes& notes)
 // so a message is copied before the next is asked for.
 void noteDecodingWarnings(heif_image* image, Notes& notes)
 {
-    constexpr int kKept = 4;
-    for (int i = 0; i < kKept; ++i) {
-        heif_error warning{};
-        if (heif_image_get_decoding_warnings(image, i, &warning, 1) != 1)
-            break;
-        const Note note{Note::Kind::Damaged, std::string("HEIF: ") + (warning.message ? warning.message : "")};
-        if (std::find(notes.begin(), notes.end(), note) == notes.end())
-            notes.push_back(note);
-    }
+    // libheif 1.15 fills every warning from the first asked for, whatever
+    // room it is given, so the room is always that of all of them; and it
+    // writes each message into one buffer of the image, so that only the
+    // last one filled still has its text. That one is kept, and the others
+    // counted.
+    const int count = heif_image_get_decoding_warnings(image, 0, nullptr, 0);
+    if (count <= 0)
+        return;
+    std::vector<heif_error> warnings(static_cast<std::size_t>(count));
+    if (heif_image_get_decoding_warnings(image, count - 1, warnings.data(), count) < 1)
+        return;
+    notes.push_back(
+        {Note::Kind::Damaged, std::string("HEIF: ") + (warnings.front().message ? warnings.front().message : "")});
+    if (count > 1)
+        notes.push_back({Note::Kind::Damaged, "HEIF: " + std::to_string(count - 1) + " more warnings"});
 }
 
 // One decoded row, top first, as blue-green-red(-alpha) bytes.

@@ -228,7 +228,7 @@ std::optional<CmykRows> cmykProfileOf(Decoded& decoded, ColourCache* cache, std:
         decoded.notes.push_back({Note::Kind::ColourIgnored, rows.error()});
         return std::nullopt;
     }
-    decoded.notes.push_back({Note::Kind::ColourConverted, rows->conversion});
+    decoded.notes.push_back(*rows->converted);
     return rows.value();
 }
 

@@ -4,12 +4,16 @@
 // reader and the picture, sets no jump target itself.
 
 #include "picture/Result.h"
+#include "picture/colour/ColourConversion.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/Png.h"
 #include "picture/formats/PngLibrary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -44,6 +48,7 @@ struct PngHeader {
     png_uint_32 height = 0;
     int bitDepth = 0;
     int colorType = 0;
+    bool interlaced = false;
     bool transparency = false;
 };
 
@@ -75,10 +80,16 @@ void readPngHeader(PngReader& reader, const LoadOptions& options, PngHeader* hea
     // unread and a 46-byte file cannot ask for gigabytes through them.
     static constexpr png_byte unusedChunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf";
     png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, unusedChunks, 5);
+    // libpng 1.6.39 does not know the code points chunk; kept as an unknown
+    // one, it comes back whole from png_get_unknown_chunks.
+    static constexpr png_byte codePointsChunk[] = "cICP";
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_ALWAYS, codePointsChunk, 1);
     png_set_read_fn(reader.png, &reader.source, readFromBuffer);
     png_read_info(reader.png, reader.info);
+    int interlace = PNG_INTERLACE_NONE;
     png_get_IHDR(reader.png, reader.info, &header->width, &header->height, &header->bitDepth, &header->colorType,
-                 nullptr, nullptr, nullptr);
+                 &interlace, nullptr, nullptr);
+    header->interlaced = interlace != PNG_INTERLACE_NONE;
     header->transparency = png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0;
 }
 
@@ -116,6 +127,20 @@ void setTransforms(PngReader& reader, const PngHeader& header, int* channels, in
     *channels = png_get_channels(png, reader.info);
 }
 
+// 16-bit samples as the file has them (gray or red-green-blue, with alpha
+// when it has any), in the machine's byte order, for a conversion of their
+// colours before they are reduced to 8 bits.
+void setWideTransforms(PngReader& reader, const PngHeader& header, int* channels)
+{
+    png_structp png = reader.png;
+    if (header.transparency)
+        png_set_tRNS_to_alpha(png);
+    if constexpr (std::endian::native == std::endian::little)
+        png_set_swap(png);
+    png_read_update_info(png, reader.info);
+    *channels = png_get_channels(png, reader.info);
+}
+
 // Warnings about the colour chunks say what libpng did with them; the others
 // say the file is damaged.
 bool isColourChunkWarning(std::string_view warning)
@@ -126,14 +151,61 @@ bool isColourChunkWarning(std::string_view warning)
     return false;
 }
 
-// The profile as libpng checked it against the colour type (an RGB profile
-// in a gray file is dropped), or a note of why it was dropped. png_get_iCCP
-// only reads what png_read_info stored, so no jump target is needed.
+// The first of libpng's warnings about a chunk, as a note that it was not
+// used; false when there is none.
+bool noteIgnoredChunk(const PngComplaints& complaints, const char* chunk, Notes& notes)
+{
+    for (int i = 0; i < complaints.keptWarnings; ++i)
+        if (std::strncmp(complaints.warnings[i], chunk, 4) == 0) {
+            notes.push_back({Note::Kind::ColourIgnored, std::string("PNG ") + complaints.warnings[i]});
+            return true;
+        }
+    return false;
+}
+
+// A cICP chunk names code points as HEIF's nclx box does; PNG's pixels are
+// RGB in full range, anything else is a chunk this reader cannot follow.
+// True when the tag took them.
+bool readCodePoints(const PngReader& reader, ColourTag& tag, Notes& notes)
+{
+    png_unknown_chunkp chunks = nullptr;
+    const int count = png_get_unknown_chunks(reader.png, reader.info, &chunks);
+    for (int i = 0; i < count; ++i) {
+        const png_unknown_chunk& chunk = chunks[i];
+        if (std::memcmp(chunk.name, "cICP", 4) != 0)
+            continue;
+        if (chunk.size != 4 || chunk.data == nullptr) {
+            notes.push_back({Note::Kind::ColourIgnored, "PNG cICP chunk of " + std::to_string(chunk.size) + " bytes"});
+            return false;
+        }
+        const png_byte* points = chunk.data;
+        if (points[2] != 0 || points[3] != 1) {
+            notes.push_back({Note::Kind::ColourIgnored, "PNG cICP chunk for matrix coefficients "
+                                                            + std::to_string(points[2]) + " in "
+                                                            + (points[3] == 1 ? "full" : "narrow") + " range"});
+            return false;
+        }
+        tag.cicpPrimaries = points[0];
+        tag.cicpTransfer = points[1];
+        tag.cicpMatrix = points[2];
+        return tag.hasCicp();
+    }
+    return false;
+}
+
+// What the file says about its colours, in the order the PNG specification
+// ranks its chunks: cICP, iCCP, sRGB, then cHRM and gAMA together. A chunk
+// that cannot be used gives way to the next, with a note. libpng keeps an
+// ICC profile only after checking it against the colour type (an RGB profile
+// in a gray file is dropped). Only what png_read_info stored is read, so no
+// jump target is needed.
 ColourTag colourTagOf(const PngReader& reader, const PngHeader& header, Notes& notes)
 {
     ColourTag tag;
     if (header.colorType == PNG_COLOR_TYPE_GRAY || header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
         tag.channels = ColourTag::Channels::Gray;
+    if (readCodePoints(reader, tag, notes))
+        return tag;
     png_charp name = nullptr;
     int compression = 0;
     png_bytep profile = nullptr;
@@ -142,12 +214,23 @@ ColourTag colourTagOf(const PngReader& reader, const PngHeader& header, Notes& n
         tag.iccProfile.assign(profile, profile + length);
         return tag;
     }
-    const PngComplaints& complaints = reader.complaints;
-    for (int i = 0; i < complaints.keptWarnings; ++i)
-        if (std::strncmp(complaints.warnings[i], "iCCP", 4) == 0) {
-            notes.push_back({Note::Kind::ColourIgnored, std::string("PNG ") + complaints.warnings[i]});
-            break;
-        }
+    noteIgnoredChunk(reader.complaints, "iCCP", notes);
+    // libpng also reports sRGB for an iCCP chunk it knows to be sRGB's, which
+    // has been taken above.
+    if (png_get_valid(reader.png, reader.info, PNG_INFO_sRGB) != 0)
+        return tag;
+    png_fixed_point gamma = 0;
+    if (png_get_gAMA_fixed(reader.png, reader.info, &gamma) != 0 && gamma > 0)
+        tag.gamma = std::uint32_t(gamma);
+    else
+        noteIgnoredChunk(reader.complaints, "gAMA", notes);
+    png_fixed_point c[8] = {};
+    if (png_get_cHRM_fixed(reader.png, reader.info, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7]) != 0
+        && c[1] > 0 && std::all_of(c, c + 8, [](png_fixed_point value) { return value >= 0; }))
+        std::transform(c, c + 8, tag.chromaticities.begin(),
+                       [](png_fixed_point value) { return std::uint32_t(value); });
+    else
+        noteIgnoredChunk(reader.complaints, "cHRM", notes);
     return tag;
 }
 
@@ -188,6 +271,33 @@ Failure failPng(const PngReader& reader)
     return fail(std::string("PNG error: ") + message);
 }
 
+// A 16-bit picture whose colours are converted row by row as the rows are
+// read, before any sample loses its low bits. Rows come one at a time, so
+// only pictures stored without interlacing come this way.
+Result<Decoded> decodeWide(PngReader& reader, const PngHeader& header, const WideRows& wide, Decoded decoded)
+{
+    int channels = 0;
+    if (!pngGuarded(reader.png, [&] { setWideTransforms(reader, header, &channels); }))
+        return failPng(reader);
+    if (channels < 1 || channels > 4)
+        return fail("PNG layout this program cannot read");
+    Picture& picture = decoded.picture;
+    allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), channels % 2 == 0 ? 32 : 24);
+    picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
+    picture.colour = {};
+    decoded.notes.push_back(*wide.converted);
+    std::vector<std::uint16_t> samples(std::size_t(header.width) * std::size_t(channels));
+    const int pixelBytes = picture.depth / 8;
+    for (std::int32_t top = 0; top < picture.height; ++top) {
+        if (!pngGuarded(reader.png,
+                        [&] { png_read_row(reader.png, reinterpret_cast<png_bytep>(samples.data()), nullptr); }))
+            return failPng(reader);
+        wide.convert(samples.data(), channels, picture.row(picture.height - 1 - top), header.width, pixelBytes);
+    }
+    noteDamage(reader.complaints, decoded.notes);
+    return decoded;
+}
+
 } // namespace
 
 bool probePng(ByteSpan bytes)
@@ -207,6 +317,14 @@ Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options)
     if (!pngGuarded(reader.png, [&] { readPngHeader(reader, options, &header); }))
         return failPng(reader);
     VARDOLIN_TRY(options.limits.check(header.width, header.height));
+    Decoded decoded;
+    Picture& picture = decoded.picture;
+    picture.colour = colourTagOf(reader, header, decoded.notes);
+    std::optional<ColourCache> ownCache;
+    if (header.bitDepth == 16 && !header.interlaced)
+        if (const auto wide =
+                wideRowsFor(picture.colour, options.colourCache ? *options.colourCache : ownCache.emplace()))
+            return decodeWide(reader, header, *wide, std::move(decoded));
     int channels = 0;
     int passes = 1;
     if (!pngGuarded(reader.png, [&] { setTransforms(reader, header, &channels, &passes); }))
@@ -214,11 +332,8 @@ Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options)
     if (channels != 3 && channels != 4)
         return fail("PNG layout this program cannot read");
 
-    Decoded decoded;
-    Picture& picture = decoded.picture;
     allocateStore(picture, std::int32_t(header.width), std::int32_t(header.height), 8 * channels);
     picture.sourceDepth = std::uint8_t(sourceDepthOf(header));
-    picture.colour = colourTagOf(reader, header, decoded.notes);
     std::vector<png_bytep> rows(header.height);
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i] = picture.row(picture.height - 1 - std::int32_t(i));

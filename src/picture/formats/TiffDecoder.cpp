@@ -4,6 +4,7 @@
 
 #include "picture/LibraryOwner.h"
 #include "picture/Result.h"
+#include "picture/colour/ColourConversion.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/Tiff.h"
 
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <tiffio.h>
 #include <vector>
 
@@ -241,6 +243,12 @@ Result<Raster> readRaster(TIFF* tiff, const TiffSource& source, std::uint32_t wi
     return Raster{image.alpha != 0, true};
 }
 
+void noteComplaints(const TiffSource& source, Notes& notes)
+{
+    for (int i = 0; i < source.keptComplaints; ++i)
+        notes.push_back({Note::Kind::Damaged, std::string("TIFF ") + source.complaints[i]});
+}
+
 // Tag 34675 with the photometric interpretation it describes. Pixels libtiff
 // turns from Lab into RGB, from inks other than CMYK or from white-is-zero
 // gray get no profile: it describes values that are gone.
@@ -269,6 +277,36 @@ ColourTag colourTagOf(TIFF* tiff)
     const auto* bytes = static_cast<const std::uint8_t*>(profile);
     tag.iccProfile.assign(bytes, bytes + length);
     return tag;
+}
+
+// Whether the picture's samples can be read as they are stored, 16 bits at
+// a time, for a conversion of their colours before the reduction to 8 bits:
+// strips of gray or red-green-blue samples side by side, top row first,
+// with no alpha or straight alpha. The others go through libtiff's raster.
+bool readableWide(TIFF* tiff, std::uint32_t width, std::uint16_t bitsPerSample, std::uint16_t samplesPerPixel)
+{
+    std::uint16_t photometric = 0, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    const std::uint16_t colours = photometric == PHOTOMETRIC_RGB ? 3 : photometric == PHOTOMETRIC_MINISBLACK ? 1 : 0;
+    const bool straightAlpha = samplesPerPixel == colours + 1 && declaredAlpha(tiff) == EXTRASAMPLE_UNASSALPHA;
+    return bitsPerSample == 16 && colours != 0 && (samplesPerPixel == colours || straightAlpha)
+           && planar == PLANARCONFIG_CONTIG && orientation == ORIENTATION_TOPLEFT && !TIFFIsTiled(tiff)
+           && TIFFScanlineSize64(tiff) == std::uint64_t(width) * samplesPerPixel * 2;
+}
+
+// Each row's 16-bit samples through the conversion into the store, top row
+// into the last memory row.
+Result<void> readWide(TIFF* tiff, const TiffSource& source, const WideRows& wide, int channels, Picture& picture)
+{
+    std::vector<std::uint16_t> samples(std::size_t(picture.width) * std::size_t(channels));
+    for (std::int32_t top = 0; top < picture.height; ++top) {
+        if (TIFFReadScanline(tiff, samples.data(), std::uint32_t(top), 0) < 0)
+            return failTiff(source, "cannot read a TIFF row");
+        wide.convert(samples.data(), channels, picture.row(picture.height - 1 - top), std::uint32_t(picture.width), 4);
+    }
+    return {};
 }
 
 } // namespace
@@ -310,6 +348,18 @@ Result<Decoded> decodeTiff(ByteSpan bytes, const LoadOptions& options)
     Picture& picture = decoded.picture;
     allocateStore(picture, std::int32_t(width), std::int32_t(height), 32);
     picture.sourceDepth = std::uint8_t(bitsPerSample * samplesPerPixel);
+    picture.colour = colourTagOf(tiff.get());
+    std::optional<ColourCache> ownCache;
+    if (readableWide(tiff.get(), width, bitsPerSample, samplesPerPixel))
+        if (const auto wide =
+                wideRowsFor(picture.colour, options.colourCache ? *options.colourCache : ownCache.emplace())) {
+            VARDOLIN_TRY(readWide(tiff.get(), source, *wide, samplesPerPixel, picture));
+            picture.alphaIsFiller = samplesPerPixel % 2 != 0;
+            picture.colour = {};
+            decoded.notes.push_back(*wide->converted);
+            noteComplaints(source, decoded.notes);
+            return decoded;
+        }
     const std::uint16_t alphaKind = declaredAlpha(tiff.get());
     const bool premultiplied = alphaKind == EXTRASAMPLE_ASSOCALPHA
                                || (alphaKind == EXTRASAMPLE_UNASSALPHA && !declareAlphaPremultiplied(tiff.get()));
@@ -320,9 +370,7 @@ Result<Decoded> decodeTiff(ByteSpan bytes, const LoadOptions& options)
     unpackRaster(picture);
     if (premultiplied)
         unpremultiply(picture);
-    picture.colour = colourTagOf(tiff.get());
-    for (int i = 0; i < source.keptComplaints; ++i)
-        decoded.notes.push_back({Note::Kind::Damaged, std::string("TIFF ") + source.complaints[i]});
+    noteComplaints(source, decoded.notes);
     if (read.cutShort && source.keptComplaints == 0)
         decoded.notes.push_back({Note::Kind::Damaged, "TIFF: the picture could not be read whole"});
     return decoded;

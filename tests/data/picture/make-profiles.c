@@ -4,6 +4,11 @@
  *   gray-linear.icc     gray, linear (gamma 1.0) curve
  *   cmyk-swap-cm.icc    CMYK to Lab table: the plain CMYK formula with cyan and
  *                       magenta swapped, so red ink comes out green
+ *   cmyk-postscript.icc CMYK to XYZ table of 5 x 5 x 5 x 5 points: PostScript's
+ *                       formula (red = 1 - min(1, cyan + black), ...) in the
+ *                       linear light of ProPhoto's primaries, so that many inks
+ *                       lie far outside sRGB: the layout of Ghostscript's
+ *                       ps_cmyk.icc and the same trouble for 8-bit tables
  * Built and run by make-fixtures:  cc make-profiles.c -llcms2 -o make-profiles */
 #include <lcms2.h>
 #include <stdio.h>
@@ -88,6 +93,55 @@ static void cmykProfile(const char* name, const char* text)
     cmsCloseProfile(srgb);
 }
 
+static cmsHTRANSFORM wideToXyz;
+
+/* PostScript's own CMYK to RGB, read as linear ProPhoto, to XYZ. */
+static int samplePostScript(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo)
+{
+    (void)cargo;
+    const double k = in[3] / 65535.0;
+    double rgb[3];
+    for (int i = 0; i < 3; ++i) {
+        const double ink = in[i] / 65535.0 + k;
+        rgb[i] = 1 - (ink < 1 ? ink : 1);
+    }
+    cmsCIEXYZ xyz;
+    cmsDoTransform(wideToXyz, rgb, &xyz, 1);
+    cmsFloat2XYZEncoded(out, &xyz);
+    return 1;
+}
+
+static void postScriptProfile(const char* name, const char* text)
+{
+    const cmsCIExyYTRIPLE proPhoto = {{0.7347, 0.2653, 1.0}, {0.1596, 0.8404, 1.0}, {0.0366, 0.0001, 1.0}};
+    cmsToneCurve* linear = cmsBuildGamma(NULL, 1.0);
+    cmsToneCurve* curves[3] = {linear, linear, linear};
+    cmsHPROFILE wide = cmsCreateRGBProfile(cmsD50_xyY(), &proPhoto, curves);
+    cmsFreeToneCurve(linear);
+    cmsHPROFILE xyz = cmsCreateXYZProfile();
+    wideToXyz = cmsCreateTransform(wide, TYPE_RGB_DBL, xyz, TYPE_XYZ_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(NULL);
+    cmsSetProfileVersion(profile, 4.2);
+    cmsSetDeviceClass(profile, cmsSigOutputClass);
+    cmsSetColorSpace(profile, cmsSigCmykData);
+    cmsSetPCS(profile, cmsSigXYZData);
+    cmsPipeline* pipeline = cmsPipelineAlloc(NULL, 4, 3);
+    cmsStage* table = cmsStageAllocCLut16bit(NULL, 5, 4, 3, NULL);
+    cmsStageSampleCLut16bit(table, samplePostScript, NULL, 0);
+    cmsPipelineInsertStage(pipeline, cmsAT_BEGIN, cmsStageAllocToneCurves(NULL, 4, NULL));
+    cmsPipelineInsertStage(pipeline, cmsAT_END, table);
+    cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(NULL, 3, NULL));
+    cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
+    cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsPipelineFree(pipeline);
+    save(profile, name, text);
+
+    cmsDeleteTransform(wideToXyz);
+    cmsCloseProfile(xyz);
+    cmsCloseProfile(wide);
+}
+
 int main(void)
 {
     const cmsCIExyYTRIPLE swapped = {{0.30, 0.60, 1.0}, {0.64, 0.33, 1.0}, {0.15, 0.06, 1.0}};
@@ -100,5 +154,6 @@ int main(void)
     cmsFreeToneCurve(linear);
 
     cmykProfile("cmyk-swap-cm.icc", "CMYK with cyan and magenta swapped");
+    postScriptProfile("cmyk-postscript.icc", "PostScript CMYK");
     return 0;
 }

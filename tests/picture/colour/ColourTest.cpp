@@ -5,11 +5,17 @@
 #include "picture/Colour.h"
 #include "picture/ChildLoad.h"
 #include "picture/DecoderTesting.h"
+#include "picture/MadePictures.h"
+#include "picture/colour/ColourConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <lcms2.h>
+#include <map>
+#include <string_view>
+#include <zlib.h>
 
 using namespace vardolin::picture;
 using namespace vardolin::picture::testing;
@@ -71,6 +77,13 @@ int largestDifference(const Picture& a, const Picture& b)
 Rgb swapped(Rgb colour)
 {
     return {colour.g, colour.r, colour.b};
+}
+
+int srgbLevelOfLinear(int level)
+{
+    const double linear = level / 255.0;
+    const double encoded = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+    return int(std::lround(encoded * 255));
 }
 
 std::vector<std::uint8_t> builtInSrgbProfile()
@@ -146,6 +159,94 @@ TEST(ColourProfile, WideGamutPicturesMatchTheReferenceRendition)
     }
 }
 
+// Without a profile a PNG states its colours by chunks, ranked cICP, iCCP,
+// sRGB, then gAMA and cHRM; each converts as the profile it describes.
+TEST(ColourProfile, PngColourChunksActAsTheProfileTheyDescribe)
+{
+    ColourCache cache;
+    // gAMA 1.0 alone: linear light in sRGB's primaries.
+    Picture linear = load("colour-gamma-linear.png");
+    const Picture stored = linear;
+    EXPECT_TRUE(convertToSrgb(linear, cache).converted);
+    EXPECT_TRUE(allPixelsAre(
+        linear,
+        [&stored](int x, int y) {
+            const Rgb p = pixelAt(stored, x, y);
+            return Rgb{srgbLevelOfLinear(p.r), srgbLevelOfLinear(p.g), srgbLevelOfLinear(p.b)};
+        },
+        1));
+
+    const struct {
+        const char* source;
+        const char* reference;
+    } cases[] = {
+        // gAMA 1/2.2 with Adobe RGB's primaries in cHRM: the colours of the Adobe RGB profile.
+        {"colour-gamma-adobergb.png", "colour-adobergb-in-srgb.png"},
+        // cICP naming Display P3, beside an iCCP profile that swaps red and green.
+        {"colour-cicp-display-p3.png", "colour-display-p3-in-srgb.png"},
+    };
+    for (const auto& [source, reference] : cases) {
+        SCOPED_TRACE(source);
+        Picture picture = load(source);
+        const Picture expected = load(reference);
+        EXPECT_GT(largestDifference(picture, expected), 20);
+        EXPECT_TRUE(convertToSrgb(picture, cache).converted);
+        EXPECT_LE(largestDifference(picture, expected), 2);
+    }
+
+    // A cICP chunk for YCbCr matrix coefficients, which a PNG cannot hold,
+    // gives way to the iCCP chunk beside it, whose profile swaps red and green.
+    std::vector<std::uint8_t> bytes = readFixture("colour-cicp-display-p3.png");
+    const auto chunk = std::search(bytes.begin(), bytes.end(), std::begin("cICP"), std::end("cICP") - 1);
+    ASSERT_NE(chunk, bytes.end());
+    chunk[6] = 1;
+    const auto crc = std::uint32_t(crc32(0, &*chunk, 8));
+    for (int i = 0; i < 4; ++i)
+        chunk[8 + i] = std::uint8_t(crc >> (24 - 8 * i));
+    Result<Decoded> decoded = decodeBytes(bytes);
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    const Picture before = decoded->picture;
+    toSrgb(decoded->picture, cache, decoded->notes);
+    const Outcome outcome = outcomeOf(decoded->notes);
+    EXPECT_TRUE(outcome.converted);
+    EXPECT_NE(outcome.ignoredBecause.find("cICP"), std::string::npos) << outcome.ignoredBecause;
+    EXPECT_TRUE(allPixelsAre(
+        decoded->picture, [&before](int x, int y) { return swapped(pixelAt(before, x, y)); }, 1));
+}
+
+// Dark ProPhoto hues at 16 bits: converted before the reduction to 8 bits,
+// they come out as ImageMagick converts all 16 bits.
+TEST(ColourProfile, SixteenBitPicturesAreConvertedBeforeTheirLowBitsAreLost)
+{
+    ColourCache cache;
+    LoadOptions options;
+    options.colourCache = &cache;
+    const Picture expected = load("colour-prophoto16-in-srgb.png");
+    for (const char* name : {"colour-prophoto16.png", "colour-prophoto16.tif"}) {
+        SCOPED_TRACE(name);
+        Decoded decoded = loadWithNotes(name, options);
+        EXPECT_TRUE(decoded.picture.colour.empty());
+        EXPECT_TRUE(outcomeOf(decoded.notes).converted);
+        EXPECT_LE(largestDifference(decoded.picture, expected), 1);
+        if (decoded.picture.depth == 32) {
+            EXPECT_TRUE(decoded.picture.alphaIsFiller);
+            EXPECT_EQ(alphaAt(decoded.picture, 5, 5), 255);
+        }
+    }
+    // Linear gray: each 16-bit level on sRGB's curve.
+    Decoded gray = loadWithNotes("colour-gray16-linear.png", options);
+    EXPECT_TRUE(outcomeOf(gray.notes).converted);
+    EXPECT_TRUE(allPixelsAre(
+        gray.picture,
+        [](int x, int y) {
+            const double linear = (x * 5 + y) * 1800 / 65535.0;
+            const double encoded = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+            const int level = int(std::lround(encoded * 255));
+            return Rgb{level, level, level};
+        },
+        1));
+}
+
 TEST(ColourProfile, GrayProfileIsAppliedToGrayPixels)
 {
     ColourCache cache;
@@ -186,17 +287,62 @@ TEST(ColourProfile, CmykProfileIsAppliedWhileDecoding)
     EXPECT_TRUE(near(pixelAt(small, 0, 0), Rgb{0, 255, 0}, 8)) << pixelAt(small, 0, 0);
 }
 
+// Ghostscript's PostScript CMYK profile made again (make-profiles.c): many
+// of its inks lie far outside sRGB, and an 8-bit precalculated transform,
+// clipped at its own grid points, misses them by up to 38 levels. A lattice
+// of every 15th level of each ink comes out as the library's exact pipeline
+// makes it.
+TEST(ColourProfile, CmykProfileIsConvertedAsTheExactPipelineConvertsIt)
+{
+    ColourTag tag;
+    tag.iccProfile = readFixture("cmyk-postscript.icc");
+    tag.channels = ColourTag::Channels::Cmyk;
+    ColourCache cache;
+    const Result<CmykRows> rows = cmykRowsFor(tag, cache);
+    ASSERT_TRUE(rows.ok()) << rows.error();
+    std::vector<std::uint8_t> inks;
+    for (int c = 0; c < 256; c += 15)
+        for (int m = 0; m < 256; m += 15)
+            for (int y = 0; y < 256; y += 15)
+                for (int k = 0; k < 256; k += 15)
+                    inks.insert(inks.end(), {std::uint8_t(c), std::uint8_t(m), std::uint8_t(y), std::uint8_t(k)});
+    const auto count = std::uint32_t(inks.size() / 4);
+    std::vector<std::uint8_t> ours(3 * std::size_t(count)), exact(ours.size());
+    rows->convert(inks.data(), ours.data(), count);
+
+    cmsHPROFILE profile = cmsOpenProfileFromMem(tag.iccProfile.data(), cmsUInt32Number(tag.iccProfile.size()));
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM reference = cmsCreateTransform(profile, TYPE_CMYK_8_REV, srgb, TYPE_BGR_8, INTENT_PERCEPTUAL,
+                                                 cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
+    ASSERT_NE(reference, nullptr);
+    cmsDoTransform(reference, inks.data(), exact.data(), count);
+    cmsDeleteTransform(reference);
+    cmsCloseProfile(srgb);
+    cmsCloseProfile(profile);
+
+    int largest = 0;
+    for (std::size_t i = 0; i < ours.size(); ++i)
+        largest = std::max(largest, std::abs(int(ours[i]) - int(exact[i])));
+    EXPECT_LE(largest, 1);
+}
+
 TEST(ColourProfile, SrgbInAllButNameLeavesEveryByteAlone)
 {
     ColourCache cache;
-    for (const char* name : {"colour-srgb.jpg", "colour-srgb.png"}) {
+    // A profile that is sRGB's; a PNG's gAMA of 1/2.2 beside sRGB's cHRM (RGB
+    // files) or alone (gray), as writers add them to sRGB pictures; an sRGB
+    // chunk, which outranks a gAMA of 1.0.
+    for (const char* name : {"colour-srgb.jpg", "colour-srgb.png", "png-rgb.png", "png-rgba.png", "png-rgb16.png",
+                             "png-gray1.png", "png-gray-alpha.png", "colour-srgb-chunk-over-gamma.png"}) {
         SCOPED_TRACE(name);
-        Picture picture = load(name);
-        ASSERT_FALSE(picture.colour.iccProfile.empty());
+        Decoded decoded = loadWithNotes(name);
+        Picture& picture = decoded.picture;
+        if (std::string_view(name).starts_with("png-")) {
+            EXPECT_TRUE(picture.colour.hasGammaOrChromaticities());
+        }
         const std::vector<std::uint8_t> before = picture.pixels;
-        const Outcome outcome = convertToSrgb(picture, cache);
-        EXPECT_FALSE(outcome.converted);
-        EXPECT_EQ(outcome.ignoredBecause, "");
+        toSrgb(picture, cache, decoded.notes);
+        EXPECT_EQ(decoded.notes, Notes{});
         EXPECT_EQ(picture.pixels, before);
     }
     Picture picture = load("colour-prophoto-in-srgb.png");
@@ -240,6 +386,73 @@ TEST(ColourProfile, ProfilesThatCannotBeUsedAreIgnoredWithAReason)
     Decoded grayProfileOnColour = loadWithNotes("jpeg-blocks.jpg");
     grayProfileOnColour.picture.colour.iccProfile = load("colour-gray-linear.png").colour.iccProfile;
     expectIgnored(grayProfileOnColour, "a profile for gray colours on RGB pixels");
+
+    // Six bytes that are the key of code points converted just before are
+    // still no profile.
+    Decoded displayP3 = loadWithNotes("jpeg-blocks.jpg");
+    displayP3.picture.colour.cicpPrimaries = 12;
+    displayP3.picture.colour.cicpTransfer = 13;
+    displayP3.picture.colour.cicpMatrix = 6;
+    EXPECT_TRUE(convertToSrgb(displayP3.picture, cache).converted);
+    Decoded sixBytes = loadWithNotes("jpeg-blocks.jpg");
+    sixBytes.picture.colour.iccProfile = {0, 12, 0, 13, 0, 6};
+    expectIgnored(sixBytes, "shorter than its header");
+}
+
+// Adobe RGB's profile (icc-profiles-free) with a tag's numbers changed: the
+// colour library would apply each as it stands.
+TEST(ColourProfile, ProfilesThatMakeNoSenseAreIgnoredWithAReason)
+{
+    ColourCache cache;
+    const std::vector<std::uint8_t> adobe = load("colour-adobergb.png").colour.iccProfile;
+    // Where a tag's data start (the profile is smaller than 64 KB).
+    auto dataOf = [](std::vector<std::uint8_t>& profile, std::string_view signature) {
+        for (std::size_t entry = 132; entry < 132 + 12 * std::size_t(profile[131]); entry += 12)
+            if (std::string_view(reinterpret_cast<const char*>(&profile[entry]), 4) == signature)
+                return profile.data() + (profile[entry + 6] << 8 | profile[entry + 7]);
+        ADD_FAILURE() << signature;
+        return profile.data();
+    };
+    // The three s15Fixed16 numbers of an XYZ tag, each through `change`.
+    auto changeXyz = [&dataOf](std::vector<std::uint8_t>& profile, std::string_view signature,
+                               double (*change)(double)) {
+        std::uint8_t* number = dataOf(profile, signature) + 8;
+        for (int i = 0; i < 3; ++i, number += 4) {
+            const auto value =
+                std::int32_t(std::uint32_t(number[0]) << 24 | number[1] << 16 | number[2] << 8 | number[3]);
+            const auto changed = std::uint32_t(std::int32_t(std::lround(change(value / 65536.0) * 65536.0)));
+            for (int byte = 0; byte < 4; ++byte)
+                number[byte] = std::uint8_t(changed >> (24 - 8 * byte));
+        }
+    };
+    auto zero = [](double) { return 0.0; };
+    const struct {
+        std::string why;
+        std::function<void(std::vector<std::uint8_t>&)> change;
+    } cases[] = {
+        {"colorants cannot be inverted", // every colour black
+         [&](auto& profile) {
+             for (const char* tag : {"rXYZ", "gXYZ", "bXYZ"})
+                 changeXyz(profile, tag, zero);
+         }},
+        {"colorants cannot be inverted", [&](auto& profile) { changeXyz(profile, "bXYZ", zero); }}, // no blue
+        {"turns white into", // white comes out yellow
+         [&](auto& profile) { changeXyz(profile, "bXYZ", [](double v) { return v / 2; }); }},
+        {"red curve is constant", // red at full whatever the file says: a curv of one entry, gamma 0
+         [&](auto& profile) { std::fill_n(dataOf(profile, "rTRC") + 12, 2, 0); }},
+    };
+    for (const auto& [why, change] : cases) {
+        SCOPED_TRACE(why);
+        Decoded decoded = loadWithNotes("colour-adobergb.png");
+        decoded.picture.colour.iccProfile = adobe;
+        change(decoded.picture.colour.iccProfile);
+        const std::vector<std::uint8_t> before = decoded.picture.pixels;
+        toSrgb(decoded.picture, cache, decoded.notes);
+        const Outcome outcome = outcomeOf(decoded.notes);
+        EXPECT_FALSE(outcome.converted);
+        EXPECT_NE(outcome.ignoredBecause.find(why), std::string::npos) << outcome.ignoredBecause;
+        EXPECT_EQ(decoded.picture.pixels, before);
+    }
 }
 
 // The profile claims 600 MB; libpng reads the claim and inflates nothing more.
@@ -271,6 +484,36 @@ TEST(ColourProfile, AlphaPassesThrough)
         for (int x = 0; x < picture.width; ++x) {
             ASSERT_EQ(alphaAt(picture, x, y), alphaAt(before, x, y));
             ASSERT_TRUE(near(pixelAt(picture, x, y), swapped(pixelAt(before, x, y)), 1));
+        }
+}
+
+// The matrix-shaper path works through a row in stretches and vectors of
+// pixels; a colour comes out the same wherever it stands, at the end of a
+// row or a stretch, at 24 and 32 bits.
+TEST(ColourProfile, EachColourComesOutTheSameWhereverItStandsInARow)
+{
+    ColourCache cache;
+    const std::vector<std::uint8_t> adobe = load("colour-adobergb.png").colour.iccProfile;
+    auto colourOf = [](std::int32_t x, int channel) { return std::uint8_t((x % 11) * 23 + channel * 71); };
+    std::map<std::array<std::uint8_t, 3>, std::array<std::uint8_t, 3>> seen;
+    for (const int depth : {24, 32})
+        for (const std::int32_t width : {1, 2, 3, 4, 5, 7, 9, 63, 64, 65, 131}) {
+            SCOPED_TRACE(std::to_string(width) + " pixels at " + std::to_string(depth) + " bits");
+            Picture picture = madePicture(width, 2, depth, [&](std::int32_t x, std::int32_t, int channel) {
+                return channel == 3 ? std::uint8_t(x) : colourOf(x, channel);
+            });
+            picture.colour.iccProfile = adobe;
+            ASSERT_TRUE(convertToSrgb(picture, cache).converted);
+            for (std::int32_t y = 0; y < 2; ++y)
+                for (std::int32_t x = 0; x < width; ++x) {
+                    const std::array<std::uint8_t, 3> in{colourOf(x, 0), colourOf(x, 1), colourOf(x, 2)};
+                    const std::array<std::uint8_t, 3> out{channelAt(picture, x, y, 0), channelAt(picture, x, y, 1),
+                                                          channelAt(picture, x, y, 2)};
+                    EXPECT_EQ(seen.try_emplace(in, out).first->second, out) << "pixel " << x;
+                    if (depth == 32) {
+                        EXPECT_EQ(channelAt(picture, x, y, 3), std::uint8_t(x));
+                    }
+                }
         }
 }
 
