@@ -9,6 +9,12 @@ find_program(VARDOLIN_GZIP gzip REQUIRED)
 set(VARDOLIN_PACKAGE_PREFIX /usr)
 set(VARDOLIN_PACKAGE_BINDIR ${VARDOLIN_PACKAGE_PREFIX}/${CMAKE_INSTALL_BINDIR})
 
+# The decode process is no command of its own: it lives in a folder of the
+# package's under libexec, which the programs find from their own folder.
+set(VARDOLIN_DECODER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/vardolin)
+file(RELATIVE_PATH VARDOLIN_DECODER_FROM_PROGRAMS ${CMAKE_INSTALL_FULL_BINDIR}
+  ${CMAKE_INSTALL_FULL_LIBEXECDIR}/vardolin)
+
 # vardolin_compressed(<file> <output variable>): a build step that writes
 # <file>.gz into the build folder, without name or time stamp in it, so the
 # same file gives the same bytes on every build.

@@ -1,9 +1,10 @@
-// The HEIF decoder on its own, without the probe in front: the reader of
-// the coded sizes, libheif's primary image with its rotation and cropping,
-// the reduction of deep samples and the streaming average. libheif and its
-// codecs are not built for coverage, so the fuzzer steers by our code; a
-// fault inside them still shows as a crash, a leak or an allocation over the
-// limit.
+// The HEIF decoder on its own, without the probe in front: libheif's
+// primary image with its rotation and cropping and its sizes held to the
+// budget, the reduction of deep samples and the streaming average. libheif
+// and its codecs are not built for coverage, so the fuzzer steers by our
+// code; a fault inside them still shows as a crash, a leak or an allocation
+// over the limit, which the program's decode process contains (such inputs
+// are kept under tests/data/fuzz-regressions/sandboxed/).
 
 #include "picture/formats/Heif.h"
 #include "StoreCheck.h"

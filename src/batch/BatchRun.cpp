@@ -86,8 +86,11 @@ class Run {
 public:
     Run(const Settings& settings, BatchHost& host, const RunOptions& options)
         : settings_(settings), host_(host), options_(options),
-          jobs_(options.jobs > 0 ? options.jobs : WorkerPool::defaultThreadCount()), pool_(jobs_)
+          jobs_(options.jobs > 0 ? options.jobs : WorkerPool::defaultThreadCount()),
+          decoders_(options.decoding, options.limits), pool_(jobs_)
     {
+        copyOptions_.limits = options.limits;
+        copyOptions_.decoders = &decoders_;
     }
 
     RunReport execute();
@@ -124,7 +127,9 @@ private:
     std::set<QString> foldersCleaned_;
     std::set<QString> plannedCopies_; // dry run: the copies it would have made
     FinishedQueue results_;
-    WorkerPool pool_; // last: its threads are joined before the queue goes
+    // Ended and reaped when the run ends, after the last worker.
+    Decoders decoders_;
+    WorkerPool pool_; // last: its threads are joined before the queue and the decoders go
 };
 
 RunReport Run::execute()

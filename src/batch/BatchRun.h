@@ -3,6 +3,7 @@
 // convert the files in parallel and report progress through the host.
 
 #include "batch/Conversion.h"
+#include "batch/Decoders.h"
 #include "batch/Shards.h"
 #include "frame/Settings.h"
 #include "util/Language.h"
@@ -24,6 +25,10 @@ struct RunOptions {
     std::optional<Shard> shard;
     // Above 0: lossy copies larger than this are made at a lower grade.
     qint64 maxBytes = 0;
+    // Sources and copies over these are not loaded or made.
+    picture::Limits limits;
+    // The decode processes: which program, and how long a picture may take.
+    DecoderSettings decoding;
     // A damaged picture fails with no copy, instead of being copied from
     // what its file still holds and named as damaged.
     bool failOnWarning = false;

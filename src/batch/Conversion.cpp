@@ -2,32 +2,20 @@
 
 #include "batch/CopyWriter.h"
 #include "batch/RunTexts.h"
-#include "picture/Colour.h"
 #include "picture/Formats.h"
+#include "picture/Reduce.h"
 #include "util/FileNames.h"
 #include "util/Files.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
-#include <limits>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace vardolin::batch {
 namespace {
-
-std::int32_t longSideFor(qint64 shortSide, std::int32_t longSide, std::int32_t otherSide)
-{
-    const float ratio = float(double(longSide) / double(otherSide));
-    const double side = std::nearbyint(double(shortSide) * double(ratio)); // ties to even
-    if (!std::isfinite(side) || side > double(std::numeric_limits<std::int32_t>::max()) || side < 0)
-        return 0;
-    return std::int32_t(side);
-}
 
 CopyResult failed(const QString& file, const QString& reason)
 {
@@ -77,14 +65,6 @@ picture::KeepMetadata metadataToRead(const OutputFormat& output, picture::KeepMe
 {
     const picture::FormatRow* row = picture::formatRow(output.format);
     return row != nullptr && row->carriesExif ? asked : picture::KeepMetadata::None;
-}
-
-// One per worker thread: the transforms stay built for the next picture with
-// the same profile, and no thread waits for another.
-picture::ColourCache& workerColourCache()
-{
-    thread_local picture::ColourCache cache;
-    return cache;
 }
 
 } // namespace
@@ -150,12 +130,7 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 
 picture::Size newSizeFor(picture::Size full, qint64 shortSide)
 {
-    if (full.width <= 0 || full.height <= 0)
-        return {};
-    const std::int32_t side = std::int32_t(std::clamp<qint64>(shortSide, 0, std::numeric_limits<std::int32_t>::max()));
-    if (full.width > full.height)
-        return {longSideFor(side, full.width, full.height), side};
-    return {side, longSideFor(side, full.height, full.width)};
+    return picture::reducedSize(full, shortSide);
 }
 
 OutputFormat outputFormatFor(const QString& sourcePath, CopyFormat chosen)
@@ -188,42 +163,24 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     if (auto refused = conversionRefused(source, file, options.overwrite, options.language, options.choices.format))
         return *std::move(refused);
 
-    picture::LoadOptions load;
-    load.limits = options.limits;
-    load.targetSizeFor = [shortSide](picture::Size full) { return newSizeFor(full, shortSide); };
-    load.colourCache = &workerColourCache();
-    load.metadata = metadataToRead(output, options.choices.metadata);
-    auto loaded = picture::loadPicture(util::toFsPath(source), load);
-    if (!loaded)
-        return failed(file, util::words(options.language, QStringLiteral("konnte nicht geladen werden: "),
-                                        QStringLiteral("could not be loaded: "))
-                                + engineReason(loaded.error(), options));
-    picture::Picture& picture = loaded->picture;
-    picture::Notes& notes = loaded->notes;
+    const picture::KeepMetadata metadata = metadataToRead(output, options.choices.metadata);
+    ReducedPicture reduced = options.decoders ? options.decoders->reduce(source, shortSide, metadata)
+                                              : Decoders({}, options.limits).reduce(source, shortSide, metadata);
+    if (!reduced.ok())
+        return failed(file, problemOf(reduced, options.language,
+                                      [&options](const std::string& reason) { return engineReason(reason, options); }));
+    const picture::Picture& picture = reduced.decoded.picture;
+    const picture::Notes& notes = reduced.decoded.notes;
     const QStringList warnings = damageOf(notes);
     if (options.failOnWarning && !warnings.isEmpty()) {
         CopyResult refused = failed(file, damagedReason(engineReasons(warnings, options), options.language));
         refused.warnings = warnings;
         return refused;
     }
+    const picture::Size full = picture.fullSize;
+    const picture::Size size{picture.width, picture.height};
 
-    picture::Size full = picture.fullSize;
-    if (full.width <= 0 || full.height <= 0)
-        full = {picture.width, picture.height};
-    const picture::Size size = newSizeFor(full, shortSide);
-    const auto scaled =
-        picture::scalePicture(picture, size.width, size.height, picture::ScaleMode::Smooth, options.limits);
-    if (!scaled)
-        return failed(file, util::words(options.language, QStringLiteral("konnte nicht auf %1 x %2 skaliert werden: "),
-                                        QStringLiteral("could not be scaled to %1 x %2: "))
-                                    .arg(size.width)
-                                    .arg(size.height)
-                                + engineReason(scaled.error(), options));
-
-    // After scaling, so the fewest pixels go through the transform.
-    picture::toSrgb(picture, workerColourCache(), notes);
-
-    const WrittenCopy written = writeCopy(picture, loaded->metadata, source, file, output, options);
+    const WrittenCopy written = writeCopy(picture, reduced.decoded.metadata, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
     CopyResult result{CopyOutcome::Written, {}, file, colourOutcomeOf(notes, options), warnings};

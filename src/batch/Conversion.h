@@ -6,6 +6,7 @@
 // time when asked.
 
 #include "batch/CopyChoices.h"
+#include "batch/Decoders.h"
 #include "picture/Picture.h"
 #include "util/Language.h"
 
@@ -16,11 +17,9 @@
 
 namespace vardolin::batch {
 
-// The new size for a picture of full size w x h whose shorter side becomes S:
-// the ratio long/short is computed in double and stored as a float, the
-// product S x ratio is formed in double and rounded to the nearest integer,
-// ties to even. 4000x3000 with 600 gives 800x600, 1920x1080 gives 1067x600.
-// A zero or negative side, or a result beyond 32 bits, gives 0x0.
+// The new size for a picture of full size w x h whose shorter side becomes S
+// (picture::reducedSize: 4000x3000 with 600 gives 800x600, 1920x1080 gives
+// 1067x600; a zero or negative side, or a result beyond 32 bits, gives 0x0).
 picture::Size newSizeFor(picture::Size full, qint64 shortSide);
 
 // What a source is written as, found by its extension in upper case.
@@ -54,6 +53,9 @@ struct CopyOptions {
     qint64 maxBytes = 0;
     // Sources and copies over these limits are not loaded or made.
     picture::Limits limits;
+    // The run's decode processes (made with these limits); null: one is
+    // started for this copy alone.
+    Decoders* decoders = nullptr;
     // A picture whose file is damaged (its codec library warned) fails with
     // no copy instead of being copied from what the file still holds.
     bool failOnWarning = false;
@@ -142,11 +144,11 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // Makes the reduced copy of source under targetName with short side S (the
 // second number of the size entry; the first plays no part). The source is
 // never written over: a copy that would land on its own source fails. The
-// copy is written to a temporary file in the target folder and renamed into
-// place only when complete. A picture that cannot be
-// loaded or scaled fails; nothing is written at full size in its place.
-// The scaled picture is brought to sRGB from the colours its file declares
-// before it is written (each worker thread keeps its own colour transforms).
+// picture is loaded, scaled and brought to sRGB from the colours its file
+// declares in a decode process (Decoders.h); a picture that cannot be
+// loaded or scaled, or whose decoder ends, fails, and nothing is written at
+// full size in its place. The copy is encoded here, written to a temporary
+// file in the target folder and renamed into place only when complete.
 // With options.maxBytes, a lossy copy above it is made at a lower grade.
 // The warnings of a damaged file come back with the result; with
 // options.failOnWarning such a file fails and nothing is written.

@@ -25,4 +25,12 @@ std::uint64_t codecMemoryLimit(const Limits& limits)
     return budget * bytesPerPixel + tablesAndRows;
 }
 
+std::uint64_t decodeMemoryLimit(const Limits& limits)
+{
+    constexpr std::uint64_t storesOfFourBytes = 2 * 4;
+    constexpr std::uint64_t threads = 128u << 20;
+    const std::uint64_t budget = std::min<std::uint64_t>(limits.pixelBudget, std::uint64_t(1) << 40);
+    return codecMemoryLimit(limits) + budget * storesOfFourBytes + threads;
+}
+
 } // namespace vardolin::picture

@@ -2,6 +2,7 @@
 // format table whose probe accepts the bytes.
 
 #include "picture/Formats.h"
+#include "picture/formats/Heif.h"
 
 #include <fstream>
 #include <memory>
@@ -46,6 +47,11 @@ Result<Decoded> readAndDecode(const std::filesystem::path& file, const LoadOptio
 Result<Decoded> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options)
 {
     return failOnOutOfMemory([&] { return decodeWithTable({data, data ? size : 0}, options); });
+}
+
+void readyCodecLibraries()
+{
+    readyHeif();
 }
 
 Result<Decoded> loadPicture(const std::filesystem::path& file, const LoadOptions& options)

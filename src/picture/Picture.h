@@ -183,6 +183,11 @@ Result<Decoded> loadPicture(const std::filesystem::path& file, const LoadOptions
 // Same, from bytes already in memory (used by tests and the fuzzers).
 Result<Decoded> decodePicture(const std::uint8_t* data, std::size_t size, const LoadOptions& options = {});
 
+// Readies every codec library before the first load (libheif registers its
+// codecs); a load does it itself when this was not called. The decode process
+// calls it before its sandbox closes.
+void readyCodecLibraries();
+
 // Scales to newWidth x newHeight, which must fit the limits. The new store has
 // depth max(24, depth). The same size succeeds without change; on failure the
 // picture is unchanged.

@@ -367,6 +367,14 @@ TEST_F(BatchCommand, KillInTheMiddleLeavesNoPartialCopy)
         EXPECT_EQ(readBytes(komp + copy), complete) << copy.toStdString();
 }
 
+// Waits, up to a minute, until the run has written its first "!k_" copy.
+void waitForTheFirstCopyIn(const QString& fotos)
+{
+    for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
+         waited += 5)
+        QThread::msleep(5);
+}
+
 // The first stop signal lets the files in progress finish and starts none;
 // then the process ends by that signal, so a shell sees 143 (or 130) and a
 // script's loop or set -e stops.
@@ -386,9 +394,7 @@ TEST_F(BatchCommand, StopSignalFinishesTheFilesInProgressThenEndsByIt)
     process.start(QStringLiteral(VARDOLIN_BATCH_EXE), {QStringLiteral("--size=1600,1200"), QStringLiteral("--jobs=2"),
                                                        QStringLiteral("--report"), report, fotos});
     ASSERT_TRUE(process.waitForStarted());
-    for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
-         waited += 5)
-        QThread::msleep(5);
+    waitForTheFirstCopyIn(fotos);
     ::kill(pid_t(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
@@ -448,9 +454,7 @@ TEST_F(BatchCommand, SignalTheParentIgnoresStaysIgnored)
                                               QStringLiteral(VARDOLIN_BATCH_EXE), QStringLiteral("--size=1600,1200"),
                                               QStringLiteral("--jobs=1"), fotos});
     ASSERT_TRUE(process.waitForStarted());
-    for (int waited = 0; waited < 60000 && QDir(fotos).entryList({QStringLiteral("!k_*")}, QDir::Files).isEmpty();
-         waited += 5)
-        QThread::msleep(5);
+    waitForTheFirstCopyIn(fotos);
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

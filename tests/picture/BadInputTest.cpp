@@ -1,5 +1,8 @@
 // Damaged files must fail cleanly or load a consistent picture: never crash
 // and never read outside the buffer (the sanitizer build proves the latter).
+// HEIC and AVIF files are damaged in the batch tests instead
+// (SandboxedDecoding.*): libheif itself crashes on some, which only the decode
+// process can contain.
 
 #include "picture/DecoderTesting.h"
 
@@ -19,7 +22,7 @@ std::vector<std::string> fixtureNames()
     for (const auto& entry : std::filesystem::directory_iterator(fixturePath(""))) {
         const std::string extension = entry.path().extension().string();
         if (extension == ".bmp" || extension == ".jpg" || extension == ".png" || extension == ".tif"
-            || extension == ".ico" || extension == ".heic" || extension == ".avif" || extension == ".webp")
+            || extension == ".ico" || extension == ".webp")
             names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

@@ -11,5 +11,7 @@ namespace vardolin::picture {
 // A file type box naming one of their brands.
 bool probeHeif(ByteSpan bytes);
 Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options);
+// Registers libheif's codecs; decodeHeif does it on first use otherwise.
+void readyHeif();
 
 } // namespace vardolin::picture

@@ -8,7 +8,6 @@
 #include "picture/LibraryOwner.h"
 #include "picture/Result.h"
 #include "picture/formats/Heif.h"
-#include "picture/formats/HeifCodedSizes.h"
 #include "picture/formats/HeifLibrary.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/RgbRows.h"
@@ -50,8 +49,7 @@ Result<void> checked(const heif_error& error)
     return fail(std::string("HEIF error: ") + (error.message ? error.message : "unknown"));
 }
 
-Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits,
-                                 std::optional<Size> canvas)
+Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits)
 {
     // libheif refuses a longer side while it reads the boxes.
     heif_context_set_maximum_image_size_limit(context, limits.maxSide);
@@ -60,17 +58,11 @@ Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Li
     VARDOLIN_TRY(checked(heif_context_get_primary_image_handle(context, &handle)));
     HandleOwner owner(handle);
     // The coded size is decoded before any cropping, so a small crop of a
-    // huge coded picture is held to the budget too.
-    const Size stated{heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle)};
-    VARDOLIN_TRY(limits.check(stated.width, stated.height));
+    // huge coded picture is held to the budget too. What the codecs inside
+    // may allocate beyond the stated sizes is bounded by the decode process
+    // this runs in, not by a second reading of the file.
+    VARDOLIN_TRY(limits.check(heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle)));
     VARDOLIN_TRY(limits.check(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)));
-    // A grid or overlay would be decoded at its canvas's size: one that is
-    // not the stated size makes the file a liar, and a 64 x 48 picture would
-    // come out at thousands of pixels a side.
-    if (canvas && *canvas != stated)
-        return fail("HEIF canvas " + std::to_string(canvas->width) + " x " + std::to_string(canvas->height)
-                    + " is not the stated size " + std::to_string(stated.width) + " x "
-                    + std::to_string(stated.height));
     return owner;
 }
 
@@ -166,15 +158,21 @@ void takeExif(heif_image_handle* handle, const LoadOptions& options, Size uprigh
 // so a message is copied before the next is asked for.
 void noteDecodingWarnings(heif_image* image, Notes& notes)
 {
-    constexpr int kKept = 4;
-    for (int i = 0; i < kKept; ++i) {
-        heif_error warning{};
-        if (heif_image_get_decoding_warnings(image, i, &warning, 1) != 1)
-            break;
-        const Note note{Note::Kind::Damaged, std::string("HEIF: ") + (warning.message ? warning.message : "")};
-        if (std::find(notes.begin(), notes.end(), note) == notes.end())
-            notes.push_back(note);
-    }
+    // libheif 1.15 fills every warning from the first asked for, whatever
+    // room it is given, so the room is always that of all of them; and it
+    // writes each message into one buffer of the image, so that only the
+    // last one filled still has its text. That one is kept, and the others
+    // counted.
+    const int count = heif_image_get_decoding_warnings(image, 0, nullptr, 0);
+    if (count <= 0)
+        return;
+    std::vector<heif_error> warnings(static_cast<std::size_t>(count));
+    if (heif_image_get_decoding_warnings(image, count - 1, warnings.data(), count) < 1)
+        return;
+    notes.push_back(
+        {Note::Kind::Damaged, std::string("HEIF: ") + (warnings.front().message ? warnings.front().message : "")});
+    if (count > 1)
+        notes.push_back({Note::Kind::Damaged, "HEIF: " + std::to_string(count - 1) + " more warnings"});
 }
 
 // One decoded row, top first, as blue-green-red(-alpha) bytes.
@@ -260,16 +258,29 @@ bool probeHeif(ByteSpan bytes)
     return false;
 }
 
+void readyHeif()
+{
+    initialiseHeif();
+}
+
 Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
-    VARDOLIN_TRY_ASSIGN(const std::optional<Size> canvas, checkBeforeDecoding(bytes, options.limits));
     initialiseHeif();
     ContextOwner context(heif_context_alloc());
     if (!context)
         return fail("out of memory");
-    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits, canvas));
+    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits));
     VARDOLIN_TRY_ASSIGN(const DecodedImage image, decodeUpright(handle.get()));
     VARDOLIN_TRY(options.limits.check(image.width, image.height));
+    // libheif decodes a grid or overlay at its canvas's size, which a file
+    // may set far beyond the size it states: the picture is then mostly a
+    // canvas the file does not show. (A damaged one may come out smaller,
+    // with what it still held.)
+    const Size stated{heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get())};
+    if (image.width > stated.width || image.height > stated.height)
+        return fail("HEIF picture decoded at " + std::to_string(image.width) + " x " + std::to_string(image.height)
+                    + ", beyond its stated size " + std::to_string(stated.width) + " x "
+                    + std::to_string(stated.height));
 
     Decoded decoded;
     Picture& picture = decoded.picture;

@@ -65,21 +65,19 @@ static int sampleCmyk(const cmsUInt16Number in[], cmsUInt16Number out[], void* c
     return 1;
 }
 
-static void cmykProfile(const char* name, const char* text)
+/* A CMYK output profile whose A2B0 table is a 5-point grid sampled by
+ * `sample`, between identity curves: the layout a v4 table tag stores. */
+static void saveCmykTable(const char* name, const char* text, double version, cmsColorSpaceSignature pcs,
+                          cmsSAMPLER16 sample)
 {
-    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-    cmsHPROFILE lab = cmsCreateLab4Profile(NULL);
-    srgbToLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
-
     cmsHPROFILE profile = cmsCreateProfilePlaceholder(NULL);
-    cmsSetProfileVersion(profile, 4.3);
+    cmsSetProfileVersion(profile, version);
     cmsSetDeviceClass(profile, cmsSigOutputClass);
     cmsSetColorSpace(profile, cmsSigCmykData);
-    cmsSetPCS(profile, cmsSigLabData);
+    cmsSetPCS(profile, pcs);
     cmsPipeline* pipeline = cmsPipelineAlloc(NULL, 4, 3);
     cmsStage* table = cmsStageAllocCLut16bit(NULL, 5, 4, 3, NULL);
-    cmsStageSampleCLut16bit(table, sampleCmyk, NULL, 0);
-    /* The table between identity curves: the layout a v4 table tag stores. */
+    cmsStageSampleCLut16bit(table, sample, NULL, 0);
     cmsPipelineInsertStage(pipeline, cmsAT_BEGIN, cmsStageAllocToneCurves(NULL, 4, NULL));
     cmsPipelineInsertStage(pipeline, cmsAT_END, table);
     cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(NULL, 3, NULL));
@@ -87,6 +85,15 @@ static void cmykProfile(const char* name, const char* text)
     cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
     cmsPipelineFree(pipeline);
     save(profile, name, text);
+}
+
+static void cmykProfile(const char* name, const char* text)
+{
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHPROFILE lab = cmsCreateLab4Profile(NULL);
+    srgbToLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+
+    saveCmykTable(name, text, 4.3, cmsSigLabData, sampleCmyk);
 
     cmsDeleteTransform(srgbToLab);
     cmsCloseProfile(lab);
@@ -121,21 +128,7 @@ static void postScriptProfile(const char* name, const char* text)
     cmsHPROFILE xyz = cmsCreateXYZProfile();
     wideToXyz = cmsCreateTransform(wide, TYPE_RGB_DBL, xyz, TYPE_XYZ_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
 
-    cmsHPROFILE profile = cmsCreateProfilePlaceholder(NULL);
-    cmsSetProfileVersion(profile, 4.2);
-    cmsSetDeviceClass(profile, cmsSigOutputClass);
-    cmsSetColorSpace(profile, cmsSigCmykData);
-    cmsSetPCS(profile, cmsSigXYZData);
-    cmsPipeline* pipeline = cmsPipelineAlloc(NULL, 4, 3);
-    cmsStage* table = cmsStageAllocCLut16bit(NULL, 5, 4, 3, NULL);
-    cmsStageSampleCLut16bit(table, samplePostScript, NULL, 0);
-    cmsPipelineInsertStage(pipeline, cmsAT_BEGIN, cmsStageAllocToneCurves(NULL, 4, NULL));
-    cmsPipelineInsertStage(pipeline, cmsAT_END, table);
-    cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(NULL, 3, NULL));
-    cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
-    cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
-    cmsPipelineFree(pipeline);
-    save(profile, name, text);
+    saveCmykTable(name, text, 4.2, cmsSigXYZData, samplePostScript);
 
     cmsDeleteTransform(wideToXyz);
     cmsCloseProfile(xyz);

@@ -191,28 +191,3 @@ TEST(HeifDecoder, OpaquePictureShrinksOnLoadToTheBytesOfAFullDecode)
     ASSERT_TRUE(alpha.ok()) << alpha.error();
     EXPECT_EQ((Size{alpha->picture.width, alpha->picture.height}), (Size{24, 16})) << "alpha is left to the resampler";
 }
-
-// libheif 1.15 decodes what a derived picture is made of without asking
-// whether that is a picture at all, and stops the program on an assertion
-// when it is not; a picture made of itself would recurse. Both fail cleanly.
-TEST(HeifDecoder, DerivedPictureOfNoPictureOrOfItselfFails)
-{
-    const std::vector<std::uint8_t> blocks = readFixture("heic-blocks.heic");
-    const auto dimg = std::search(blocks.begin(), blocks.end(), std::begin("dimg"), std::end("dimg") - 1);
-    ASSERT_TRUE(blocks.end() - dimg >= 10) << "the fixture's grid names its tile";
-    const std::size_t at = std::size_t(dimg - blocks.begin());
-
-    std::vector<std::uint8_t> ofItself = blocks; // the grid's one tile is the grid
-    ofItself[at + 8] = blocks[at + 4];
-    ofItself[at + 9] = blocks[at + 5];
-    std::vector<std::uint8_t> ofData = blocks; // the tile's item type is no picture type
-    const auto hvc1 = std::search(ofData.begin(), ofData.end(), std::begin("hvc1"), std::end("hvc1") - 1);
-    ASSERT_NE(hvc1, ofData.end());
-    hvc1[3] = '0';
-
-    for (const auto& [what, bytes] : {std::pair{"of itself", ofItself}, std::pair{"of data", ofData}}) {
-        const Result<Decoded> result = decodeHeif({bytes.data(), bytes.size()}, {});
-        EXPECT_FALSE(result.ok()) << what;
-        EXPECT_NE(result.error().find("derived from"), std::string::npos) << what << ": " << result.error();
-    }
-}

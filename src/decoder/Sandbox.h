@@ -1,0 +1,25 @@
+#pragma once
+// What closes the decode process in before it touches a single byte of a
+// file: it dies with the run, holds no descriptor but its own, cannot grow
+// past a memory limit derived from the pixel budget, and a seccomp filter
+// lets it do nothing but read what it is handed, manage its memory and
+// threads, and answer on its socket. No open, no network, no exec.
+
+#include "picture/Limits.h"
+
+#include <sys/types.h>
+
+namespace vardolin::decoder {
+
+// Everything before the filter: dies with parent (false when parent is
+// already gone), drops every descriptor above kSocket, no core files, the
+// memory limit, an allocation that fails at it ends the process with
+// kExitOutOfMemory. Call it first.
+bool prepareProcess(pid_t parent, const picture::Limits& limits);
+
+// Installs the filter; from here on a call it does not allow ends the
+// process (SIGSYS). Call it after the codec libraries are ready. False when
+// it could not be installed: the process must then decode nothing.
+bool closeSandbox();
+
+} // namespace vardolin::decoder
