@@ -1,7 +1,7 @@
 // The matrix-shaper path's look-ups and matrix with AVX-512: each 256-entry
 // curve sits in eight registers and is read for 32 pixels by four two-table
-// permutes, where the plain way loads every entry alone (a gather is no
-// faster on the processors measured). The numbers are the plain way's to
+// permutes, where the plain way loads every entry alone (a gather took
+// longer than the plain loads on the processor measured). The numbers are the plain way's to
 // the bit: the same tables, and the matrix in the same 16-bit products and
 // 32-bit sums, shift and clamp.
 
@@ -92,8 +92,8 @@ VARDOLIN_WIDE void lookUpAndMix(const Tables& tables, const std::uint8_t* pixels
                                 MatrixShaper::Stretch& stretch, int x)
 {
     const __m512i low = _mm512_loadu_si512(pixels);
-    const __m512i high = bytesPerPixel == 4 ? _mm512_loadu_si512(pixels + 64)
-                                            : _mm512_maskz_loadu_epi8(0xFFFFFFFFull, pixels + 64);
+    const __m512i high =
+        bytesPerPixel == 4 ? _mm512_loadu_si512(pixels + 64) : _mm512_maskz_loadu_epi8(0xFFFFFFFFull, pixels + 64);
     constexpr __mmask64 evenBytes = 0x5555555555555555ull;
     __m512i linear[3];
     for (int channel = 0; channel < 3; ++channel)
@@ -157,8 +157,8 @@ VARDOLIN_WIDE std::int32_t convertStretches(const Linear& linear, const Matrix& 
 
 bool MatrixShaper::hasWideLookups()
 {
-    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
-                            && __builtin_cpu_supports("avx512vbmi");
+    static const bool has =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
     return has;
 }
 

@@ -498,7 +498,9 @@ TEST(ColourProfile, EachColourComesOutTheSameWhereverItStandsInARow)
     auto colourOf = [](std::int32_t x, int channel) { return std::uint8_t((x % 11) * 23 + channel * 71); };
     std::map<std::array<std::uint8_t, 3>, std::array<std::uint8_t, 3>> seen;
     for (const int depth : {24, 32})
-        for (const std::int32_t width : {1, 2, 3, 4, 5, 7, 9, 63, 64, 65, 131}) {
+        for (const std::int32_t width :
+             {1, 2, 3, 4, 5, 7, 9, 63, 64, 65, 131, MatrixShaper::kStretch - 1, MatrixShaper::kStretch,
+              MatrixShaper::kStretch + 1, 2 * MatrixShaper::kStretch + 3}) {
             SCOPED_TRACE(std::to_string(width) + " pixels at " + std::to_string(depth) + " bits");
             Picture picture = madePicture(width, 2, depth, [&](std::int32_t x, std::int32_t, int channel) {
                 return channel == 3 ? std::uint8_t(x) : colourOf(x, channel);
