@@ -3,7 +3,9 @@
 #include "picture/colour/SrgbCurve.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -12,18 +14,6 @@
 #endif
 
 namespace vardolin::picture {
-
-// One stretch of pixels on its way through: linear light as the look-ups
-// leave it, then linear sRGB in steps of kLinearSteps as the matrix leaves
-// it. Room for a whole vector past the last pixel, which the matrix step
-// reads.
-struct MatrixShaper::Stretch {
-    alignas(16) std::uint32_t redGreen[kStretch];
-    alignas(16) std::uint32_t blueOne[kStretch];
-    alignas(16) std::int16_t red[kStretch];
-    alignas(16) std::int16_t green[kStretch];
-    alignas(16) std::int16_t blue[kStretch];
-};
 
 namespace {
 
@@ -118,6 +108,7 @@ Result<MatrixShaper> MatrixShaper::from(cmsHPROFILE profile, cmsHPROFILE srgb)
             if (!std::isfinite(value))
                 return fail("a tone curve gives no finite numbers");
             const auto steps = std::uint32_t(linearSteps(value));
+            shaper.linear_[channel][std::size_t(level)] = std::uint16_t(steps);
             (*tables[channel])[std::size_t(level)] = channel == 0   ? steps
                                                      : channel == 1 ? steps << 16
                                                                     : steps | 1u << 16;
@@ -209,8 +200,50 @@ template <typename Take> void forEachPixel(int count, Take&& take)
 
 } // namespace
 
+namespace {
+
+// The sRGB levels of a pixel as the bytes of a little-endian word: blue,
+// green, red, and a zero where alpha goes.
+std::uint32_t levelsOf(const MatrixShaper::Stretch& stretch, int x, const std::uint8_t* levels)
+{
+    return std::uint32_t(levels[std::uint16_t(stretch.blue[x])])
+           | std::uint32_t(levels[std::uint16_t(stretch.green[x])]) << 8
+           | std::uint32_t(levels[std::uint16_t(stretch.red[x])]) << 16;
+}
+
+// One store of four bytes per pixel instead of three of one: a 3-byte
+// pixel's fourth byte is the next pixel's first, written again right after;
+// a 4-byte pixel keeps its alpha. The last pixel goes byte by byte, so that
+// nothing past the stretch is touched.
+template <std::size_t Bytes> void encodeWords(const MatrixShaper::Stretch& stretch, int count, std::uint8_t* out)
+{
+    const std::uint8_t* const levels = srgbLevels();
+    forEachPixel(count - 1, [&](int x) {
+        std::uint8_t* pixel = out + std::size_t(x) * Bytes;
+        std::uint32_t word = levelsOf(stretch, x, levels);
+        if constexpr (Bytes == 4) {
+            std::uint32_t before;
+            std::memcpy(&before, pixel, 4);
+            word |= before & 0xFF000000u;
+        }
+        std::memcpy(pixel, &word, 4);
+    });
+    const std::uint32_t last = levelsOf(stretch, count - 1, levels);
+    std::uint8_t* pixel = out + std::size_t(count - 1) * Bytes;
+    for (int i = 0; i < 3; ++i)
+        pixel[i] = std::uint8_t(last >> (8 * i));
+}
+
+} // namespace
+
 void MatrixShaper::encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes)
 {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (pixelBytes == 3)
+            return encodeWords<3>(stretch, count, out);
+        if (pixelBytes == 4)
+            return encodeWords<4>(stretch, count, out);
+    }
     const std::uint8_t* const levels = srgbLevels();
     forEachPixel(count, [&](int x) {
         std::uint8_t* pixel = out + std::size_t(x) * pixelBytes;
@@ -220,11 +253,12 @@ void MatrixShaper::encode(const Stretch& stretch, int count, std::uint8_t* out, 
     });
 }
 
-void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const
+void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel, Instructions use) const
 {
     const std::size_t pixelBytes = std::size_t(bytesPerPixel);
+    const std::int32_t wide = use == Instructions::Widest ? convertWide(pixels, width, bytesPerPixel) : 0;
     Stretch stretch;
-    for (std::int32_t start = 0; start < width; start += kStretch) {
+    for (std::int32_t start = wide; start < width; start += kStretch) {
         const int count = int(std::min<std::int32_t>(kStretch, width - start));
         std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
         forEachPixel(count, [&](int x) {

@@ -7,6 +7,7 @@
 #include "picture/DecoderTesting.h"
 #include "picture/MadePictures.h"
 #include "picture/colour/ColourConversion.h"
+#include "picture/colour/MatrixShaper.h"
 
 #include <gtest/gtest.h>
 
@@ -497,7 +498,9 @@ TEST(ColourProfile, EachColourComesOutTheSameWhereverItStandsInARow)
     auto colourOf = [](std::int32_t x, int channel) { return std::uint8_t((x % 11) * 23 + channel * 71); };
     std::map<std::array<std::uint8_t, 3>, std::array<std::uint8_t, 3>> seen;
     for (const int depth : {24, 32})
-        for (const std::int32_t width : {1, 2, 3, 4, 5, 7, 9, 63, 64, 65, 131}) {
+        for (const std::int32_t width :
+             {1, 2, 3, 4, 5, 7, 9, 63, 64, 65, 131, MatrixShaper::kStretch - 1, MatrixShaper::kStretch,
+              MatrixShaper::kStretch + 1, 2 * MatrixShaper::kStretch + 3}) {
             SCOPED_TRACE(std::to_string(width) + " pixels at " + std::to_string(depth) + " bits");
             Picture picture = madePicture(width, 2, depth, [&](std::int32_t x, std::int32_t, int channel) {
                 return channel == 3 ? std::uint8_t(x) : colourOf(x, channel);
@@ -515,6 +518,45 @@ TEST(ColourProfile, EachColourComesOutTheSameWhereverItStandsInARow)
                     }
                 }
         }
+}
+
+// Where the processor has them, the matrix-shaper path looks up and mixes
+// 8-bit rows with wide vectors; SSE2 must give the same bytes for every
+// colour (the copies of tagged pictures depend on it), at 24 and 32 bits,
+// for matrices with negative entries (Adobe RGB, ProPhoto) and one that
+// moves a channel (red and green swapped), with rows that end in a part of
+// a stretch.
+TEST(ColourProfile, WideLookupsGiveTheSameBytesAsSse2ForEveryColour)
+{
+    if (!MatrixShaper::hasWideLookups())
+        GTEST_SKIP() << "this processor has no AVX-512 byte permutes";
+    const ProfileHandle srgb(cmsCreate_sRGBProfile());
+    for (const char* name : {"colour-adobergb.png", "colour-prophoto.png", "colour-swap.jpg"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::uint8_t> bytes = load(name).colour.iccProfile;
+        const ProfileHandle profile(cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size())));
+        auto shaper = MatrixShaper::from(profile.get(), srgb.get());
+        ASSERT_TRUE(shaper.ok()) << shaper.error();
+        // Each row holds every green and blue beside one red; the 4-byte
+        // pixels carry an alpha of their own that must survive.
+        constexpr std::int32_t width = 65536 + 37;
+        for (const int bytesPerPixel : {3, 4})
+            for (int red = 0; red < 256; red += bytesPerPixel == 3 ? 1 : 5) {
+                std::vector<std::uint8_t> wide(std::size_t(width) * std::size_t(bytesPerPixel));
+                for (std::int32_t x = 0; x < width; ++x) {
+                    std::uint8_t* pixel = wide.data() + std::size_t(x) * std::size_t(bytesPerPixel);
+                    pixel[0] = std::uint8_t(x);
+                    pixel[1] = std::uint8_t(x >> 8);
+                    pixel[2] = std::uint8_t(red);
+                    if (bytesPerPixel == 4)
+                        pixel[3] = std::uint8_t(x * 7 + red);
+                }
+                std::vector<std::uint8_t> plain = wide;
+                shaper->convertRow(wide.data(), width, bytesPerPixel, MatrixShaper::Instructions::Widest);
+                shaper->convertRow(plain.data(), width, bytesPerPixel, MatrixShaper::Instructions::Sse2);
+                ASSERT_EQ(wide, plain) << "red " << red << ", " << bytesPerPixel << " bytes per pixel";
+            }
+    }
 }
 
 // HEIF and AVIF files name their colours by code points instead.
