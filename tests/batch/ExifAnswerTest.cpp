@@ -37,8 +37,8 @@ private:
 
 // What a decode process sends for an 80 x 60 copy of a 4000 x 3000 picture
 // that carries exif, the head changed as the caller says.
-std::vector<std::uint8_t> answerWith(const std::vector<std::uint8_t>& exif,
-                                     void (*change)(decoder::AnswerHead&) = [](decoder::AnswerHead&) {})
+std::vector<std::uint8_t> answerWith(
+    const std::vector<std::uint8_t>& exif, void (*change)(decoder::AnswerHead&) = [](decoder::AnswerHead&) {})
 {
     picture::Reduced reduced;
     picture::Picture& made = reduced.decoded.picture;
@@ -72,8 +72,8 @@ Answer read(std::vector<std::uint8_t> bytes, picture::KeepMetadata asked)
 
 TEST(ExifOverTheWire, TheBlockAskedForArrivesAsItWasMadeAndNothingElse)
 {
-    for (const auto asked : {picture::KeepMetadata::None, picture::KeepMetadata::WithoutLocation,
-                             picture::KeepMetadata::WithLocation}) {
+    for (const auto asked :
+         {picture::KeepMetadata::None, picture::KeepMetadata::WithoutLocation, picture::KeepMetadata::WithLocation}) {
         decoder::Request request;
         request.metadata = asked;
         const decoder::RequestBytes bytes = decoder::encodeRequest(request);
