@@ -47,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2)
         return 0;
     decoder::Request request;
-    request.shortSide = data[0] | data[1] << 8;
+    // The two high bits of the second byte ask for the Exif block.
+    request.shortSide = data[0] | (data[1] & 0x3F) << 8;
+    request.metadata = picture::KeepMetadata(std::min(data[1] >> 6, 2));
     request.limits.pixelBudget = std::uint64_t(1) << 22;
     InputSource source(data + 2, size - 2);
     const batch::Answer answer = batch::readAnswer(source, request);
@@ -62,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         || picture.pixels.size() != std::size_t(picture.stride) * std::size_t(picture.height))
         std::abort();
     if (answer.decoded.notes.size() > decoder::kMostNotes)
+        std::abort();
+    const std::vector<std::uint8_t>& exif = answer.decoded.metadata.exif;
+    if (exif.size() > picture::Metadata::kMaxExifBytes
+        || (!exif.empty() && request.metadata == picture::KeepMetadata::None))
         std::abort();
     for (const picture::Note& note : answer.decoded.notes)
         for (const std::string* text : {&note.text, &note.from, &note.intent})

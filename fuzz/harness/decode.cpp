@@ -1,7 +1,8 @@
 // Every decoder through the whole load path: icon probe, decoder table
-// (BMP, JPEG, PNG, TIFF, HEIF, WebP), pixel budget, Exif orientation and
-// shrink-on-load. A decode may fail; it must fail
-// cleanly, and a success must hand back a store that matches its sizes.
+// (BMP, JPEG, PNG, TIFF, HEIF, WebP), pixel budget, Exif orientation,
+// shrink-on-load and the Exif block made ready for a copy. A decode may
+// fail; it must fail cleanly, and a success must hand back a store that
+// matches its sizes and an Exif block a copy can carry.
 
 #include "StoreCheck.h"
 #include "picture/Picture.h"
@@ -27,10 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (variant & 2) {
         options.targetSizeFor = [](Size full) { return Size{full.width / 5 + 1, full.height / 5 + 1}; };
     }
+    if (variant & 4)
+        options.metadata = (variant & 8) ? KeepMetadata::WithLocation : KeepMetadata::WithoutLocation;
     const Result<Decoded> result = decodePicture(data, size, options);
-    if (result.ok())
+    if (result.ok()) {
         checkStore(result->picture);
-    else if (result.error().empty())
+        const std::vector<std::uint8_t>& exif = result->metadata.exif;
+        if (exif.size() > Metadata::kMaxExifBytes || (!exif.empty() && options.metadata == KeepMetadata::None))
+            std::abort();
+    } else if (result.error().empty())
         std::abort(); // a failure must say why, for the run log
     return 0;
 }

@@ -80,8 +80,22 @@ void EventTable::menuEvent(int number)
     case menu::Deutsch: languageChosen(u"D"_s); break;
     case menu::Englisch: languageChosen(u"GB"_s); break;
     case menu::Info: z_Info(); break;
-    default: break;
+    default:
+        if (const CopyMenuItem* item = copyMenuItem(number))
+            copyChoice(*item);
+        break;
     }
+}
+
+// A switch stores whether it is now checked, a format its word.
+void EventTable::copyChoice(const CopyMenuItem& item)
+{
+    QString& field = settings_.Extra.*item.field;
+    if (item.value != nullptr)
+        field = QString::fromUtf16(item.value);
+    else
+        field = window_.menuItem(item.number)->isChecked() ? u"1"_s : u"0"_s;
+    window_.showCopyChoices(settings_.Extra);
 }
 
 // The quit button, menu item 0 and the close box end the loop; while a batch
@@ -176,6 +190,7 @@ void EventTable::settingsIntoControls()
         quiet.push_back(std::make_unique<QSignalBlocker>(window_.control(number)));
     for (const Control& row : settingsControls())
         showSetting(window_, row, settings_);
+    window_.showCopyChoices(settings_.Extra);
 }
 
 // ---------------------------------------------------------------------------
@@ -188,7 +203,7 @@ void EventTable::connectControls()
     for (int number : {ctl::Start, ctl::Beenden, ctl::NeueOrdner})
         connect(window_.controlAs<QPushButton>(number), &QPushButton::clicked, this,
                 [this, number] { dispatch(Kind::Control, number, eventtype::Click); });
-    for (int number = 0; number < 4; ++number)
+    for (int number = 0; number < menu::Count; ++number)
         connect(window_.menuItem(number), &QAction::triggered, this, [this, number] { dispatch(Kind::Menu, number); });
     connect(&window_, &MainWindow::closeBoxClicked, this, [this] { dispatch(Kind::CloseRequest, 0); });
 }

@@ -3,7 +3,8 @@
 // menu item, event kind) to action, plus the start-up steps that put the lists
 // and the settings into the controls. Start, New folder, Quit and the scans
 // are written out here; every other control stores its settings field as the
-// control table (ControlTable.h) says. The batch run and the scans work off
+// control table (ControlTable.h) says, and every copy choice of the Extra
+// menu as its table (MenuItems.h) says. The batch run and the scans work off
 // the window's thread.
 
 #include "app/BatchRunner.h"
@@ -18,6 +19,7 @@ namespace vardolin::app {
 
 class MainWindow;
 struct Control;
+struct CopyMenuItem;
 
 // Event types of a control event. A text field's change (one per keystroke)
 // keeps the number the scan knows; the others only need to differ from it.
@@ -66,6 +68,7 @@ private:
     void controlEvent(int number, qint64 type);
     void store(const Control& row);
     void menuEvent(int number);
+    void copyChoice(const CopyMenuItem& item);
     void closeRequest();
 
     void aktionQuelle(qint64 eventType);

@@ -2,8 +2,11 @@
 
 #include "app/ChoiceList.h"
 #include "app/FolderTree.h"
+#include "batch/CopyChoices.h"
+#include "util/Text.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -83,10 +86,48 @@ void MainWindow::rebuildMenu(const MenuTexts& texts)
     QMenu* sprache = extra->addMenu(texts.sprache);
     menuItems_[menu::Deutsch] = sprache->addAction(texts.deutsch);
     menuItems_[menu::Englisch] = sprache->addAction(texts.englisch);
+    addCopyChoices(extra, texts);
     QMenu* info = menuBar()->addMenu(texts.info);
     menuItems_[menu::Info] = info->addAction(texts.info);
     for (int number = 0; number < int(menuItems_.size()); ++number)
         menuItems_[number]->setData(number);
+}
+
+// Below the language: the switches, and the formats in a submenu of their
+// own where one is checked.
+void MainWindow::addCopyChoices(QMenu* extra, const MenuTexts& texts)
+{
+    extra->addSeparator();
+    QMenu* formats = nullptr;
+    QActionGroup* oneFormat = nullptr;
+    for (std::size_t i = 0; i < copyMenuItems.size(); ++i) {
+        const CopyMenuItem& item = copyMenuItems[i];
+        if (item.value != nullptr && formats == nullptr) {
+            formats = extra->addMenu(texts.kopieformat);
+            oneFormat = new QActionGroup(formats);
+        }
+        QAction* action = (item.value != nullptr ? formats : extra)->addAction(texts.kopie[i]);
+        action->setCheckable(true);
+        if (item.value != nullptr)
+            oneFormat->addAction(action);
+        menuItems_[item.number] = action;
+    }
+}
+
+void MainWindow::showCopyChoices(const ExtraSettings& extra)
+{
+    for (const CopyMenuItem& item : copyMenuItems) {
+        const QString& value = extra.*item.field;
+        const bool on = item.value != nullptr
+                            ? value.trimmed().compare(QStringView(item.value), Qt::CaseInsensitive) == 0
+                            : util::integerValue(value) != 0;
+        menuItems_[item.number]->setChecked(on);
+    }
+    // A format word nobody knows reads as the source's own.
+    if (!batch::copyFormatNamed(extra.Kopieformat))
+        menuItems_[menu::FormatWieQuelle]->setChecked(true);
+    menuItems_[menu::Aufnahmeort]->setEnabled(util::integerValue(extra.MetadatenBehalten) != 0);
+    menuItems_[menu::FormatAvif]->setEnabled(batch::canWriteCopies(batch::CopyFormat::Avif));
 }
 
 void MainWindow::createControls()

@@ -5,6 +5,7 @@
 // the work itself.
 
 #include "app/ControlTable.h"
+#include "app/MenuItems.h"
 #include "app/SprachTexte.h"
 
 #include <QMainWindow>
@@ -15,15 +16,11 @@
 class QAction;
 class QButtonGroup;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QTimer;
 
 namespace vardolin::app {
-
-// Menu item numbers.
-namespace menu {
-inline constexpr int Beenden = 0, Deutsch = 1, Englisch = 2, Info = 3;
-}
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -35,6 +32,9 @@ public:
     // control table with the captions given; returns 0.
     int FensterOeffnen(int x, int y, int width, int height, const CaptionTexts& texts);
     void rebuildMenu(const MenuTexts& texts);
+    // Checks the Extra menu's copy choices as the settings hold them; the
+    // location is offered with the metadata, AVIF where it can be written.
+    void showCopyChoices(const ExtraSettings& extra);
 
     void StatusText(const QString& text);
     QString statusLine() const; // what StatusText wrote last
@@ -57,6 +57,7 @@ protected:
 private:
     void createClientArea();
     void createStatusBar();
+    void addCopyChoices(QMenu* extra, const MenuTexts& texts);
     void createControls();
     QWidget* createControl(const Control& row);
     QButtonGroup* optionGroup(OptionGroup group);
@@ -65,7 +66,7 @@ private:
 
     CaptionTexts texts_;
     std::array<QWidget*, controlCount> controls_{};
-    std::array<QAction*, 4> menuItems_{};
+    std::array<QAction*, menu::Count> menuItems_{};
     QWidget* client_ = nullptr;
     QLabel* statusField_ = nullptr;
     QProgressBar* progress_ = nullptr;

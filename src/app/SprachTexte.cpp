@@ -5,9 +5,18 @@ using namespace Qt::StringLiterals;
 namespace vardolin::app {
 namespace {
 
+void fillCopyMenuTexts(MenuTexts& texts, bool english)
+{
+    for (std::size_t i = 0; i < copyMenuItems.size(); ++i)
+        texts.kopie[i] = QString::fromUtf16(english ? copyMenuItems[i].english : copyMenuItems[i].german);
+    texts.kopieformat = english ? u"Copy format"_s : u"Format der Kopien"_s;
+}
+
 MenuTexts englishMenuTexts()
 {
-    return {u"File"_s, u"Exit"_s, u"Extra"_s, u"Language"_s, u"German"_s, u"English"_s, u"Info"_s};
+    MenuTexts texts{u"File"_s, u"Exit"_s, u"Extra"_s, u"Language"_s, u"German"_s, u"English"_s, u"Info"_s, {}, {}};
+    fillCopyMenuTexts(texts, true);
+    return texts;
 }
 
 void fillCaptions(CaptionTexts& texts, bool english)
@@ -23,7 +32,10 @@ void fillCaptions(CaptionTexts& texts, bool english)
 
 MenuTexts germanMenuTexts()
 {
-    return {u"Datei"_s, u"Programm beenden"_s, u"Extra"_s, u"Sprache"_s, u"Deutsch"_s, u"Englisch"_s, u"Info"_s};
+    MenuTexts texts{
+        u"Datei"_s, u"Programm beenden"_s, u"Extra"_s, u"Sprache"_s, u"Deutsch"_s, u"Englisch"_s, u"Info"_s, {}, {}};
+    fillCopyMenuTexts(texts, false);
+    return texts;
 }
 
 bool isEnglish(const QString& language)

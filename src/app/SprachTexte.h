@@ -4,6 +4,7 @@
 // rebuilt with "#M". Nothing is relabelled while the program runs.
 
 #include "app/ControlTable.h"
+#include "app/MenuItems.h"
 
 #include <QString>
 
@@ -20,6 +21,10 @@ struct MenuTexts {
     QString deutsch;  // item 1
     QString englisch; // item 2
     QString info;     // third title and item 3
+    // The Extra menu's choices for the copies: items 4 to 10 in the order of
+    // copyMenuItems, and the title of the submenu of formats.
+    std::array<QString, copyMenuItems.size()> kopie;
+    QString kopieformat;
 };
 
 struct CaptionTexts {

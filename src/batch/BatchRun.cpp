@@ -140,6 +140,7 @@ RunReport Run::execute()
     copyOptions_.dateiDatum = int(util::integerValue(settings_.DateiDatum));
     copyOptions_.quality = qualityGrade(settings_.Bildqualitaet);
     copyOptions_.maxBytes = options_.maxBytes;
+    copyOptions_.choices = copyChoicesFrom(settings_.Extra);
     copyOptions_.failOnWarning = options_.failOnWarning;
     copyOptions_.language = options_.language;
     copyOptions_.engineWording = options_.engineWording;
@@ -160,7 +161,7 @@ RunReport Run::execute()
 
     for (const QString& source : files) {
         const TargetName target = zielName(source, choice_);
-        const QString file = fileToWrite(target.name, source);
+        const QString file = fileToWrite(target.name, source, copyOptions_.choices.format);
         FilesInUse::Use use = filesInUse_.useOf(source, target.name, file);
         waitForTurn(use);
         // Asked after the wait, which may last as long as a whole file: an
@@ -258,7 +259,8 @@ CopyResult Run::planned(const QString& source, const QString& targetName, const 
 {
     if (auto refused = copyRefused(source, file, targetName, copyOptions_.overwrite, options_.language))
         return *std::move(refused);
-    if (auto refused = conversionRefused(source, file, copyOptions_.overwrite, options_.language))
+    if (auto refused =
+            conversionRefused(source, file, copyOptions_.overwrite, options_.language, copyOptions_.choices.format))
         return *std::move(refused);
     if (!plannedCopies_.insert(file).second && !copyOptions_.overwrite)
         return copyExists(file, options_.language);
@@ -282,6 +284,8 @@ void Run::record(const QString& source, const CopyResult& result)
         ++report_.damaged;
         host_.logLine(damagedLogLine(source, engineReasons(result.warnings, copyOptions_), options_.language));
     }
+    if (!result.metadataNote.isEmpty())
+        host_.logLine(metadataNoteLogLine(source, result.metadataNote, options_.language));
     if (!options_.dryRun)
         noteSharedCopy(source, result);
     FileRecord done{source, util::sizeTest(source), result, options_.dryRun};
@@ -334,6 +338,13 @@ QString failureLogLine(const QString& source, const QString& reason, util::Langu
 QString colourNoteLogLine(const QString& source, const QString& reason, util::Language language)
 {
     return util::words(language, QStringLiteral("Farbprofil ignoriert: "), QStringLiteral("Colour profile ignored: "))
+           + source + QStringLiteral(" : ") + reason;
+}
+
+QString metadataNoteLogLine(const QString& source, const QString& reason, util::Language language)
+{
+    return util::words(language, QStringLiteral("Metadaten nicht übernommen: "),
+                       QStringLiteral("Metadata not carried over: "))
            + source + QStringLiteral(" : ") + reason;
 }
 

@@ -23,7 +23,7 @@ struct RunOptions {
     bool dryRun = false;
     // Only this shard's files (Shards.h).
     std::optional<Shard> shard;
-    // Above 0: JPEG copies larger than this are made at a lower grade.
+    // Above 0: lossy copies larger than this are made at a lower grade.
     qint64 maxBytes = 0;
     // Sources and copies over these are not loaded or made.
     picture::Limits limits;
@@ -58,9 +58,10 @@ struct RunReport {
 // texts "Dateiliste wird erstellt, bitte warten ...", "Kopiere n von count
 // Datei:<path>" and finally "n Dateien kopiert !" (or their English forms);
 // each failed file gets one run-log line naming it and why, as does each file
-// whose colour profile was ignored, each file copied from a damaged picture
-// (with the library's warnings), and a source whose copy another source of
-// the same run (IMG.HEIC beside IMG.JPG) already wrote or overwrote; every
+// whose colour profile was ignored or whose Exif could not be kept, each
+// file copied from a damaged picture (with the library's warnings), and a
+// source whose copy another source of the same run (IMG.HEIC beside IMG.JPG)
+// already wrote or overwrote; every
 // file that is done is handed to the host's fileDone. After a stop request no
 // new file starts, on any number of workers; the ones in progress are
 // finished, and n counts the entries started. Parallel workers give the
@@ -76,5 +77,9 @@ QString failureLogLine(const QString& source, const QString& reason, util::Langu
 // its profile could not be used.
 QString colourNoteLogLine(const QString& source, const QString& reason,
                           util::Language language = util::Language::German);
+// The run-log line for a file copied without the Exif it was asked to keep,
+// since its block could not be read.
+QString metadataNoteLogLine(const QString& source, const QString& reason,
+                            util::Language language = util::Language::German);
 
 } // namespace vardolin::batch

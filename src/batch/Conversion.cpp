@@ -22,6 +22,15 @@ CopyResult failed(const QString& file, const QString& reason)
     return {CopyOutcome::Failed, reason, file};
 }
 
+// The first note of a kind, in the options' language, for the run log.
+QString noteOf(const picture::Notes& notes, picture::Note::Kind kind, const CopyOptions& options)
+{
+    for (const picture::Note& note : notes)
+        if (note.kind == kind)
+            return engineReason(note.text, options);
+    return {};
+}
+
 // The first conversion and the first reason for not converting among the
 // notes, the reason in the options' language.
 ColourOutcome colourOutcomeOf(const picture::Notes& notes, const CopyOptions& options)
@@ -51,6 +60,13 @@ QStringList damageOf(const picture::Notes& notes)
     return warnings;
 }
 
+// Only a copy in a format that carries Exif is worth reading it for.
+picture::KeepMetadata metadataToRead(const OutputFormat& output, picture::KeepMetadata asked)
+{
+    const picture::FormatRow* row = picture::formatRow(output.format);
+    return row != nullptr && row->carriesExif ? asked : picture::KeepMetadata::None;
+}
+
 } // namespace
 
 QString engineReason(const std::string& reason, const CopyOptions& options)
@@ -70,12 +86,9 @@ QStringList engineReasons(const QStringList& reasons, const CopyOptions& options
     return said;
 }
 
-int encoderQualityFor(picture::Format format, int grade)
+int encoderQualityFor(const OutputFormat& output, int grade)
 {
-    const picture::FormatRow* row = picture::formatRow(format);
-    if (grade < 0 || row == nullptr || row->qualityForGrade == nullptr)
-        return -1;
-    return row->qualityForGrade(grade);
+    return grade < 0 ? -1 : picture::encoderQuality(output.format, grade, output.scale);
 }
 
 bool isSameFile(const QString& a, const QString& b)
@@ -103,9 +116,9 @@ CopyResult copyExists(const QString& file, util::Language language)
 }
 
 std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
-                                            util::Language language)
+                                            util::Language language, CopyFormat chosen)
 {
-    const OutputFormat output = outputFormatFor(source);
+    const OutputFormat output = outputFormatFor(source, chosen);
     if (output.format == picture::Format::None)
         return CopyResult{CopyOutcome::SkippedFormat,
                           util::words(language, QStringLiteral("für die Endung \"%1\" wird keine Kopie geschrieben"),
@@ -120,12 +133,14 @@ picture::Size newSizeFor(picture::Size full, qint64 shortSide)
     return picture::reducedSize(full, shortSide);
 }
 
-OutputFormat outputFormatFor(const QString& sourcePath)
+OutputFormat outputFormatFor(const QString& sourcePath, CopyFormat chosen)
 {
     const QString extension = util::upperCase(util::extensionOf(sourcePath));
     const picture::FormatRow* source = picture::sourceRow(extension.toStdString());
     if (source == nullptr)
         return {picture::Format::None, extension, false};
+    if (chosen != CopyFormat::Keep)
+        return {pictureFormatOf(chosen), extensionOf(chosen), true, picture::QualityScale::LooksLikeJpeg};
     const picture::FormatRow* written = picture::formatRow(source->writtenAs);
     const QString extensionWritten =
         source->extensionWritten.empty()
@@ -134,22 +149,23 @@ OutputFormat outputFormatFor(const QString& sourcePath)
     return {source->writtenAs, extensionWritten, written->qualityForGrade != nullptr};
 }
 
-QString fileToWrite(const QString& targetName, const QString& sourcePath)
+QString fileToWrite(const QString& targetName, const QString& sourcePath, CopyFormat chosen)
 {
     return util::folderOf(targetName) + util::baseNameOf(targetName) + QStringLiteral(".")
-           + outputFormatFor(sourcePath).extension;
+           + outputFormatFor(sourcePath, chosen).extension;
 }
 
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options)
 {
-    const OutputFormat output = outputFormatFor(source);
-    const QString file = fileToWrite(targetName, source);
-    if (auto refused = conversionRefused(source, file, options.overwrite, options.language))
+    const OutputFormat output = outputFormatFor(source, options.choices.format);
+    const QString file = fileToWrite(targetName, source, options.choices.format);
+    if (auto refused = conversionRefused(source, file, options.overwrite, options.language, options.choices.format))
         return *std::move(refused);
 
-    ReducedPicture reduced = options.decoders ? options.decoders->reduce(source, shortSide)
-                                              : Decoders({}, options.limits).reduce(source, shortSide);
+    const picture::KeepMetadata metadata = metadataToRead(output, options.choices.metadata);
+    ReducedPicture reduced = options.decoders ? options.decoders->reduce(source, shortSide, metadata)
+                                              : Decoders({}, options.limits).reduce(source, shortSide, metadata);
     if (!reduced.ok())
         return failed(file, problemOf(reduced, options.language,
                                       [&options](const std::string& reason) { return engineReason(reason, options); }));
@@ -164,15 +180,16 @@ CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetN
     const picture::Size full = picture.fullSize;
     const picture::Size size{picture.width, picture.height};
 
-    const WrittenCopy written = writeCopy(picture, source, file, output, options);
+    const WrittenCopy written = writeCopy(picture, reduced.decoded.metadata, source, file, output, options);
     if (!written.problem.isEmpty())
         return failed(file, written.problem);
     CopyResult result{CopyOutcome::Written, {}, file, colourOutcomeOf(notes, options), warnings};
+    result.metadataNote = noteOf(notes, picture::Note::Kind::MetadataDropped, options);
     result.before = full;
     result.after = size;
     result.bytesAfter = written.bytes;
     result.grade = written.grade;
-    result.quality = encoderQualityFor(output.format, written.grade);
+    result.quality = encoderQualityFor(output, written.grade);
     result.overBudget = written.overBudget;
     return result;
 }

@@ -5,6 +5,7 @@
 // format's extension in upper case, and give it the source's modification
 // time when asked.
 
+#include "batch/CopyChoices.h"
 #include "batch/Decoders.h"
 #include "picture/Picture.h"
 #include "util/Language.h"
@@ -26,14 +27,18 @@ struct OutputFormat {
     picture::Format format = picture::Format::None; // None: nothing is written
     QString extension;                              // of the file written, upper case
     bool usesQualityGrade = false;                  // the others are handed 7, which they do not use
+    picture::QualityScale scale = picture::QualityScale::Own;
 };
 // A source whose extension has no row in the format table is not written;
-// its copy's name still carries the source's extension in upper case.
-OutputFormat outputFormatFor(const QString& sourcePath);
+// its copy's name still carries the source's extension in upper case. Any
+// other source is written as the format table says or, when a format is
+// chosen, in that format, with its extension, at the grade that looks like
+// the JPEG copy's.
+OutputFormat outputFormatFor(const QString& sourcePath, CopyFormat chosen = CopyFormat::Keep);
 
 // The file the copy is written to: folder part of the target name + its base
-// name + "." + the extension the format table gives the source.
-QString fileToWrite(const QString& targetName, const QString& sourcePath);
+// name + "." + the extension of the format it is written in.
+QString fileToWrite(const QString& targetName, const QString& sourcePath, CopyFormat chosen = CopyFormat::Keep);
 
 // How a reason of the picture engine (its own English words, or a library's)
 // is told in a language; the window's run log takes it as it is.
@@ -58,6 +63,8 @@ struct CopyOptions {
     // (and a library's warnings) as it gives them.
     util::Language language = util::Language::German;
     EngineWording engineWording = nullptr;
+    // The format, metadata and coding the Extra menu chose.
+    CopyChoices choices;
 };
 
 // An engine's reason in the options' language.
@@ -97,6 +104,9 @@ struct CopyResult {
     // gives them (the report keeps them so in every language): the copy, if
     // made, holds only what the file still held.
     QStringList warnings = {};
+    // Set when the source's Exif was asked for but could not go into the
+    // copy, which was made without it: why, for the run log.
+    QString metadataNote = {};
     // What the copy became; kept at these values when it was not made.
     picture::Size before{};  // the source picture's full size
     picture::Size after{};   // the copy's size
@@ -107,8 +117,9 @@ struct CopyResult {
     qint64 milliseconds = 0; // time spent on it
 };
 
-// The encoder quality a grade gives in format; -1 for formats without one.
-int encoderQualityFor(picture::Format format, int grade);
+// The encoder quality a grade gives in a copy's format; -1 for formats
+// without one.
+int encoderQualityFor(const OutputFormat& output, int grade);
 
 // True when both names lead to one file (links and letter case included).
 bool isSameFile(const QString& a, const QString& b);
@@ -128,7 +139,7 @@ CopyResult copyExists(const QString& file, util::Language language);
 // names a format that is written, then copyRefused on the file it writes.
 // Nothing when the copy is to be made.
 std::optional<CopyResult> conversionRefused(const QString& source, const QString& file, bool overwrite,
-                                            util::Language language);
+                                            util::Language language, CopyFormat chosen = CopyFormat::Keep);
 
 // Makes the reduced copy of source under targetName with short side S (the
 // second number of the size entry; the first plays no part). The source is
@@ -138,9 +149,11 @@ std::optional<CopyResult> conversionRefused(const QString& source, const QString
 // loaded or scaled, or whose decoder ends, fails, and nothing is written at
 // full size in its place. The copy is encoded here, written to a temporary
 // file in the target folder and renamed into place only when complete.
-// With options.maxBytes, a JPEG copy above it is made at a lower grade.
+// With options.maxBytes, a lossy copy above it is made at a lower grade.
 // The warnings of a damaged file come back with the result; with
 // options.failOnWarning such a file fails and nothing is written.
+// options.choices may write it in another format, with its source's Exif
+// cleaned for sharing, or as an optimised JPEG.
 CopyResult BildKorrigierenKopieren(const QString& source, const QString& targetName, qint64 shortSide,
                                    const CopyOptions& options);
 

@@ -10,7 +10,7 @@ namespace vardolin::batch {
 
 QString copyFileOf(const QString& source, const TargetChoice& choice)
 {
-    return fileToWrite(zielName(source, choice).name, source);
+    return fileToWrite(zielName(source, choice).name, source, choice.copyFormat);
 }
 
 QStringList withoutCopiesOfListed(const QStringList& listed, const TargetChoice& choice)

@@ -15,7 +15,7 @@
 namespace vardolin::batch {
 
 // The file a source's copy is written to under choice: the target name's
-// folder and base name with the extension the format table gives the source.
+// folder and base name with the extension of the format it is written in.
 QString copyFileOf(const QString& source, const TargetChoice& choice);
 
 // The listed files that are sources, in list order: every file but those that

@@ -23,6 +23,17 @@ struct Encoded {
     qint64 bytes = -1;
 };
 
+// What every attempt at one copy is written with; only the grade changes.
+struct CopyToWrite {
+    const picture::Picture& scaled;
+    const picture::Metadata& metadata;
+    const OutputFormat& output;
+    const CopyOptions& options;
+
+    // Only the WebP encoder writes a lossless copy of a lossless source.
+    bool lossless() const { return scaled.lossless && output.format == picture::Format::Webp; }
+};
+
 // Fresh names tried when each one is taken already.
 constexpr int kNameAttempts = 8;
 
@@ -38,13 +49,19 @@ bool somethingIsNamed(const QString& name)
 // to have the copy's bytes written through it. The encoder never opens what
 // exists (and a failed encode removes its own file), so whatever has the name
 // after a failure is someone else's: it is left alone and a fresh name tried.
-std::optional<Encoded> encode(const picture::Picture& picture, const QString& folder, const OutputFormat& output,
-                              int grade, const CopyOptions& options, QString& problem)
+std::optional<Encoded> encode(const CopyToWrite& copy, const QString& folder, int grade, QString& problem)
 {
+    const CopyOptions& options = copy.options;
+    picture::SaveOptions save;
+    save.format = copy.output.format;
+    save.qualityGrade = grade;
+    save.scale = copy.output.scale;
+    save.optimizeJpeg = options.choices.optimizeJpeg;
+    save.metadata = &copy.metadata;
+    save.existing = picture::ExistingName::Refused;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         Encoded encoded{TemporaryCopy(temporaryNameIn(folder))};
-        const auto saved = picture::savePicture(picture, util::toFsPath(encoded.file.name()), output.format, grade,
-                                                std::nullopt, picture::ExistingName::Refused);
+        const auto saved = picture::savePicture(copy.scaled, util::toFsPath(encoded.file.name()), save);
         if (saved) {
             encoded.bytes = util::sizeTest(encoded.file.name());
             return encoded;
@@ -70,18 +87,19 @@ struct Chosen {
 
 // The copy at the chosen grade or, when that is over the budget, at the
 // highest lower grade that fits; every other attempt is removed.
-std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const QString& folder,
-                                         const OutputFormat& output, const CopyOptions& options, QString& problem)
+std::optional<Chosen> encodeWithinBudget(const CopyToWrite& copy, const QString& folder, QString& problem)
 {
+    const OutputFormat& output = copy.output;
+    const CopyOptions& options = copy.options;
     const int grade = output.usesQualityGrade ? options.quality : kUnusedGrade;
-    std::optional<Encoded> first = encode(picture, folder, output, grade, options, problem);
+    std::optional<Encoded> first = encode(copy, folder, grade, problem);
     if (!first)
         return std::nullopt;
     if (!output.usesQualityGrade)
         return Chosen{std::move(*first), -1, false};
     // A lossless copy has no lower grade that is smaller (its grade is only
     // the encoder's effort), so there is nothing to search for.
-    if (picture.lossless)
+    if (copy.lossless())
         return Chosen{std::move(*first), -1, options.maxBytes > 0 && first->bytes > options.maxBytes};
     if (options.maxBytes <= 0 || first->bytes <= options.maxBytes)
         return Chosen{std::move(*first), grade, false};
@@ -91,7 +109,7 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
     const auto budgeted = highestGradeWithin(options.maxBytes, grade, [&](int lower) -> qint64 {
         if (const auto found = attempts.find(lower); found != attempts.end())
             return found->second.bytes;
-        std::optional<Encoded> attempt = encode(picture, folder, output, lower, options, problem);
+        std::optional<Encoded> attempt = encode(copy, folder, lower, problem);
         if (!attempt)
             return -1;
         const qint64 bytes = attempt->bytes;
@@ -105,12 +123,12 @@ std::optional<Chosen> encodeWithinBudget(const picture::Picture& picture, const 
 
 } // namespace
 
-WrittenCopy writeCopy(const picture::Picture& picture, const QString& source, const QString& finalFile,
-                      const OutputFormat& output, const CopyOptions& options)
+WrittenCopy writeCopy(const picture::Picture& picture, const picture::Metadata& metadata, const QString& source,
+                      const QString& finalFile, const OutputFormat& output, const CopyOptions& options)
 {
     WrittenCopy written;
-    std::optional<Chosen> chosen =
-        encodeWithinBudget(picture, util::folderOf(finalFile), output, options, written.problem);
+    const CopyToWrite copy{picture, metadata, output, options};
+    std::optional<Chosen> chosen = encodeWithinBudget(copy, util::folderOf(finalFile), written.problem);
     if (!chosen)
         return written;
     if (options.dateiDatum == 1)

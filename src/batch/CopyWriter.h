@@ -18,7 +18,8 @@ struct WrittenCopy {
     qint64 bytes = -1;       // its size
 };
 
-WrittenCopy writeCopy(const picture::Picture& picture, const QString& source, const QString& finalFile,
-                      const OutputFormat& output, const CopyOptions& options);
+// metadata: what the load made ready for the copy, embedded as it is.
+WrittenCopy writeCopy(const picture::Picture& picture, const picture::Metadata& metadata, const QString& source,
+                      const QString& finalFile, const OutputFormat& output, const CopyOptions& options);
 
 } // namespace vardolin::batch

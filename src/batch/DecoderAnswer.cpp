@@ -32,6 +32,12 @@ std::string cleaned(std::string text)
     return text;
 }
 
+bool isTiffStructure(const std::vector<std::uint8_t>& bytes)
+{
+    const picture::ByteSpan span{bytes.data(), bytes.size()};
+    return span.startsWith("II*\0", 4) || span.startsWith("MM\0*", 4);
+}
+
 bool readable(picture::Format format)
 {
     return format != picture::Format::Icon && picture::formatRow(format) != nullptr;
@@ -46,6 +52,10 @@ bool fitsTheRequest(const AnswerHead& head, const decoder::Request& request)
         return false;
     if (head.textBytes > decoder::kMostTextBytes || head.noteCount > decoder::kMostNotes)
         return false;
+    // Exif only when asked for, and no more than a copy can carry.
+    if (head.exifBytes > picture::Metadata::kMaxExifBytes
+        || (head.exifBytes != 0 && request.metadata == picture::KeepMetadata::None))
+        return false;
     if (!request.limits.check(head.fullSize.width, head.fullSize.height))
         return false;
     return head.size == picture::reducedSize(head.fullSize, request.shortSide)
@@ -54,7 +64,7 @@ bool fitsTheRequest(const AnswerHead& head, const decoder::Request& request)
 
 Answer failure(AnswerSource& source, const AnswerHead& head)
 {
-    if (head.noteCount != 0 || head.textBytes > decoder::kLongestText)
+    if (head.noteCount != 0 || head.exifBytes != 0 || head.textBytes > decoder::kLongestText)
         return invalid();
     std::string reason(head.textBytes, '\0');
     if (!source.read(reinterpret_cast<std::uint8_t*>(reason.data()), reason.size()))
@@ -72,6 +82,13 @@ Answer picture(AnswerSource& source, const AnswerHead& head, const decoder::Requ
         return cut();
     auto notes = decoder::decodeNotes({texts.data(), texts.size()}, head.noteCount);
     if (!notes)
+        return invalid();
+    // Embedded as it comes, never parsed here: only its first bytes must
+    // be those of a TIFF structure, as the cleaning leaves it.
+    std::vector<std::uint8_t> exif(head.exifBytes);
+    if (!source.read(exif.data(), exif.size()))
+        return cut();
+    if (!exif.empty() && !isTiffStructure(exif))
         return invalid();
     Answer answer{Answer::Kind::Picture, {}, head.size, {}};
     picture::Picture& made = answer.decoded.picture;
@@ -93,6 +110,7 @@ Answer picture(AnswerSource& source, const AnswerHead& head, const decoder::Requ
         note.intent = cleaned(std::move(note.intent));
     }
     answer.decoded.notes = std::move(*notes);
+    answer.decoded.metadata.exif = std::move(exif);
     return answer;
 }
 

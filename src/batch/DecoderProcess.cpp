@@ -262,10 +262,11 @@ bool DecoderProcess::send(int source, const decoder::RequestBytes& request)
     return sent == ssize_t(request.size());
 }
 
-Reply DecoderProcess::reduce(int source, std::int64_t shortSide)
+Reply DecoderProcess::reduce(int source, std::int64_t shortSide, picture::KeepMetadata metadata)
 {
     decoder::Request request;
     request.shortSide = shortSide;
+    request.metadata = metadata;
     request.limits = limits_;
     const decoder::RequestBytes bytes = decoder::encodeRequest(request);
     // A process that ended while it waited (killed from outside, say) is

@@ -29,7 +29,7 @@ public:
 
     // Hands the open source to the process (started first when none runs)
     // and reads its answer.
-    Reply reduce(int source, std::int64_t shortSide);
+    Reply reduce(int source, std::int64_t shortSide, picture::KeepMetadata metadata);
 
 private:
     bool start(std::string& problem);

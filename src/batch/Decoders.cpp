@@ -187,7 +187,7 @@ Decoders::Decoders(DecoderSettings settings, const picture::Limits& limits) : im
 
 Decoders::~Decoders() = default;
 
-ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide)
+ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide, picture::KeepMetadata metadata)
 {
     const std::chrono::milliseconds timeLimit = impl_->settings.timeLimit;
     if (impl_->executable.empty())
@@ -197,7 +197,7 @@ ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide)
     if (!file.problem().empty())
         return reducedFrom({Answer::Kind::LoadFailed, file.problem(), {}, {}}, {}, timeLimit);
     std::unique_ptr<DecoderProcess> process = impl_->take();
-    Reply reply = process->reduce(file.fd(), shortSide);
+    Reply reply = process->reduce(file.fd(), shortSide, metadata);
     impl_->giveBack(std::move(process));
     return reducedFrom(std::move(reply.answer), reply.end, timeLimit);
 }
@@ -234,7 +234,7 @@ Decoders::Decoders(DecoderSettings settings, const picture::Limits& limits) : im
 
 Decoders::~Decoders() = default;
 
-ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide)
+ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide, picture::KeepMetadata metadata)
 {
     thread_local picture::ColourCache cache;
     std::ifstream in(util::toFsPath(source), std::ios::binary);
@@ -244,6 +244,7 @@ ReducedPicture Decoders::reduce(const QString& source, qint64 shortSide)
     picture::ReduceRequest request;
     request.limits = impl_->limits;
     request.shortSide = shortSide;
+    request.metadata = metadata;
     picture::Reduced reduced = picture::reduceForCopy({bytes.data(), bytes.size()}, request, cache);
     using Failed = picture::Reduced::Failed;
     const auto kind = reduced.failed == Failed::Nothing ? Answer::Kind::Picture

@@ -63,7 +63,9 @@ public:
     // The source loaded, shrunk on load, scaled so that its shorter side is
     // shortSide and brought to sRGB. Any number of workers may ask at once;
     // each gets a process of its own.
-    ReducedPicture reduce(const QString& source, qint64 shortSide);
+    // metadata: the Exif made ready for the copy (Decoded::metadata).
+    ReducedPicture reduce(const QString& source, qint64 shortSide,
+                          picture::KeepMetadata metadata = picture::KeepMetadata::None);
 
     struct Impl;
 

@@ -54,6 +54,7 @@ TargetChoice targetChoiceFrom(const Settings& settings, const QString& targetLis
     choice.carryStructure = util::integerValue(settings.CBZielVerzPlus) != 0;
     choice.sourceFolder = sourceFolderOf(settings);
     choice.targetListItem = targetListText;
+    choice.copyFormat = copyChoicesFrom(settings.Extra).format;
     return choice;
 }
 

@@ -6,6 +6,7 @@
 // Where a path is built, the platform separator is written; every reader
 // accepts both "/" and "\".
 
+#include "batch/CopyChoices.h"
 #include "frame/Settings.h"
 
 #include <QString>
@@ -27,6 +28,8 @@ struct TargetChoice {
     bool carryStructure = false; // mode 4: CBZielVerzPlus
     QString sourceFolder;        // path part of QuellVerz
     QString targetListItem;      // the target list's displayed text
+    // The format the copies are written in, which gives their extension.
+    CopyFormat copyFormat = CopyFormat::Keep;
 };
 
 // The source folder: QuellVerz up to and including its last separator. It is

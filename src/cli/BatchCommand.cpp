@@ -2,6 +2,7 @@
 
 #include "batch/BatchRun.h"
 #include "batch/ChoiceLists.h"
+#include "batch/CopyChoices.h"
 #include "batch/SourceScan.h"
 #include "batch/TargetNames.h"
 #include "cli/CommandLine.h"
@@ -188,6 +189,13 @@ int runBatchCommand(const QStringList& arguments, const QString& workingFolder, 
                                                      "--size W,H"))
                               .arg(settings.Bildgroesse, QString::fromUtf16(batch::sizeListFile)),
                           language);
+    const batch::CopyFormat format = batch::copyChoicesFrom(settings.Extra).format;
+    if (!batch::canWriteCopies(format))
+        return notStartedBecause(util::words(language,
+                                             QStringLiteral("%1-Kopien können hier nicht geschrieben werden: es "
+                                                            "fehlt ihr Encoder"),
+                                             QStringLiteral("%1 copies cannot be written here: no encoder for them"))
+                                     .arg(batch::extensionOf(format)));
 
     ReportFile reportFile;
     RecordingConsoleHost host(outputFor(options), options.quiet, options.dryRun, options.report ? &reportFile : nullptr,

@@ -30,7 +30,9 @@ struct OptionRow {
 const std::array kOptions{
     OptionRow{{QStringLiteral("size")}, u"B,H", u"W,H",
               u"Größeneintrag B,H; H ist die kurze Seite.", u"Size entry W,H; H is the short side."},
-    OptionRow{{QStringLiteral("quality")}, u"N", u"N", u"JPEG-Qualitätsstufe 0-11.", u"JPEG quality grade 0-11."},
+    OptionRow{{QStringLiteral("quality")}, u"N", u"N",
+              u"Qualitätsstufe 0-11 der JPEG-, verlustbehafteten WebP- und AVIF-Kopien.",
+              u"Quality grade 0-11 of JPEG, lossy WebP and AVIF copies."},
     OptionRow{{QStringLiteral("mode")}, u"1-4", u"1-4",
               u"Ausgabe: 1 Präfix, 2 Suffix, 3 Unterordner, 4 Zielordner.",
               u"Output mode: 1 prefix, 2 suffix, 3 subfolder, 4 target folder."},
@@ -61,9 +63,29 @@ const std::array kOptions{
     OptionRow{{QStringLiteral("jobs")}, u"N", u"N",
               u"So viele Dateien zugleich (Vorgabe: alle Kerne).", u"Files converted at once (default: all cores)."},
     OptionRow{{QStringLiteral("max-kb")}, u"N", u"N",
-              u"Eine JPEG- oder verlustbehaftete WebP-Kopie über N KiB wird mit der höchsten niedrigeren Stufe "
+              u"Eine verlustbehaftete Kopie (JPEG, WebP, AVIF) über N KiB wird mit der höchsten niedrigeren Stufe "
               u"geschrieben, die passt.",
-              u"A JPEG or lossy WebP copy above N KiB is written at the highest lower grade that fits."},
+              u"A lossy copy (JPEG, WebP, AVIF) above N KiB is written at the highest lower grade that fits."},
+    // The Extra menu's choices (ExtraOptions.h).
+    OptionRow{{QStringLiteral("format")}, u"keep|jpeg|webp|avif", u"keep|jpeg|webp|avif",
+              u"Jede Kopie als jpeg (JPG), webp (WEBP) oder avif (AVIF) schreiben, in der Qualität, die wie die "
+              u"JPEG-Kopie aussieht; keep: nach der Endung der Quelle.",
+              u"Write every copy as jpeg (JPG), webp (WEBP) or avif (AVIF) at the quality that looks like the "
+              u"JPEG copy's; keep: by the source's extension."},
+    OptionRow{{QStringLiteral("keep-metadata")}, nullptr, nullptr,
+              u"Die Kopien behalten das Exif ihrer Quelle (Aufnahmedatum, Kamera, Belichtung, Copyright, "
+              u"Beschreibung), ohne Vorschaubild und GPS-Position.",
+              u"Copies keep their source's Exif (date, camera, exposure, copyright, description), without "
+              u"thumbnail and GPS position."},
+    OptionRow{{QStringLiteral("keep-location")}, nullptr, nullptr,
+              u"Dasselbe mit der GPS-Position.", u"The same with the GPS position."},
+    OptionRow{{QStringLiteral("no-metadata")}, nullptr, nullptr,
+              u"Die Kopien behalten kein Exif.", u"Copies keep no Exif."},
+    OptionRow{{QStringLiteral("optimize")}, nullptr, nullptr,
+              u"JPEG-Kopien mit optimierter, progressiver Kodierung: dieselben Pixel, weniger Bytes.",
+              u"JPEG copies with optimised, progressive coding: the same pixels, fewer bytes."},
+    OptionRow{{QStringLiteral("no-optimize")}, nullptr, nullptr,
+              u"JPEG-Kopien mit einfacher Kodierung.", u"JPEG copies with plain coding."},
     OptionRow{{QStringLiteral("dry-run")}, nullptr, nullptr,
               u"Jede Datei, ihre Kopie und was aus ihr würde, ausgeben; nichts schreiben.",
               u"Print each file, its copy and what would become of it; write nothing."},
@@ -159,6 +181,7 @@ public:
     bool isSet(const char* name) const { return parser_.isSet(QString::fromLatin1(name)); }
     QString value(const char* name) const { return parser_.value(QString::fromLatin1(name)); }
     QStringList positional() const { return parser_.positionalArguments(); }
+    const QCommandLineParser& qt() const { return parser_; }
 
     // A switch and its "no-" twin: on, off, or as the settings say.
     std::optional<bool> pair(const char* on, const char* off) const
@@ -225,7 +248,7 @@ QString readValues(const Parser& p, CommandLine& line, Language language)
             return said(language, u"--fail-on will none oder warning", u"--fail-on wants none or warning");
         line.failOnWarning = level == QStringLiteral("warning");
     }
-    return {};
+    return readExtraOptions(p.qt(), line.extra, language);
 }
 
 // Options that say opposite things cannot both be meant.
@@ -373,6 +396,7 @@ void applyOptions(const CommandLine& options, Settings& settings)
         settings.CBZielUeberschreiben = switchText(*options.overwrite);
     if (options.dateiDatum)
         settings.DateiDatum = util::decimalText(*options.dateiDatum);
+    applyExtraOptions(options.extra, settings.Extra);
 }
 
 } // namespace vardolin::cli

@@ -4,6 +4,7 @@
 // for its argument (frame/StartFolder.h).
 
 #include "batch/Shards.h"
+#include "cli/ExtraOptions.h"
 #include "frame/Settings.h"
 #include "util/Language.h"
 
@@ -38,6 +39,7 @@ struct CommandLine {
     bool noSettings = false;           // --no-settings: the built-in defaults
     bool help = false;
     bool version = false;
+    ExtraOptions extra; // the Extra menu's choices
 };
 
 struct ParsedCommandLine {
@@ -56,7 +58,8 @@ QString usageLine(util::Language language);
 
 // Puts the options that override single settings into settings. A target
 // folder gets a trailing separator and, without --mode, selects mode 4;
-// --structure ticks CBZielVerzPlus, --no-structure clears it.
+// --structure ticks CBZielVerzPlus, --no-structure clears it; the Extra
+// menu's choices go into settings.Extra.
 void applyOptions(const CommandLine& options, Settings& settings);
 
 } // namespace vardolin::cli

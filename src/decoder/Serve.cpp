@@ -191,6 +191,7 @@ int serveRequests(int socket, picture::ColourCache& cache, BeforeDecoding before
         request.limits = received->request.limits;
         request.shortSide = received->request.shortSide;
         request.applyExifOrientation = received->request.applyExifOrientation;
+        request.metadata = received->request.metadata;
         const picture::Reduced reduced = source.problem().empty()
                                              ? picture::reduceForCopy(source.bytes(), request, cache)
                                              : unreadable(source.problem());

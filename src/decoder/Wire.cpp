@@ -10,10 +10,30 @@ using picture::ByteCursor;
 using picture::ByteSpan;
 
 // 2: a note carries its from and intent beside its text.
-constexpr std::uint16_t kVersion = 2;
+// 3: a picture's Exif block made ready for its copy follows the texts.
+constexpr std::uint16_t kVersion = 3;
 constexpr std::uint8_t kRequestMagic[4] = {'V', 'D', 'R', 'Q'};
 constexpr std::uint8_t kAnswerMagic[4] = {'V', 'D', 'A', 'N'};
 constexpr std::uint16_t kApplyExifOrientation = 1;
+constexpr std::uint16_t kKeepMetadata = 2;
+constexpr std::uint16_t kKeepLocation = 4;
+
+std::uint16_t metadataFlags(picture::KeepMetadata metadata)
+{
+    switch (metadata) {
+    case picture::KeepMetadata::None: break;
+    case picture::KeepMetadata::WithoutLocation: return kKeepMetadata;
+    case picture::KeepMetadata::WithLocation: return kKeepMetadata | kKeepLocation;
+    }
+    return 0;
+}
+
+picture::KeepMetadata metadataOf(std::uint16_t flags)
+{
+    if ((flags & kKeepMetadata) == 0)
+        return picture::KeepMetadata::None;
+    return (flags & kKeepLocation) != 0 ? picture::KeepMetadata::WithLocation : picture::KeepMetadata::WithoutLocation;
+}
 
 // Little-endian, whatever the machine.
 class Writer {
@@ -86,7 +106,8 @@ RequestBytes encodeRequest(const Request& request)
     Writer out(bytes.data());
     out.bytes(kRequestMagic, 4);
     out.u16(kVersion);
-    out.u16(request.applyExifOrientation ? kApplyExifOrientation : 0);
+    out.u16(
+        std::uint16_t((request.applyExifOrientation ? kApplyExifOrientation : 0) | metadataFlags(request.metadata)));
     out.u64(std::uint64_t(request.shortSide));
     out.u64(request.limits.pixelBudget);
     out.i32(request.limits.maxSide);
@@ -106,6 +127,7 @@ std::optional<Request> decodeRequest(ByteSpan bytes)
         return std::nullopt;
     Request request;
     request.applyExifOrientation = (*flags & kApplyExifOrientation) != 0;
+    request.metadata = metadataOf(*flags);
     request.shortSide = std::int64_t(*shortSide);
     request.limits.pixelBudget = *budget;
     request.limits.maxSide = *maxSide;
@@ -130,6 +152,7 @@ AnswerHeadBytes encodeAnswerHead(const AnswerHead& head)
     out.i32(head.fullSize.width);
     out.i32(head.fullSize.height);
     out.u32(head.textBytes);
+    out.u32(head.exifBytes);
     return bytes;
 }
 
@@ -149,6 +172,7 @@ std::optional<AnswerHead> decodeAnswerHead(ByteSpan bytes)
     head.size = {*i32(cursor), *i32(cursor)};
     head.fullSize = {*i32(cursor), *i32(cursor)};
     head.textBytes = *cursor.u32();
+    head.exifBytes = *cursor.u32();
     return head;
 }
 
@@ -185,6 +209,13 @@ std::vector<std::uint8_t> answerFor(const picture::Reduced& reduced)
         }
     }
     head.textBytes = std::uint32_t(texts.size());
+    // The cleaning keeps a block within the bound; one beyond it is not sent.
+    const std::vector<std::uint8_t>& exif = reduced.decoded.metadata.exif;
+    const bool withExif = reduced.failed == Failed::Nothing && exif.size() <= picture::Metadata::kMaxExifBytes;
+    if (withExif) {
+        head.exifBytes = std::uint32_t(exif.size());
+        texts.insert(texts.end(), exif.begin(), exif.end());
+    }
     const AnswerHeadBytes headBytes = encodeAnswerHead(head);
     std::vector<std::uint8_t> answer(headBytes.size() + texts.size());
     std::copy(headBytes.begin(), headBytes.end(), answer.begin());
@@ -201,7 +232,7 @@ std::optional<picture::Notes> decodeNotes(ByteSpan texts, std::size_t count)
     picture::Notes notes;
     for (std::size_t i = 0; i < count; ++i) {
         const auto kind = cursor.u8();
-        if (!kind || *kind > std::uint8_t(Kind::ColourIgnored))
+        if (!kind || *kind > std::uint8_t(Kind::MetadataDropped))
             return std::nullopt;
         std::uint16_t lengths[kNoteTexts];
         for (std::uint16_t& length : lengths) {

@@ -2,8 +2,9 @@
 // What the run and a decode process say to each other over their socket.
 // A request is one message of fixed size that carries the source file's
 // descriptor beside it; an answer is a head of fixed size, then its texts
-// (the reason a step failed, or the picture's notes), then for a picture its
-// pixel rows as they lie in the store. Both ends are one build, yet the run
+// (the reason a step failed, or the picture's notes), then for a picture the
+// Exif block made ready for its copy, when asked for, and its pixel rows as
+// they lie in the store. Both ends are one build, yet the run
 // reads every answer as the hostile bytes it may be: a decoder that a file
 // has taken over says whatever it likes (batch/DecoderAnswer.h checks it).
 
@@ -33,6 +34,7 @@ struct Request {
     std::int64_t shortSide = 0;
     picture::Limits limits;
     bool applyExifOrientation = true;
+    picture::KeepMetadata metadata = picture::KeepMetadata::None;
 };
 inline constexpr std::size_t kRequestBytes = 32;
 using RequestBytes = std::array<std::uint8_t, kRequestBytes>;
@@ -65,8 +67,12 @@ struct AnswerHead {
     picture::Size size;     // the picture's store; for ScaleFailed the size asked of the scaler
     picture::Size fullSize; // the whole upright picture as the file describes it
     std::uint32_t textBytes = 0;
+    // The Exif block made ready for the copy, after the texts: at most one
+    // JPEG segment's worth (picture::Metadata::kMaxExifBytes), as the
+    // decoding side cleans it; none unless the request asked for it.
+    std::uint32_t exifBytes = 0;
 };
-inline constexpr std::size_t kAnswerHeadBytes = 36;
+inline constexpr std::size_t kAnswerHeadBytes = 40;
 using AnswerHeadBytes = std::array<std::uint8_t, kAnswerHeadBytes>;
 
 AnswerHeadBytes encodeAnswerHead(const AnswerHead& head);

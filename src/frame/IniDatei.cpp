@@ -4,6 +4,7 @@
 #include "util/IniFile.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vardolin::frame {
@@ -11,6 +12,7 @@ namespace vardolin::frame {
 namespace {
 
 const QString kGroup = QStringLiteral("Standard");
+const QString kExtraGroup = QStringLiteral("Extra");
 
 struct KeyField {
     const char* key;
@@ -39,6 +41,19 @@ constexpr std::array<KeyField, 18> kKeyFields{{
     {"ZielVerzPlus", &Settings::ZielVerzPlus},
 }};
 
+struct ExtraKeyField {
+    const char* key;
+    QString ExtraSettings::*field;
+};
+
+// The Extra menu's keys, in their own group.
+constexpr std::array<ExtraKeyField, 4> kExtraKeyFields{{
+    {"MetadatenBehalten", &ExtraSettings::MetadatenBehalten},
+    {"OrtBehalten", &ExtraSettings::OrtBehalten},
+    {"Kopieformat", &ExtraSettings::Kopieformat},
+    {"JpegOptimieren", &ExtraSettings::JpegOptimieren},
+}};
+
 // Every field back to its default except the three switches without one,
 // which keep what they hold.
 void setDefaults(Settings& settings)
@@ -60,6 +75,24 @@ void readSettings(Settings& settings)
         QString& field = settings.*entry.field;
         field = ini.value(kGroup, QString::fromLatin1(entry.key), field);
     }
+    for (const ExtraKeyField& entry : kExtraKeyFields) {
+        QString& field = settings.Extra.*entry.field;
+        field = ini.value(kExtraGroup, QString::fromLatin1(entry.key), field);
+    }
+}
+
+// The group is written once a choice differs from its default, and from
+// then on: a file in which nothing was ever chosen stays as it always was,
+// and a choice taken back is stored as taken back.
+void writeExtraSettings(const ExtraSettings& extra, util::IniFile& ini)
+{
+    const bool stored = std::any_of(kExtraKeyFields.begin(), kExtraKeyFields.end(), [&](const ExtraKeyField& entry) {
+        return ini.contains(kExtraGroup, QString::fromLatin1(entry.key));
+    });
+    if (!stored && extra == ExtraSettings{})
+        return;
+    for (const ExtraKeyField& entry : kExtraKeyFields)
+        ini.setValue(kExtraGroup, QString::fromLatin1(entry.key), extra.*entry.field);
 }
 
 void writeSettings(const Settings& settings)
@@ -72,6 +105,7 @@ void writeSettings(const Settings& settings)
     for (const KeyField& entry : kKeyFields) {
         ini.setValue(kGroup, QString::fromLatin1(entry.key), settings.*entry.field);
     }
+    writeExtraSettings(settings.Extra, ini);
     if (!ini.write(settings.IniFile)) {
         yInfoBox(kAnwendung, QStringLiteral("Ini-Datei konnte nicht erstellt werden !\r\n\r\n") + settings.IniFile, 0);
     }

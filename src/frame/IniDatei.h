@@ -1,6 +1,7 @@
 #pragma once
 // The settings file: the user's choices, kept between runs in
-// uAktVerz + "Vardolin.ini", group "Standard".
+// uAktVerz + "Vardolin.ini", group "Standard"; the Extra menu's choices for
+// the copies in group "Extra", written only once one was made.
 
 #include "frame/FrameContext.h"
 #include "frame/Settings.h"

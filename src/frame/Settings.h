@@ -7,6 +7,16 @@
 
 namespace vardolin {
 
+// The Extra menu's choices for the copies, kept in a group of their own
+// ("Extra") so the keys of "Standard" stay as they are.
+struct ExtraSettings {
+    QString MetadatenBehalten = QStringLiteral("0"); // "1": copies keep the source's Exif, without GPS
+    QString OrtBehalten = QStringLiteral("0");       // "1": and with GPS
+    QString Kopieformat = QStringLiteral("keep");    // keep (by the source's extension), jpeg, webp, avif
+    QString JpegOptimieren = QStringLiteral("0");    // "1": JPEG copies with optimised, progressive coding
+    friend bool operator==(const ExtraSettings&, const ExtraSettings&) = default;
+};
+
 struct Settings {
     QString IniFile; // full path of the settings file; not a key
     QString Editor = QStringLiteral("C:\\Programme\\med\\med.exe");
@@ -28,6 +38,7 @@ struct Settings {
     QString CBZielVerzPlus;                       // empty reads as 0
     QString ZielVerzPlus;                         // stored and written back only
     QString MitUnterordner = QStringLiteral("0"); // not a key
+    ExtraSettings Extra;
 };
 
 } // namespace vardolin

@@ -19,8 +19,8 @@ namespace vardolin::picture {
 
 // Writes rows (bottom-up in memory) to the file, top row first. On failure no
 // file is left behind.
-using EncodeOperation = Result<void> (*)(const RowSource& rows, const std::filesystem::path& file, int qualityGrade,
-                                         int outputDepth);
+using EncodeOperation = Result<void> (*)(const RowSource& rows, const std::filesystem::path& file,
+                                         const EncodeSettings& settings);
 
 struct FormatRow {
     Format format;
@@ -48,14 +48,30 @@ struct FormatRow {
     // The encoder's quality for a quality grade; null where the format has
     // no lossy kind and takes no grade.
     int (*qualityForGrade)(int grade);
+    // The same, measured to look like the JPEG copy at the grade
+    // (QualityScale::LooksLikeJpeg); null: qualityForGrade.
+    int (*lookAlikeQualityForGrade)(int grade);
+    // Whether this machine has the encoder (AVIF's is a plug-in of libheif);
+    // null: always.
+    bool (*encoderPresent)();
+    // The encoder embeds an Exif block (SaveOptions::metadata).
+    bool carriesExif;
 };
 
-// In probe order: icon, BMP, JPEG, PNG, TIFF, HEIF (HEIC and AVIF), WebP. The
-// order decides which row reads bytes that more than one probe would accept.
+// In probe order: icon, BMP, JPEG, PNG, TIFF, HEIF (HEIC and AVIF), WebP; then
+// AVIF, written only. The order decides which row reads bytes that more than
+// one probe would accept.
 std::span<const FormatRow> formatTable();
 
 // The row of a format; null for Format::None.
 const FormatRow* formatRow(Format format);
+
+// The encoder quality a grade gives in the format on that scale; -1 for a
+// format without quality grades.
+int encoderQuality(Format format, int grade, QualityScale scale);
+
+// Whether pictures can be written in the format here.
+bool canWrite(Format format);
 
 // The row whose extensions hold this one (upper case, without the dot); null
 // when no row does.

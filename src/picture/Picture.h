@@ -27,6 +27,7 @@ enum class Format : std::uint32_t {
     Icon = 0x4E4F4349u, // 'I','C','O','N'
     Heif = 0x46494548u, // 'H','E','I','F'
     Webp = 0x50424557u, // 'W','E','B','P'
+    Avif = 0x46495641u, // 'A','V','I','F': written only; AVIF files are read as HEIF
 };
 
 struct Size {
@@ -106,6 +107,7 @@ struct Note {
         Damaged,         // a codec library's warning: data corrupt, cut short, a checksum wrong
         ColourConverted, // the pixels were converted to sRGB: from what, by which intent
         ColourIgnored,   // the file's colour profile or code points were not used: why
+        MetadataDropped, // the file's Exif block was asked for but cannot go into the copy: why
     };
     Kind kind;
     std::string text;
@@ -118,10 +120,33 @@ struct Note {
 };
 using Notes = std::vector<Note>;
 
-// What a load gives: the picture and what the user should hear about it.
+// What a copy carries of its source besides the pixels, made ready on the
+// decoding side (which alone parses the file's bytes): the encoder embeds it
+// as it is.
+struct Metadata {
+    // The source's Exif as a TIFF structure ("II*\0" or "MM\0*" first), at
+    // most kMaxExifBytes: orientation 1 (the pixels are upright), the pixel
+    // sizes of the copy, colour space sRGB, and no thumbnail, maker note or
+    // (unless asked for) GPS tags. Empty: nothing to carry.
+    std::vector<std::uint8_t> exif;
+
+    // What one JPEG APP1 segment holds after its "Exif\0\0" header.
+    static constexpr std::size_t kMaxExifBytes = 65533 - 6;
+};
+
+// What a load gives: the picture, what the user should hear about it, and
+// what its copy is to carry.
 struct Decoded {
     Picture picture;
     Notes notes;
+    Metadata metadata;
+};
+
+// Which of the source's Exif a load makes ready for the copy.
+enum class KeepMetadata : std::uint8_t {
+    None,            // nothing is read
+    WithoutLocation, // date, camera, exposure, copyright, description …; every GPS tag removed
+    WithLocation,    // the same with the GPS tags
 };
 
 class ColourCache;
@@ -138,6 +163,10 @@ struct LoadOptions {
     std::function<Size(Size fullUpright)> targetSizeFor;
     // Apply the Exif orientation of a JPEG to its pixels.
     bool applyExifOrientation = true;
+    // The Exif block of a JPEG, HEIF or WebP file, cleaned for a copy of the
+    // size targetSizeFor gives (Decoded::metadata); a block that cannot be
+    // read is left out with a note, never failing the load.
+    KeepMetadata metadata = KeepMetadata::None;
     // Where the conversions applied while decoding are looked up: a CMYK
     // file's profile (its CMYK channels are gone afterwards) and a 16-bit
     // picture's (before the reduction to 8 bits). Null: a cache for this one
@@ -165,15 +194,46 @@ void readyCodecLibraries();
 Result<void> scalePicture(Picture& picture, std::int32_t newWidth, std::int32_t newHeight,
                           ScaleMode mode = ScaleMode::Smooth, const Limits& limits = {});
 
-// Saves in the given format. qualityGrade: the JPEG and lossy WebP quality
-// grade (the format table's quality rule); the BMP and PNG encoders do not
-// use it. Without a requested depth the source's depth is written where the
-// format can, else full colour. A failed encode leaves no file behind.
-// The file is always made anew and never written through a link. What
-// already has its name is replaced (a link itself, not what it points to), or
-// with ExistingName::Refused left as it is and the save fails: for a name in
-// a folder others may write to, where it may have been planted.
+// What is done when the file's name is taken already. The file is always
+// made anew and never written through a link. What already has its name is
+// replaced (a link itself, not what it points to), or with Refused left as it
+// is and the save fails: for a name in a folder others may write to, where it
+// may have been planted.
 enum class ExistingName { Replaced, Refused };
+
+// How a quality grade becomes an encoder's quality.
+enum class QualityScale : std::uint8_t {
+    // The format's own rule (JPEG and WebP: the grade times 10): a source
+    // copied in its own format, as it always was.
+    Own,
+    // Measured so that a copy at a grade looks about as good as the JPEG
+    // copy at that grade (equal SSIM over a set of photos): copies written
+    // in a format the user chose.
+    LooksLikeJpeg,
+};
+
+struct SaveOptions {
+    Format format = Format::None;
+    // The quality grade of the formats with a lossy kind (the format
+    // table's quality rules); BMP and PNG do not use it.
+    int qualityGrade = 7;
+    QualityScale scale = QualityScale::Own;
+    // Without it the source's depth is written where the format can, else
+    // full colour.
+    std::optional<int> requestedDepth;
+    // JPEG: optimised Huffman tables and progressive scans. Every decoded
+    // pixel is that of the plain copy; the file is smaller.
+    bool optimizeJpeg = false;
+    // Embedded where the format carries Exif (JPEG, WebP, AVIF); null or
+    // empty: nothing.
+    const Metadata* metadata = nullptr;
+    ExistingName existing = ExistingName::Replaced;
+};
+
+// Saves as the options say. A failed encode leaves no file behind.
+Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, const SaveOptions& options);
+
+// Saves in the given format at a grade on the format's own scale.
 Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
                          std::optional<int> requestedDepth = std::nullopt,
                          ExistingName existing = ExistingName::Replaced);

@@ -36,6 +36,7 @@ Reduced reduceForCopy(ByteSpan bytes, const ReduceRequest& request, ColourCache&
     load.limits = request.limits;
     load.targetSizeFor = [shortSide = request.shortSide](Size full) { return reducedSize(full, shortSide); };
     load.applyExifOrientation = request.applyExifOrientation;
+    load.metadata = request.metadata;
     load.colourCache = &cache;
     Reduced reduced;
     auto loaded = decodePicture(bytes.data, bytes.size, load);

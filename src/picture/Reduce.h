@@ -25,6 +25,8 @@ struct ReduceRequest {
     Limits limits;
     std::int64_t shortSide = 0;
     bool applyExifOrientation = true;
+    // The Exif made ready for the copy (Decoded::metadata).
+    KeepMetadata metadata = KeepMetadata::None;
 };
 
 struct Reduced {

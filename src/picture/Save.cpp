@@ -34,17 +34,25 @@ Result<int> outputDepthFor(const Picture& picture, const FormatRow& row, std::op
     return hasAlpha && row.keepsAlpha ? 32 : 24;
 }
 
-Result<void> encode(const Picture& picture, const std::filesystem::path& file, const FormatRow& row, int qualityGrade,
-                    int outputDepth)
+// What the decoding side made ready is embedded only in its own shape: a
+// TIFF structure that fits one JPEG segment.
+bool isExifBlock(const std::vector<std::uint8_t>& exif)
+{
+    const ByteSpan bytes{exif.data(), exif.size()};
+    return exif.size() <= Metadata::kMaxExifBytes && (bytes.startsWith("II*\0", 4) || bytes.startsWith("MM\0*", 4));
+}
+
+Result<void> encode(const Picture& picture, const std::filesystem::path& file, const FormatRow& row,
+                    const EncodeSettings& settings)
 {
     const RowSource rows{picture.pixels.data(), picture.width, picture.height,
                          picture.stride,        picture.depth, picture.lossless};
     if (picture.depth == 24)
-        return row.encode24(rows, file, qualityGrade, outputDepth);
-    if (row.encode32 != nullptr && outputDepth == 32)
-        return row.encode32(rows, file, qualityGrade, outputDepth);
+        return row.encode24(rows, file, settings);
+    if (row.encode32 != nullptr && settings.outputDepth == 32)
+        return row.encode32(rows, file, settings);
     const ComposedCopy onWhite = composeOnWhiteCopy(rows);
-    return row.encode24(onWhite.rows, file, qualityGrade, outputDepth);
+    return row.encode24(onWhite.rows, file, settings);
 }
 
 // The name made free for a file that replaces what has it; a folder stays
@@ -59,8 +67,7 @@ void freeTheName(const std::filesystem::path& file)
 
 } // namespace
 
-Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
-                         std::optional<int> requestedDepth, ExistingName existing)
+Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, const SaveOptions& options)
 {
     if (file.empty())
         return fail("no file name given");
@@ -68,14 +75,33 @@ Result<void> savePicture(const Picture& picture, const std::filesystem::path& fi
         return fail("an icon cannot be saved");
     if (!picture.hasStore())
         return fail("the picture has no pixels");
-    const FormatRow* row = formatRow(format);
+    const FormatRow* row = formatRow(options.format);
     if (row == nullptr || row->encode24 == nullptr)
         return fail("no encoder writes this format");
-    VARDOLIN_TRY_ASSIGN(const int outputDepth, outputDepthFor(picture, *row, requestedDepth));
+    EncodeSettings settings;
+    VARDOLIN_TRY_ASSIGN(settings.outputDepth, outputDepthFor(picture, *row, options.requestedDepth));
+    settings.quality = encoderQuality(options.format, options.qualityGrade, options.scale);
+    settings.optimizeJpeg = options.optimizeJpeg;
+    if (options.metadata != nullptr && !options.metadata->exif.empty()) {
+        if (!isExifBlock(options.metadata->exif))
+            return fail("the Exif block to embed is not one");
+        settings.exif = {options.metadata->exif.data(), options.metadata->exif.size()};
+    }
     // The encoders make the file anew (OutputFile.h).
-    if (existing == ExistingName::Replaced)
+    if (options.existing == ExistingName::Replaced)
         freeTheName(file);
-    return failOnOutOfMemory([&] { return encode(picture, file, *row, qualityGrade, outputDepth); });
+    return failOnOutOfMemory([&] { return encode(picture, file, *row, settings); });
+}
+
+Result<void> savePicture(const Picture& picture, const std::filesystem::path& file, Format format, int qualityGrade,
+                         std::optional<int> requestedDepth, ExistingName existing)
+{
+    SaveOptions options;
+    options.format = format;
+    options.qualityGrade = qualityGrade;
+    options.requestedDepth = requestedDepth;
+    options.existing = existing;
+    return savePicture(picture, file, options);
 }
 
 } // namespace vardolin::picture

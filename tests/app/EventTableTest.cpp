@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -275,6 +276,43 @@ TEST(EventTable, NewerScanSupersedesOlder)
     EXPECT_EQ(log[blocks[1] + 2], QStringLiteral("   Dateifilter               :*.png"));
     EXPECT_EQ(log[blocks[1] + 6], QStringLiteral("   >>Gefunden Anzahl         :0"));
     EXPECT_EQ(log[blocks[1] + 7], QString(80, u'-'));
+}
+
+// The Extra menu shows the stored copy choices and stores what is chosen:
+// the switches as "1" and "0", one format of four; the location is offered
+// only with the metadata. The texts follow the language.
+TEST(EventTable, CopyChoicesOfTheExtraMenu)
+{
+    Session s;
+    s.settings.Extra.OrtBehalten = QStringLiteral("1");
+    s.settings.Extra.Kopieformat = QStringLiteral("webp");
+    MainWindow& w = s.open();
+    EXPECT_EQ(w.menuItem(menu::Metadaten)->text(), QStringLiteral("Metadaten behalten"));
+    EXPECT_FALSE(w.menuItem(menu::Metadaten)->isChecked());
+    EXPECT_FALSE(w.menuItem(menu::Aufnahmeort)->isEnabled());
+    EXPECT_TRUE(w.menuItem(menu::FormatWebp)->isChecked());
+    const auto* formats = qobject_cast<QMenu*>(w.menuItem(menu::FormatWebp)->parent());
+    ASSERT_NE(formats, nullptr);
+    EXPECT_EQ(formats->title(), QStringLiteral("Format der Kopien"));
+
+    w.menuItem(menu::Metadaten)->trigger();
+    EXPECT_EQ(s.settings.Extra.MetadatenBehalten, QStringLiteral("1"));
+    EXPECT_TRUE(w.menuItem(menu::Aufnahmeort)->isEnabled());
+    EXPECT_TRUE(w.menuItem(menu::Aufnahmeort)->isChecked());
+    w.menuItem(menu::Aufnahmeort)->trigger();
+    EXPECT_EQ(s.settings.Extra.OrtBehalten, QStringLiteral("0"));
+    w.menuItem(menu::FormatAvif)->trigger();
+    EXPECT_EQ(s.settings.Extra.Kopieformat, QStringLiteral("avif"));
+    EXPECT_FALSE(w.menuItem(menu::FormatWebp)->isChecked());
+    w.menuItem(menu::JpegOptimieren)->trigger();
+    EXPECT_EQ(s.settings.Extra.JpegOptimieren, QStringLiteral("1"));
+    EXPECT_TRUE(s.messages.empty());
+
+    Session english;
+    english.settings.Sprache = QStringLiteral("GB");
+    MainWindow& e = english.open();
+    EXPECT_EQ(e.menuItem(menu::Metadaten)->text(), QStringLiteral("Keep metadata"));
+    EXPECT_TRUE(e.menuItem(menu::FormatWieQuelle)->isChecked());
 }
 
 TEST(EventTable, LanguageMenuStoresAndShowsNoticeInActiveLanguage)

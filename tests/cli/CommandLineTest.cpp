@@ -81,11 +81,34 @@ TEST(CommandLine, BadUsageIsNamed)
                            {"--unknown"},
                            {"a/", "b/"},
                            {"--target", ""},
-                           {"--fail-on", "error"}}) {
+                           {"--fail-on", "error"},
+                           {"--format", "gif"},
+                           {"--keep-location", "--no-metadata"},
+                           {"--optimize", "--no-optimize"}}) {
         EXPECT_FALSE(parse(arguments).error.isEmpty()) << *arguments.begin();
     }
     EXPECT_TRUE(parse({}).error.isEmpty());
     EXPECT_TRUE(parse({"--help"}).options.help);
+}
+
+// The Extra menu's choices for one run; only what is given changes. Asking
+// for the metadata alone never keeps a location the settings file had on.
+TEST(CommandLine, CopyChoicesGoIntoTheirOwnSettings)
+{
+    Settings settings;
+    applyOptions(parse({"--format", "AVIF", "--keep-location", "--optimize"}).options, settings);
+    EXPECT_EQ(settings.Extra.Kopieformat, QStringLiteral("avif"));
+    EXPECT_EQ(settings.Extra.MetadatenBehalten, QStringLiteral("1"));
+    EXPECT_EQ(settings.Extra.OrtBehalten, QStringLiteral("1"));
+    EXPECT_EQ(settings.Extra.JpegOptimieren, QStringLiteral("1"));
+
+    applyOptions(parse({"--keep-metadata"}).options, settings);
+    EXPECT_EQ(settings.Extra.MetadatenBehalten, QStringLiteral("1"));
+    EXPECT_EQ(settings.Extra.OrtBehalten, QStringLiteral("0"));
+    EXPECT_EQ(settings.Extra.Kopieformat, QStringLiteral("avif"));
+
+    applyOptions(parse({"--no-metadata", "--no-optimize", "--format", "keep"}).options, settings);
+    EXPECT_EQ(settings.Extra, ExtraSettings{});
 }
 
 } // namespace

@@ -48,6 +48,8 @@ TEST(EngineReasons, SaidInGermanWithNumbersNamesAndLibraryWordsKept)
               QStringLiteral("JPEG-Fehler: Premature end of JPEG file"));
     EXPECT_EQ(german("a profile for gray colours on RGB pixels"),
               QStringLiteral("ein Profil für Grau-Farben auf RGB-Pixeln"));
+    EXPECT_EQ(german("the Exif block is damaged: nothing in it can be read"),
+              QStringLiteral("der Exif-Block ist beschädigt: nichts darin ist lesbar"));
     EXPECT_EQ(german("something new: 42"), QStringLiteral("something new: 42")) << "unknown text stays as it is";
     EXPECT_EQ(engineReasonIn(QStringLiteral("picture too large: 1 x 2 pixels"), Language::English),
               QStringLiteral("picture too large: 1 x 2 pixels"));

@@ -127,6 +127,34 @@ TEST_F(SettingsFile, WriteKeepsUnknownKeysAndGroupsAndLeavesTheRecordAlone)
     EXPECT_EQ(reread.Sprache, "GB");
 }
 
+// The Extra menu's choices have a group of their own, written once a choice
+// was made (a file in which none was is the same as ever, see the first
+// test) and from then on, so a choice taken back stays taken back.
+TEST_F(SettingsFile, CopyChoicesLiveInTheirOwnGroup)
+{
+    IniDatei(settings, context, "#READ");
+    settings.Extra.MetadatenBehalten = "1";
+    settings.Extra.Kopieformat = "webp";
+    IniDatei(settings, context, "#WRITE");
+    EXPECT_EQ(fileBytes(iniPath()), kDefaultFile
+                                        + "[Extra]\r\n"
+                                          "MetadatenBehalten = 1\r\n"
+                                          "OrtBehalten = 0\r\n"
+                                          "Kopieformat = webp\r\n"
+                                          "JpegOptimieren = 0\r\n");
+    Settings reread;
+    IniDatei(reread, context, "#READ");
+    EXPECT_EQ(reread.Extra, settings.Extra);
+
+    reread.Extra = {};
+    IniDatei(reread, context, "#WRITE");
+    Settings taken;
+    taken.Extra.MetadatenBehalten = "1";
+    IniDatei(taken, context, "#READ");
+    EXPECT_EQ(taken.Extra, ExtraSettings{});
+    EXPECT_TRUE(QString::fromUtf8(fileBytes(iniPath())).contains("MetadatenBehalten = 0\r\n"));
+}
+
 TEST_F(SettingsFile, ValuesKeepTheirBlanksFromOneRunToTheNext)
 {
     IniDatei(settings, context, "#READ");

@@ -49,6 +49,10 @@ _vardolin_batch()
             mapfile -t COMPREPLY < <(compgen -W '0 1 2 3 4 5 6 7 8 9 10 11' -- "$cur")
             return
             ;;
+        --format)
+            mapfile -t COMPREPLY < <(compgen -W 'keep jpeg webp avif' -- "$cur")
+            return
+            ;;
         --size)
             # The entries of the size list the run would read; the built-in
             # ones where there is none.
@@ -79,8 +83,9 @@ _vardolin_batch()
 
     if [[ $cur == -* ]]; then
         local options='--size --quality --mode --target --structure --no-structure --subfolders --no-subfolders
-                       --overwrite --no-overwrite --keep-date --today --jobs --max-kb --dry-run --list --report
-                       --quiet --shard --fail-on --settings --no-settings --help --version'
+                       --overwrite --no-overwrite --keep-date --today --jobs --max-kb --format --keep-metadata
+                       --keep-location --no-metadata --optimize --no-optimize --dry-run --list --report --quiet
+                       --shard --fail-on --settings --no-settings --help --version'
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return
     fi

@@ -20,7 +20,8 @@ Result<Decoded> decodeBmp(ByteSpan bytes, const LoadOptions& options);
 std::uint32_t bmpRowLength(std::int32_t width, int outputDepth);
 
 // The quality grade plays no part.
-Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
+// settings.outputDepth decides the depth; nothing else of the settings is used.
+Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file, const EncodeSettings& settings);
 bool bmpWritesDepth(int outputDepth);
 
 } // namespace vardolin::picture

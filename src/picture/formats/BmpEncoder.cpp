@@ -125,8 +125,9 @@ std::uint32_t bmpRowLength(std::int32_t width, int outputDepth)
     return std::uint32_t(padded < 4 ? 4 : padded);
 }
 
-Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth)
+Result<void> encodeBmp(const RowSource& rows, const std::filesystem::path& file, const EncodeSettings& settings)
 {
+    const int outputDepth = settings.outputDepth;
     if (!bmpWritesDepth(outputDepth))
         return fail("BMP cannot be written at " + std::to_string(outputDepth) + " bits per pixel");
     const std::uint32_t rowLength = bmpRowLength(rows.width, outputDepth);

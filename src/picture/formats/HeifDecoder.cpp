@@ -8,8 +8,10 @@
 #include "picture/LibraryOwner.h"
 #include "picture/Result.h"
 #include "picture/formats/Heif.h"
+#include "picture/formats/HeifLibrary.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/RgbRows.h"
+#include "picture/metadata/ExifForCopy.h"
 #include "picture/scale/AreaAverageScaler.h"
 
 #include <libheif/heif.h>
@@ -17,7 +19,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,14 +41,6 @@ using HandleOwner = LibraryOwner<heif_image_handle, heif_image_handle_release>;
 using ImageOwner = LibraryOwner<heif_image, heif_image_release>;
 using OptionsOwner = LibraryOwner<heif_decoding_options, heif_decoding_options_free>;
 using NclxOwner = LibraryOwner<heif_color_profile_nclx, heif_nclx_color_profile_free>;
-
-// libheif registers its codecs on first use without a lock; heif_init does
-// it under one, before two workers can race there.
-void initialiseOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { heif_init(nullptr); });
-}
 
 Result<void> checked(const heif_error& error)
 {
@@ -135,6 +128,28 @@ ColourTag colourOf(heif_image_handle* handle, Notes& notes)
         tag.cicpMatrix = std::uint16_t(nclx->matrix_coefficients);
     }
     return tag;
+}
+
+// The primary image's first Exif item, when the options ask for it. The
+// item starts with the distance from its fifth byte to the TIFF structure.
+void takeExif(heif_image_handle* handle, const LoadOptions& options, Size upright, Decoded& decoded)
+{
+    heif_item_id id = 0;
+    if (options.metadata == KeepMetadata::None
+        || heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1)
+        return;
+    const auto dropped = [&](std::string why) { decoded.notes.push_back({Note::Kind::MetadataDropped, why}); };
+    const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
+    if (size > kMaxSourceExifBytes + 4)
+        return dropped("the Exif block is too large (" + std::to_string(size) + " bytes)");
+    std::vector<std::uint8_t> item(size);
+    if (heif_image_handle_get_metadata(handle, id, item.data()).code != heif_error_Ok)
+        return dropped("the HEIF Exif item cannot be read");
+    ByteCursor cursor({item.data(), item.size()}, ByteOrder::Big);
+    const auto offset = cursor.u32();
+    if (!offset || !cursor.skip(*offset) || cursor.atEnd())
+        return dropped("the Exif block is damaged: the HEIF Exif item holds none");
+    takeExifForCopy({item.data() + cursor.position(), cursor.remaining()}, options, upright, decoded);
 }
 
 // What the codec reported about damaged data while it still decoded the
@@ -245,12 +260,12 @@ bool probeHeif(ByteSpan bytes)
 
 void readyHeif()
 {
-    initialiseOnce();
+    initialiseHeif();
 }
 
 Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
-    initialiseOnce();
+    initialiseHeif();
     ContextOwner context(heif_context_alloc());
     if (!context)
         return fail("out of memory");
@@ -274,6 +289,7 @@ Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
     picture.fullSize = {image.width, image.height};
     picture.colour = colourOf(handle.get(), decoded.notes);
     noteDecodingWarnings(image.image.get(), decoded.notes);
+    takeExif(handle.get(), options, picture.fullSize, decoded);
     return decoded;
 }
 

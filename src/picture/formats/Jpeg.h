@@ -1,7 +1,8 @@
 #pragma once
 // JPEG through libjpeg-turbo: reading with shrink-on-load and the Exif
 // orientation; writing with baseline-style defaults (4:2:0, standard Huffman
-// tables, JFIF marker and nothing else) at the quality of the grade.
+// tables, JFIF marker and nothing else) at the quality of the grade, or on
+// request with optimised tables and progressive scans, and an Exif block.
 
 #include "picture/ByteCursor.h"
 #include "picture/Picture.h"
@@ -19,7 +20,7 @@ Result<Decoded> decodeJpeg(ByteSpan bytes, const LoadOptions& options);
 int jpegQualityForGrade(int grade);
 
 // 24-bit rows only; the output depth plays no part.
-Result<void> encodeJpeg(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
+Result<void> encodeJpeg(const RowSource& rows, const std::filesystem::path& file, const EncodeSettings& settings);
 bool jpegWritesDepth(int outputDepth);
 
 // How the rows reach the library. Blue-green-red is handed over as it is
@@ -27,6 +28,6 @@ bool jpegWritesDepth(int outputDepth);
 // gives the same bytes (a test holds both to that).
 enum class JpegInput { StoredOrder, SwappedRows };
 Result<void> encodeJpegWith(JpegInput input, const RowSource& rows, const std::filesystem::path& file,
-                            int qualityGrade);
+                            const EncodeSettings& settings);
 
 } // namespace vardolin::picture

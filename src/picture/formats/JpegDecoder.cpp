@@ -11,6 +11,7 @@
 #include "picture/formats/JpegLibrary.h"
 #include "picture/formats/JpegScale.h"
 #include "picture/formats/PixelStore.h"
+#include "picture/metadata/ExifForCopy.h"
 #include "picture/scale/AreaAverageScaler.h"
 
 #include <algorithm>
@@ -189,6 +190,17 @@ int orientationOf(const jpeg_decompress_struct& info)
     return 1;
 }
 
+// The first APP1 segment that holds Exif (others hold XMP); empty when none.
+ByteSpan exifBlockOf(const jpeg_decompress_struct& info)
+{
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        const ByteSpan payload{marker->data, marker->data_length};
+        if (marker->marker == JPEG_APP0 + 1 && payload.startsWith("Exif\0\0", 6))
+            return payload;
+    }
+    return {};
+}
+
 // A profile that cannot be joined from its chunks is left out, with a note.
 ColourTag colourTagOf(const jpeg_decompress_struct& info, Notes& notes)
 {
@@ -267,6 +279,7 @@ Result<Decoded> decodeJpeg(ByteSpan bytes, const LoadOptions& options)
 
     Decoded decoded;
     Picture& picture = decoded.picture;
+    takeExifForCopy(exifBlockOf(info), options, upright, decoded);
     picture.colour = colourTagOf(info, decoded.notes);
     std::optional<ColourCache> ownCache;
     std::optional<CmykRows> cmykProfile;

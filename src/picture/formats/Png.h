@@ -16,7 +16,8 @@ bool probePng(ByteSpan bytes);
 Result<Decoded> decodePng(ByteSpan bytes, const LoadOptions& options);
 
 // The quality grade plays no part.
-Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file, int qualityGrade, int outputDepth);
+// settings.outputDepth decides the depth; nothing else of the settings is used.
+Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file, const EncodeSettings& settings);
 bool pngWritesDepth(int outputDepth);
 
 } // namespace vardolin::picture

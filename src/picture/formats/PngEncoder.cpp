@@ -80,8 +80,9 @@ bool pngWritesDepth(int outputDepth)
            || outputDepth == 32;
 }
 
-Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file, int, int outputDepth)
+Result<void> encodePng(const RowSource& rows, const std::filesystem::path& file, const EncodeSettings& settings)
 {
+    const int outputDepth = settings.outputDepth;
     if (!pngWritesDepth(outputDepth))
         return fail("PNG cannot be written at " + std::to_string(outputDepth) + " bits per pixel");
     std::optional<PaletteReduction> reduction;

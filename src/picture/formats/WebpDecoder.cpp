@@ -7,6 +7,7 @@
 #include "picture/Result.h"
 #include "picture/formats/PixelStore.h"
 #include "picture/formats/Webp.h"
+#include "picture/metadata/ExifForCopy.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -59,6 +60,16 @@ ColourTag colourOf(ByteSpan bytes, const WebPDemuxer* demuxer, Notes& notes)
     return tag;
 }
 
+// The EXIF chunk, when the options ask for it.
+void takeExif(const WebPDemuxer* demuxer, const LoadOptions& options, Size full, Decoded& decoded)
+{
+    WebPChunkIterator chunk;
+    if (options.metadata == KeepMetadata::None || demuxer == nullptr || !WebPDemuxGetChunk(demuxer, "EXIF", 1, &chunk))
+        return;
+    takeExifForCopy({chunk.chunk.bytes, chunk.chunk.size}, options, full, decoded);
+    WebPDemuxReleaseChunkIterator(&chunk);
+}
+
 // The size to decode at: the target when libwebp's own scaling (an area
 // average, done before the colour conversion) can shrink an opaque picture
 // to it; otherwise the whole picture, which the conversion scales.
@@ -103,7 +114,9 @@ Result<Decoded> decodeStill(ByteSpan bytes, const WebPBitstreamFeatures& feature
     picture.sourceDepth = alpha ? 32 : 24;
     picture.lossless = features.format == kLosslessBitstream;
     picture.fullSize = full;
-    picture.colour = colourOf(bytes, demuxerOf(bytes).get(), decoded.notes);
+    const DemuxOwner demuxer = demuxerOf(bytes);
+    picture.colour = colourOf(bytes, demuxer.get(), decoded.notes);
+    takeExif(demuxer.get(), options, full, decoded);
     return decoded;
 }
 
@@ -121,7 +134,7 @@ bool firstFrameLossless(const WebPDemuxer* demuxer)
 }
 
 // The canvas after the first frame, blue-green-red-alpha, top row first.
-Result<Decoded> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& features)
+Result<Decoded> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& features, const LoadOptions& options)
 {
     WebPAnimDecoderOptions animationOptions;
     if (!WebPAnimDecoderOptionsInit(&animationOptions))
@@ -160,6 +173,7 @@ Result<Decoded> decodeFirstFrame(ByteSpan bytes, const WebPBitstreamFeatures& fe
     const DemuxOwner demuxer = demuxerOf(bytes);
     picture.lossless = firstFrameLossless(demuxer.get());
     picture.colour = colourOf(bytes, demuxer.get(), decoded.notes);
+    takeExif(demuxer.get(), options, picture.fullSize, decoded);
     return decoded;
 }
 
@@ -180,7 +194,7 @@ Result<Decoded> decodeWebp(ByteSpan bytes, const LoadOptions& options)
     // before libwebp allocates anything for the pixels.
     VARDOLIN_TRY(options.limits.check(features.width, features.height));
     if (features.has_animation)
-        return decodeFirstFrame(bytes, features);
+        return decodeFirstFrame(bytes, features, options);
     return decodeStill(bytes, features, options);
 }
 

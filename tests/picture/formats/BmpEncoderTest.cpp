@@ -98,7 +98,7 @@ TEST(BmpEncoder, ThirtyTwoBitRowsAtDepth24AreComposedOntoWhite)
     TempFolder folder;
     const Picture picture = constantPicture(2, 1, 32, 0, 0, 200, 128);
     const RowSource rows{picture.pixels.data(), 2, 1, picture.stride, 32};
-    const Result<void> written = encodeBmp(rows, folder / "a.bmp", 7, 24);
+    const Result<void> written = encodeBmp(rows, folder / "a.bmp", {});
     ASSERT_TRUE(written.ok()) << written.error();
     const auto bytes = fileBytes(folder / "a.bmp");
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 54, bytes.end()),
@@ -146,8 +146,8 @@ TEST(BmpEncoder, UnwritableDepthCreatesNoFile)
     TempFolder folder;
     const Picture picture = patterned(3, 2, 24);
     const RowSource rows{picture.pixels.data(), 3, 2, picture.stride, 24};
-    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", 7, 2).ok());
-    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", 7, 16).ok());
+    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", {.outputDepth = 2}).ok());
+    EXPECT_FALSE(encodeBmp(rows, folder / "a.bmp", {.outputDepth = 16}).ok());
     EXPECT_FALSE(std::filesystem::exists(folder / "a.bmp"));
 }
 

@@ -189,9 +189,11 @@ TEST(JpegEncoder, StoredOrderInputGivesTheSameBytesAsSwappedRows)
     for (int grade : {0, 3, 7, 10}) {
         // The encoder makes its file anew, so each grade has names of its own.
         const std::string name = std::to_string(grade) + ".jpg";
-        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / ("stored" + name), grade);
+        const EncodeSettings settings{.quality = jpegQualityForGrade(grade)};
+        const Result<void> stored = encodeJpegWith(JpegInput::StoredOrder, rows, folder / ("stored" + name), settings);
         ASSERT_TRUE(stored.ok()) << stored.error();
-        const Result<void> swapped = encodeJpegWith(JpegInput::SwappedRows, rows, folder / ("swapped" + name), grade);
+        const Result<void> swapped =
+            encodeJpegWith(JpegInput::SwappedRows, rows, folder / ("swapped" + name), settings);
         ASSERT_TRUE(swapped.ok()) << swapped.error();
         EXPECT_EQ(fileBytes(folder / ("stored" + name)), fileBytes(folder / ("swapped" + name))) << "grade " << grade;
     }
@@ -216,10 +218,70 @@ TEST(JpegEncoder, LibraryErrorRemovesTheFile)
     TempFolder folder;
     const std::uint8_t pixel[4] = {};
     const RowSource empty{pixel, 0, 1, 4, 24}; // the library refuses an empty image after the file exists
-    const Result<void> written = encodeJpeg(empty, folder / "e.jpg", 7, 24);
+    const Result<void> written = encodeJpeg(empty, folder / "e.jpg", {});
     EXPECT_FALSE(written.ok());
     EXPECT_FALSE(written.error().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "e.jpg"));
+}
+
+// Optimised tables and progressive scans only re-code the quantised
+// coefficients: every decoded pixel is that of the plain copy, in fewer bytes.
+TEST(JpegEncoder, OptimisedCodingKeepsEveryPixelAndIsSmaller)
+{
+    TempFolder folder;
+    const Picture picture = madePicture(203, 149, 24, [](std::int32_t x, std::int32_t y, int c) {
+        return std::uint8_t((x * x / 7 + y * (c + 3) + (x * y) % 29 + c * 50) % 256);
+    });
+    for (int grade : {0, 3, 10}) {
+        SCOPED_TRACE(grade);
+        SaveOptions plain;
+        plain.format = Format::Jpeg;
+        plain.qualityGrade = grade;
+        SaveOptions optimised = plain;
+        optimised.optimizeJpeg = true;
+        ASSERT_TRUE(savePicture(picture, folder / "plain.jpg", plain).ok());
+        ASSERT_TRUE(savePicture(picture, folder / "optimised.jpg", optimised).ok());
+        const Decoded plainPixels = decode(fileBytes(folder / "plain.jpg"));
+        const Decoded optimisedPixels = decode(fileBytes(folder / "optimised.jpg"));
+        ASSERT_TRUE(plainPixels.ok && optimisedPixels.ok);
+        EXPECT_FALSE(plainPixels.progressive);
+        EXPECT_TRUE(optimisedPixels.progressive);
+        EXPECT_TRUE(plainPixels.rgb == optimisedPixels.rgb);
+        EXPECT_LT(std::filesystem::file_size(folder / "optimised.jpg"),
+                  std::filesystem::file_size(folder / "plain.jpg"));
+    }
+}
+
+// The block the decoding side made ready goes into one APP1 segment after
+// the JFIF marker; bytes that are no Exif block, or more than a segment
+// holds, are refused instead of written into a copy.
+TEST(JpegEncoder, AnExifBlockGoesIntoOneSegmentInItsOwnShapeOnly)
+{
+    TempFolder folder;
+    const Picture picture = smoothPicture(16, 8);
+    Metadata metadata;
+    metadata.exif = {'I', 'I', '*', 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    SaveOptions options;
+    options.format = Format::Jpeg;
+    options.metadata = &metadata;
+    ASSERT_TRUE(savePicture(picture, folder / "a.jpg", options).ok());
+    const auto bytes = fileBytes(folder / "a.jpg");
+    const auto markers = markersOf(bytes);
+    ASSERT_GE(markers.size(), 2u);
+    EXPECT_EQ(markers[0], 0xE0);
+    EXPECT_EQ(markers[1], 0xE1);
+    EXPECT_EQ(std::count(markers.begin(), markers.end(), 0xE1), 1);
+    const std::vector<std::uint8_t> segment{'E', 'x', 'i', 'f', 0, 0, 'I', 'I', '*', 0, 8};
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), segment.begin(), segment.end()), bytes.end());
+
+    for (const std::size_t size : {std::size_t(14), Metadata::kMaxExifBytes + 1}) {
+        metadata.exif.assign(size, 0);
+        metadata.exif[0] = 'X';
+        if (size > 14)
+            std::copy_n("MM\0*", 4, metadata.exif.begin());
+        EXPECT_FALSE(savePicture(picture, folder / "b.jpg", options).ok()) << size;
+        EXPECT_FALSE(std::filesystem::exists(folder / "b.jpg"));
+    }
 }
 
 } // namespace

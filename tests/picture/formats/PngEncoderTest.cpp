@@ -174,7 +174,7 @@ TEST(PngEncoder, TransparentPaletteEntriesGoIntoTrns)
     const Picture picture = madePicture(
         16, 16, 32, [](std::int32_t x, std::int32_t, int c) { return std::uint8_t(c == 3 ? (x < 8 ? 0 : 255) : 100); });
     const RowSource rows{picture.pixels.data(), 16, 16, picture.stride, 32};
-    const Result<void> written = encodePng(rows, folder / "t.png", 7, 4);
+    const Result<void> written = encodePng(rows, folder / "t.png", {.outputDepth = 4});
     ASSERT_TRUE(written.ok()) << written.error();
     const PngFile png = readPng(fileBytes(folder / "t.png"));
     EXPECT_EQ(png.colourType, 3);
@@ -192,7 +192,7 @@ TEST(PngEncoder, LibraryErrorRemovesTheFile)
     TempFolder folder;
     const std::uint8_t pixel[4] = {};
     const RowSource empty{pixel, 0, 1, 4, 24}; // libpng refuses a zero width after the file exists
-    const Result<void> written = encodePng(empty, folder / "e.png", 7, 24);
+    const Result<void> written = encodePng(empty, folder / "e.png", {});
     EXPECT_FALSE(written.ok());
     EXPECT_FALSE(written.error().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "e.png"));

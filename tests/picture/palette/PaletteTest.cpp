@@ -119,7 +119,7 @@ TEST(PaletteCopy, APictureWhoseColoursFitKeepsThemExactly)
     }
     const Picture translucent = fewColours(16, 32);
     const RowSource rows{translucent.pixels.data(), translucent.width, translucent.height, translucent.stride, 32};
-    ASSERT_TRUE(encodePng(rows, folder / "translucent.png", 7, 4).ok());
+    ASSERT_TRUE(encodePng(rows, folder / "translucent.png", {.outputDepth = 4}).ok());
     const Result<Decoded> copy = loadPicture(folder / "translucent.png");
     ASSERT_TRUE(copy.ok()) << copy.error();
     EXPECT_EQ(copy->picture.pixels, translucent.pixels);
