@@ -4,6 +4,7 @@
 // with a fresh process, names the reason in the log line, and leaves no
 // process and no temporary file behind.
 
+#include "AnswerBytes.h"
 #include "batch/BatchRun.h"
 #include "batch/DecoderAnswer.h"
 #include "batch/Decoders.h"
@@ -88,24 +89,7 @@ TEST_F(DecodeProcess, EachWayADecoderEndsFailsOnlyItsFile)
     }
 }
 
-// The bytes a lying decoder might send, one way of lying at a time.
-class Bytes : public AnswerSource {
-public:
-    explicit Bytes(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    bool read(std::uint8_t* into, std::size_t size) override
-    {
-        if (size > bytes_.size() - at_)
-            return false;
-        if (size > 0)
-            std::memcpy(into, bytes_.data() + at_, size);
-        at_ += size;
-        return true;
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::size_t at_ = 0;
-};
+using Bytes = vardolin::batch::fixture::AnswerBytes;
 
 // A true answer to a short side of 60 for a 4000 x 3000 picture, with one
 // note, after the change the caller makes to its head.

@@ -3,6 +3,7 @@
 // those bytes without parsing them, so an answer that carries more, or
 // something else, is the lie of a decoder a file has taken over.
 
+#include "AnswerBytes.h"
 #include "batch/DecoderAnswer.h"
 
 #include "decoder/Wire.h"
@@ -17,23 +18,7 @@ using namespace vardolin::batch;
 
 namespace {
 
-class Bytes : public AnswerSource {
-public:
-    explicit Bytes(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    bool read(std::uint8_t* into, std::size_t size) override
-    {
-        if (size > bytes_.size() - at_)
-            return false;
-        if (size > 0)
-            std::memcpy(into, bytes_.data() + at_, size);
-        at_ += size;
-        return true;
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::size_t at_ = 0;
-};
+using Bytes = vardolin::batch::fixture::AnswerBytes;
 
 // What a decode process sends for an 80 x 60 copy of a 4000 x 3000 picture
 // that carries exif, the head changed as the caller says.
