@@ -17,18 +17,16 @@
 namespace vardolin::picture {
 namespace {
 
-using ContextOwner = LibraryOwner<heif_context, heif_context_free>;
+using ContextOwner = HeifContextOwner;
 using EncoderOwner = LibraryOwner<heif_encoder, heif_encoder_release>;
-using ImageOwner = LibraryOwner<heif_image, heif_image_release>;
-using HandleOwner = LibraryOwner<heif_image_handle, heif_image_handle_release>;
+using ImageOwner = HeifImageOwner;
+using HandleOwner = HeifHandleOwner;
 using OptionsOwner = LibraryOwner<heif_encoding_options, heif_encoding_options_free>;
-using NclxOwner = LibraryOwner<heif_color_profile_nclx, heif_nclx_color_profile_free>;
+using NclxOwner = HeifNclxOwner;
 
 Result<void> checked(const heif_error& error)
 {
-    if (error.code == heif_error_Ok)
-        return {};
-    return fail(std::string("AVIF encoder: ") + (error.message ? error.message : "unknown error"));
+    return heifResult(error, "AVIF encoder: ");
 }
 
 // One worker encodes one copy: the run already keeps every core busy.

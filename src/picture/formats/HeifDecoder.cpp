@@ -36,17 +36,15 @@ bool isPictureBrand(const std::uint8_t* brand)
                        [brand](const char* known) { return std::memcmp(brand, known, 4) == 0; });
 }
 
-using ContextOwner = LibraryOwner<heif_context, heif_context_free>;
-using HandleOwner = LibraryOwner<heif_image_handle, heif_image_handle_release>;
-using ImageOwner = LibraryOwner<heif_image, heif_image_release>;
+using ContextOwner = HeifContextOwner;
+using HandleOwner = HeifHandleOwner;
+using ImageOwner = HeifImageOwner;
 using OptionsOwner = LibraryOwner<heif_decoding_options, heif_decoding_options_free>;
-using NclxOwner = LibraryOwner<heif_color_profile_nclx, heif_nclx_color_profile_free>;
+using NclxOwner = HeifNclxOwner;
 
 Result<void> checked(const heif_error& error)
 {
-    if (error.code == heif_error_Ok)
-        return {};
-    return fail(std::string("HEIF error: ") + (error.message ? error.message : "unknown"));
+    return heifResult(error, "HEIF error: ");
 }
 
 Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits)
