@@ -17,12 +17,8 @@
 namespace vardolin::picture {
 namespace {
 
-using ContextOwner = HeifContextOwner;
 using EncoderOwner = LibraryOwner<heif_encoder, heif_encoder_release>;
-using ImageOwner = HeifImageOwner;
-using HandleOwner = HeifHandleOwner;
 using OptionsOwner = LibraryOwner<heif_encoding_options, heif_encoding_options_free>;
-using NclxOwner = HeifNclxOwner;
 
 Result<void> checked(const heif_error& error)
 {
@@ -43,14 +39,14 @@ Result<EncoderOwner> encoderFor(heif_context* context, int quality)
 }
 
 // The rows top first, red-green-blue(-alpha), as libheif takes them.
-Result<ImageOwner> imageOf(const RowSource& rows)
+Result<HeifImageOwner> imageOf(const RowSource& rows)
 {
     const bool alpha = rows.depth == 32;
     heif_image* image = nullptr;
     VARDOLIN_TRY(
         checked(heif_image_create(rows.width, rows.height, heif_colorspace_RGB,
                                   alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &image)));
-    ImageOwner owner(image);
+    HeifImageOwner owner(image);
     VARDOLIN_TRY(checked(heif_image_add_plane(image, heif_channel_interleaved, rows.width, rows.height, 8)));
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
@@ -73,9 +69,9 @@ Result<ImageOwner> imageOf(const RowSource& rows)
 
 // sRGB primaries and curve, full range, the BT.601 matrix: what the pixels
 // are, said the way every AVIF reader understands.
-NclxOwner srgb()
+HeifNclxOwner srgb()
 {
-    NclxOwner nclx(heif_nclx_color_profile_alloc());
+    HeifNclxOwner nclx(heif_nclx_color_profile_alloc());
     if (nclx) {
         nclx->color_primaries = heif_color_primaries_ITU_R_BT_709_5;
         nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;
@@ -95,16 +91,16 @@ extern "C" heif_error writeAvifToFile(heif_context*, const void* data, size_t si
 Result<void> encodeInto(heif_context* context, const RowSource& rows, const EncodeSettings& settings)
 {
     VARDOLIN_TRY_ASSIGN(const EncoderOwner encoder, encoderFor(context, settings.quality));
-    VARDOLIN_TRY_ASSIGN(const ImageOwner image, imageOf(rows));
+    VARDOLIN_TRY_ASSIGN(const HeifImageOwner image, imageOf(rows));
     const OptionsOwner options(heif_encoding_options_alloc());
-    const NclxOwner nclx = srgb();
+    const HeifNclxOwner nclx = srgb();
     if (!options || !nclx)
         return fail("AVIF encoder: out of memory");
     options->save_alpha_channel = rows.depth == 32;
     options->output_nclx_profile = nclx.get();
     heif_image_handle* handle = nullptr;
     VARDOLIN_TRY(checked(heif_context_encode_image(context, image.get(), encoder.get(), options.get(), &handle)));
-    const HandleOwner owner(handle);
+    const HeifHandleOwner owner(handle);
     if (settings.exif.size > 0)
         VARDOLIN_TRY(
             checked(heif_context_add_exif_metadata(context, handle, settings.exif.data, int(settings.exif.size))));
@@ -137,7 +133,7 @@ Result<void> encodeAvif(const RowSource& rows, const std::filesystem::path& file
         return fail("AVIF cannot be written at " + std::to_string(settings.outputDepth) + " bits per pixel");
     if (!avifEncoderPresent())
         return fail("AVIF cannot be written: this libheif has no AV1 encoder");
-    const ContextOwner context(heif_context_alloc());
+    const HeifContextOwner context(heif_context_alloc());
     if (!context)
         return fail("AVIF encoder: out of memory");
     VARDOLIN_TRY(encodeInto(context.get(), rows, settings));

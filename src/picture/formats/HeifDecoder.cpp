@@ -36,25 +36,21 @@ bool isPictureBrand(const std::uint8_t* brand)
                        [brand](const char* known) { return std::memcmp(brand, known, 4) == 0; });
 }
 
-using ContextOwner = HeifContextOwner;
-using HandleOwner = HeifHandleOwner;
-using ImageOwner = HeifImageOwner;
 using OptionsOwner = LibraryOwner<heif_decoding_options, heif_decoding_options_free>;
-using NclxOwner = HeifNclxOwner;
 
 Result<void> checked(const heif_error& error)
 {
     return heifResult(error, "HEIF error: ");
 }
 
-Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits)
+Result<HeifHandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Limits& limits)
 {
     // libheif refuses a longer side while it reads the boxes.
     heif_context_set_maximum_image_size_limit(context, limits.maxSide);
     VARDOLIN_TRY(checked(heif_context_read_from_memory_without_copy(context, bytes.data, bytes.size, nullptr)));
     heif_image_handle* handle = nullptr;
     VARDOLIN_TRY(checked(heif_context_get_primary_image_handle(context, &handle)));
-    HandleOwner owner(handle);
+    HeifHandleOwner owner(handle);
     // The coded size is decoded before any cropping, so a small crop of a
     // huge coded picture is held to the budget too. What the codecs inside
     // may allocate beyond the stated sizes is bounded by the decode process
@@ -65,7 +61,7 @@ Result<HandleOwner> primaryImage(heif_context* context, ByteSpan bytes, const Li
 }
 
 struct DecodedImage {
-    ImageOwner image;
+    HeifImageOwner image;
     const std::uint8_t* samples = nullptr;
     int stride = 0;
     std::int32_t width = 0;
@@ -119,7 +115,7 @@ ColourTag colourOf(heif_image_handle* handle, Notes& notes)
     // one it does not know and it reports an error: owned either way.
     heif_color_profile_nclx* nclx = nullptr;
     const heif_error nclxRead = heif_image_handle_get_nclx_color_profile(handle, &nclx);
-    const NclxOwner owner(nclx);
+    const HeifNclxOwner owner(nclx);
     if (nclxRead.code == heif_error_Ok && nclx != nullptr) {
         tag.cicpPrimaries = std::uint16_t(nclx->color_primaries);
         tag.cicpTransfer = std::uint16_t(nclx->transfer_characteristics);
@@ -264,10 +260,10 @@ void readyHeif()
 Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
 {
     initialiseHeif();
-    ContextOwner context(heif_context_alloc());
+    HeifContextOwner context(heif_context_alloc());
     if (!context)
         return fail("out of memory");
-    VARDOLIN_TRY_ASSIGN(const HandleOwner handle, primaryImage(context.get(), bytes, options.limits));
+    VARDOLIN_TRY_ASSIGN(const HeifHandleOwner handle, primaryImage(context.get(), bytes, options.limits));
     VARDOLIN_TRY_ASSIGN(const DecodedImage image, decodeUpright(handle.get()));
     VARDOLIN_TRY(options.limits.check(image.width, image.height));
     // libheif decodes a grid or overlay at its canvas's size, which a file
