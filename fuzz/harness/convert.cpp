@@ -2,6 +2,7 @@
 // bring the colours to sRGB, save in one of the target formats and depths to
 // a scratch file.
 
+#include "LeftToHeifHarness.h"
 #include "ScratchFile.h"
 #include "picture/Colour.h"
 #include "picture/Picture.h"
@@ -36,6 +37,8 @@ constexpr std::array<Choice, 11> kChoices{{
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    if (vardolin::fuzz::leftToHeifHarness(data, size))
+        return 0;
     static const vardolin::fuzz::ScratchFile target(".out");
     const std::uint8_t variant = size > 0 ? data[size - 1] : 0;
     const int divisor = 2 + (variant >> 4);

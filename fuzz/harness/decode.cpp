@@ -1,9 +1,10 @@
 // Every decoder through the whole load path: icon probe, decoder table
-// (BMP, JPEG, PNG, TIFF, HEIF, WebP), pixel budget, Exif orientation,
-// shrink-on-load and the Exif block made ready for a copy. A decode may
-// fail; it must fail cleanly, and a success must hand back a store that
-// matches its sizes and an Exif block a copy can carry.
+// (BMP, JPEG, PNG, TIFF, WebP; HEIF files are the heif harness's), pixel
+// budget, Exif orientation, shrink-on-load and the Exif block made ready for
+// a copy. A decode may fail; it must fail cleanly, and a success must hand
+// back a store that matches its sizes and an Exif block a copy can carry.
 
+#include "LeftToHeifHarness.h"
 #include "StoreCheck.h"
 #include "picture/Picture.h"
 
@@ -18,6 +19,8 @@ using vardolin::fuzz::checkStore;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    if (vardolin::fuzz::leftToHeifHarness(data, size))
+        return 0;
     // A small budget keeps each run fast and inside the fuzzer's memory limit;
     // the budget check itself is the same code at any size.
     LoadOptions options;
