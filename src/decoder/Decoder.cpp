@@ -5,6 +5,8 @@
 #include "picture/Colour.h"
 #include "picture/Picture.h"
 
+#include <malloc.h>
+
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -41,6 +43,19 @@ std::optional<Arguments> argumentsOf(int argc, char** argv)
     return arguments;
 }
 
+// A decode process takes one file after another, each needing buffers of
+// much the same sizes (a progressive JPEG's coefficients, rows, the store).
+// The C library hands back every buffer over a few megabytes to the kernel
+// when it is freed, so the next file's were fresh pages, each faulted in and
+// zeroed: a fifth of a run's time. Kept in the heap up to 64 MB each (and
+// freed memory up to 256 MB at its top), they are used again. Larger ones,
+// which only very large pictures need, still go back at once.
+void keepFreedMemory()
+{
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+}
+
 } // namespace
 
 int runDecoder(int argc, char** argv, BeforeDecoding beforeDecoding)
@@ -48,6 +63,7 @@ int runDecoder(int argc, char** argv, BeforeDecoding beforeDecoding)
     const auto arguments = argumentsOf(argc, argv);
     if (!arguments)
         return kExitBadStart;
+    keepFreedMemory();
     if (!prepareProcess(arguments->parent, arguments->limits))
         return kExitNoSandbox;
     // What the libraries set up once (libheif's codecs, the colour library's
