@@ -11,29 +11,34 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <new>
-#include <string>
 
 namespace vardolin::decoder {
 namespace {
 
+// The data limit set at the start, and the process's status file, opened
+// before the filter forbids opening it and read again for each picture.
+rlim_t dataLimit = 0;
+int statusFile = -1;
+
 // Bytes of private writable memory the process holds now (its data limit's
-// measure), read before the filter forbids reading /proc.
+// measure); 0 when that cannot be read.
 std::uint64_t dataBytesNow()
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmData:", 0) == 0)
-            return std::stoull(line.substr(7)) * 1024;
-    }
-    return 0;
+    char text[4096];
+    const ssize_t got = pread(statusFile, text, sizeof text - 1, 0);
+    if (got <= 0)
+        return 0;
+    text[got] = '\0';
+    const char* line = std::strstr(text, "\nVmData:");
+    return line ? std::strtoull(line + 8, nullptr, 10) * 1024 : 0;
 }
 
 [[noreturn]] void outOfMemory()
@@ -54,8 +59,9 @@ bool limitMemory(const picture::Limits& limits)
 {
     if (!kLimitData)
         return true;
-    const rlim_t bytes = rlim_t(dataBytesNow() + picture::decodeMemoryLimit(limits));
-    const rlimit limit{bytes, bytes};
+    statusFile = open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    dataLimit = rlim_t(dataBytesNow() + picture::decodeMemoryLimit(limits));
+    const rlimit limit{dataLimit, dataLimit};
     return setrlimit(RLIMIT_DATA, &limit) == 0;
 }
 
@@ -100,7 +106,11 @@ bool allowMemory(scmp_filter_ctx filter)
            && allow(filter, SCMP_SYS(madvise))
            // The C library's qsort asks how much memory the machine has
            // before it takes a buffer (libtiff sorts its tag tables).
-           && allow(filter, SCMP_SYS(sysinfo));
+           && allow(filter, SCMP_SYS(sysinfo))
+           // Its own data limit, narrowed for a picture and set back
+           // (never above the hard limit of the start).
+           && allowWhen(filter, SCMP_SYS(prlimit64), SCMP_A0(SCMP_CMP_EQ, 0), SCMP_A1(SCMP_CMP_EQ, RLIMIT_DATA))
+           && allowWhen(filter, SCMP_SYS(setrlimit), SCMP_A0(SCMP_CMP_EQ, RLIMIT_DATA));
 }
 
 // The codecs' worker threads, and the signals a thread sends itself to end
@@ -141,6 +151,26 @@ bool prepareProcess(pid_t parent, const picture::Limits& limits)
         return false;
     std::set_new_handler(outOfMemory);
     return limitMemory(limits);
+}
+
+void narrowMemoryFor(std::uint64_t pixels)
+{
+    if (dataLimit == 0)
+        return;
+    const std::uint64_t now = dataBytesNow();
+    if (now == 0)
+        return;
+    const rlimit limit{rlim_t(std::min<std::uint64_t>(dataLimit, now + 2 * picture::decodeMemoryFor(pixels))),
+                       dataLimit};
+    setrlimit(RLIMIT_DATA, &limit);
+}
+
+void widenMemory()
+{
+    if (dataLimit == 0)
+        return;
+    const rlimit limit{dataLimit, dataLimit};
+    setrlimit(RLIMIT_DATA, &limit);
 }
 
 bool closeSandbox()

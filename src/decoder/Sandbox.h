@@ -9,6 +9,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+
 namespace vardolin::decoder {
 
 // Everything before the filter: dies with parent (false when parent is
@@ -16,6 +18,14 @@ namespace vardolin::decoder {
 // memory limit, an allocation that fails at it ends the process with
 // kExitOutOfMemory. Call it first.
 bool prepareProcess(pid_t parent, const picture::Limits& limits);
+
+// Lowers the memory limit to twice what decoding a picture of this many
+// pixels needs beyond what the process holds now, never above the limit of
+// the start; widenMemory sets that one again. A file stating a small picture
+// whose codec decodes a huge one then fails at once, not gigabytes later.
+// Nothing where no data limit is set (the sanitizer build).
+void narrowMemoryFor(std::uint64_t pixels);
+void widenMemory();
 
 // Installs the filter; from here on a call it does not allow ends the
 // process (SIGSYS). Call it after the codec libraries are ready. False when

@@ -1,5 +1,6 @@
 #include "decoder/Serve.h"
 
+#include "decoder/Sandbox.h"
 #include "decoder/Wire.h"
 #include "picture/Reduce.h"
 
@@ -165,6 +166,14 @@ bool answer(int socket, const picture::Reduced& reduced)
     return sendAll(socket, pixels.data(), pixels.size());
 }
 
+// The memory limit a picture narrowed, set back for the next one.
+struct MemoryWidenedAfter {
+    MemoryWidenedAfter() = default;
+    MemoryWidenedAfter(const MemoryWidenedAfter&) = delete;
+    MemoryWidenedAfter& operator=(const MemoryWidenedAfter&) = delete;
+    ~MemoryWidenedAfter() { widenMemory(); }
+};
+
 picture::Reduced unreadable(const std::string& problem)
 {
     picture::Reduced reduced;
@@ -192,6 +201,8 @@ int serveRequests(int socket, picture::ColourCache& cache, BeforeDecoding before
         request.shortSide = received->request.shortSide;
         request.applyExifOrientation = received->request.applyExifOrientation;
         request.metadata = received->request.metadata;
+        request.beforeDecodingPixels = narrowMemoryFor;
+        const MemoryWidenedAfter widened;
         const picture::Reduced reduced = source.problem().empty()
                                              ? picture::reduceForCopy(source.bytes(), request, cache)
                                              : unreadable(source.problem());

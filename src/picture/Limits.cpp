@@ -25,12 +25,18 @@ std::uint64_t codecMemoryLimit(const Limits& limits)
     return budget * bytesPerPixel + tablesAndRows;
 }
 
-std::uint64_t decodeMemoryLimit(const Limits& limits)
+std::uint64_t decodeMemoryFor(std::uint64_t pixels)
 {
     constexpr std::uint64_t storesOfFourBytes = 2 * 4;
     constexpr std::uint64_t threads = 128u << 20;
-    const std::uint64_t budget = std::min<std::uint64_t>(limits.pixelBudget, std::uint64_t(1) << 40);
-    return codecMemoryLimit(limits) + budget * storesOfFourBytes + threads;
+    Limits limits;
+    limits.pixelBudget = std::min<std::uint64_t>(pixels, std::uint64_t(1) << 40);
+    return codecMemoryLimit(limits) + limits.pixelBudget * storesOfFourBytes + threads;
+}
+
+std::uint64_t decodeMemoryLimit(const Limits& limits)
+{
+    return decodeMemoryFor(limits.pixelBudget);
 }
 
 } // namespace vardolin::picture

@@ -24,10 +24,12 @@ struct Limits {
 // a 16-bit RGBA TIFF strip) and a little for tables and row buffers.
 std::uint64_t codecMemoryLimit(const Limits& limits);
 
-// The most a decode process may add to what it holds when it starts: the
-// codec libraries' share (codecMemoryLimit), the decoded store and its scaled
-// copy (up to four bytes a pixel each) and the stacks and tables of the
-// libraries' threads.
+// What decoding a picture of this many pixels may take: the codec libraries'
+// share (codecMemoryLimit), the decoded store and its scaled copy (up to four
+// bytes a pixel each) and the stacks and tables of the libraries' threads.
+std::uint64_t decodeMemoryFor(std::uint64_t pixels);
+// The most a decode process may add to what it holds when it starts:
+// decodeMemoryFor the whole budget.
 std::uint64_t decodeMemoryLimit(const Limits& limits);
 
 } // namespace vardolin::picture

@@ -172,6 +172,11 @@ struct LoadOptions {
     // picture's (before the reduction to 8 bits). Null: a cache for this one
     // load.
     ColourCache* colourCache = nullptr;
+    // Told the size a HEIF file states for its picture, once it is held to
+    // the limits and before libheif decodes it, which may decode far more
+    // (a grid's canvas is not held to the stated size): the decode process
+    // narrows its memory limit to what that size needs. Empty: nothing.
+    std::function<void(std::uint64_t statedPixels)> beforeDecodingPixels;
 };
 
 enum class ScaleMode { Smooth = 0, Raw = 1 };

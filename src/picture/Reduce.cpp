@@ -38,6 +38,7 @@ Reduced reduceForCopy(ByteSpan bytes, const ReduceRequest& request, ColourCache&
     load.applyExifOrientation = request.applyExifOrientation;
     load.metadata = request.metadata;
     load.colourCache = &cache;
+    load.beforeDecodingPixels = request.beforeDecodingPixels;
     Reduced reduced;
     auto loaded = decodePicture(bytes.data, bytes.size, load);
     if (!loaded) {

@@ -27,6 +27,8 @@ struct ReduceRequest {
     bool applyExifOrientation = true;
     // The Exif made ready for the copy (Decoded::metadata).
     KeepMetadata metadata = KeepMetadata::None;
+    // LoadOptions::beforeDecodingPixels.
+    std::function<void(std::uint64_t statedPixels)> beforeDecodingPixels;
 };
 
 struct Reduced {

@@ -143,6 +143,24 @@ TEST_F(SandboxedDecoding, HeifBombsFailAtTheLimits)
     }
 }
 
+// The same grid canvas far beyond the stated 24 x 16, under the program's
+// own budget, which such a canvas fits by its sides: the decode process holds
+// itself to what the stated size needs, so the file fails at once at the
+// memory limit instead of after seconds and gigabytes of decoding. (The
+// sanitizer build bounds the decoder by its resident size instead.)
+TEST_F(SandboxedDecoding, ACanvasBeyondTheStatedSizeFailsAtTheMemoryTheStatedSizeNeeds)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer build sets no data limit";
+#endif
+    Decoders byDefault{{{}, kTimeLimit}, picture::Limits{}};
+    const QString file = dir.path() + QStringLiteral("/canvas");
+    writeBytes(file, heicGridClaiming(26992, 25455));
+    const ReducedPicture reduced = byDefault.reduce(file, 20);
+    EXPECT_FALSE(reduced.ok());
+    EXPECT_EQ(problemOf(reduced), QStringLiteral("Decoder abgebrochen: Speichergrenze erreicht"));
+}
+
 // libheif 1.15 reads some files its own way: it decodes what a derived
 // picture is made of without asking whether that is a picture at all, and
 // stops on an assertion when it is not; a picture made of itself recurses; a

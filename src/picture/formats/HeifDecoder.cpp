@@ -264,6 +264,9 @@ Result<Decoded> decodeHeif(ByteSpan bytes, const LoadOptions& options)
     if (!context)
         return fail("out of memory");
     VARDOLIN_TRY_ASSIGN(const HeifHandleOwner handle, primaryImage(context.get(), bytes, options.limits));
+    if (options.beforeDecodingPixels)
+        options.beforeDecodingPixels(std::uint64_t(heif_image_handle_get_ispe_width(handle.get()))
+                                     * std::uint64_t(heif_image_handle_get_ispe_height(handle.get())));
     VARDOLIN_TRY_ASSIGN(const DecodedImage image, decodeUpright(handle.get()));
     VARDOLIN_TRY(options.limits.check(image.width, image.height));
     // libheif decodes a grid or overlay at its canvas's size, which a file
