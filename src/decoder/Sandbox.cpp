@@ -27,6 +27,10 @@ namespace {
 // before the filter forbids opening it and read again for each picture.
 rlim_t dataLimit = 0;
 int statusFile = -1;
+// The least a picture is given, whatever its size: some codecs start a
+// thread per core, each with its stack and buffers, for the smallest
+// picture too. Counted before the filter forbids reading how many cores.
+std::uint64_t leastRoom = 0;
 
 // Bytes of private writable memory the process holds now (its data limit's
 // measure); 0 when that cannot be read.
@@ -60,6 +64,8 @@ bool limitMemory(const picture::Limits& limits)
     if (!kLimitData)
         return true;
     statusFile = open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    leastRoom = (std::uint64_t(256) << 20) + (std::uint64_t(16) << 20) * std::uint64_t(std::max(cores, 1L));
     dataLimit = rlim_t(dataBytesNow() + picture::decodeMemoryLimit(limits));
     const rlimit limit{dataLimit, dataLimit};
     return setrlimit(RLIMIT_DATA, &limit) == 0;
@@ -160,8 +166,8 @@ void narrowMemoryFor(std::uint64_t pixels)
     const std::uint64_t now = dataBytesNow();
     if (now == 0)
         return;
-    const rlimit limit{rlim_t(std::min<std::uint64_t>(dataLimit, now + 2 * picture::decodeMemoryFor(pixels))),
-                       dataLimit};
+    const std::uint64_t room = std::max(2 * picture::decodeMemoryFor(pixels), leastRoom);
+    const rlimit limit{rlim_t(std::min<std::uint64_t>(dataLimit, now + room)), dataLimit};
     setrlimit(RLIMIT_DATA, &limit);
 }
 
