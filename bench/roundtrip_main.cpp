@@ -7,7 +7,7 @@
 // FORMAT-QUALITY (jpeg-70, jpegopt-70, webp-55, avif-40: the encoder's own
 // quality, 0 to 100), encodes it as a batch run's encoder does, decodes the
 // file again and writes DIR/FORMAT-QUALITY.ppm. One line per encode on
-// standard output: the spec, the file's bytes, the encode's wall and
+// standard output: the encoding, the file's bytes, the encode's wall and
 // processor milliseconds. bench/measure-quality and bench/compare-formats
 // compare the PPM files by SSIM.
 //
@@ -70,27 +70,27 @@ double threadMilliseconds()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-struct Spec {
+struct Encoding {
     std::string name;
     picture::Format format = picture::Format::None;
     int quality = 0;
     bool optimize = false;
 };
 
-bool parseSpec(const std::string& text, Spec& spec)
+bool parseEncoding(const std::string& text, Encoding& encoding)
 {
     const std::size_t dash = text.rfind('-');
     if (dash == std::string::npos)
         return false;
     const std::string kind = text.substr(0, dash);
-    spec = {text, picture::Format::None, std::atoi(text.c_str() + dash + 1), kind == "jpegopt"};
+    encoding = {text, picture::Format::None, std::atoi(text.c_str() + dash + 1), kind == "jpegopt"};
     if (kind == "jpeg" || kind == "jpegopt")
-        spec.format = picture::Format::Jpeg;
+        encoding.format = picture::Format::Jpeg;
     else if (kind == "webp")
-        spec.format = picture::Format::Webp;
+        encoding.format = picture::Format::Webp;
     else if (kind == "avif")
-        spec.format = picture::Format::Avif;
-    return spec.format != picture::Format::None && spec.quality >= 0 && spec.quality <= 100;
+        encoding.format = picture::Format::Avif;
+    return encoding.format != picture::Format::None && encoding.quality >= 0 && encoding.quality <= 100;
 }
 
 // The picture a batch run's encoder gets for a copy with short side S.
@@ -109,26 +109,26 @@ picture::Result<picture::Picture> copyPicture(const fs::path& photo, int shortSi
     return std::move(loaded->picture);
 }
 
-bool roundTrip(const picture::Picture& picture, const Spec& spec, const fs::path& out)
+bool roundTrip(const picture::Picture& picture, const Encoding& encoding, const fs::path& out)
 {
-    const picture::FormatRow* row = picture::formatRow(spec.format);
+    const picture::FormatRow* row = picture::formatRow(encoding.format);
     const picture::RowSource rows{picture.pixels.data(), picture.width, picture.height, picture.stride, picture.depth};
     picture::EncodeSettings settings;
-    settings.quality = spec.quality;
+    settings.quality = encoding.quality;
     settings.outputDepth = picture.depth;
-    settings.optimizeJpeg = spec.optimize;
-    const fs::path file = out / (spec.name + ".encoded");
+    settings.optimizeJpeg = encoding.optimize;
+    const fs::path file = out / (encoding.name + ".encoded");
     const auto wallStart = std::chrono::steady_clock::now();
     const double cpuStart = threadMilliseconds();
     const auto encoded = row->encode24(rows, file, settings);
     const double cpu = threadMilliseconds() - cpuStart;
     const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
     if (!encoded) {
-        std::fprintf(stderr, "%s: %s\n", spec.name.c_str(), encoded.error().c_str());
+        std::fprintf(stderr, "%s: %s\n", encoding.name.c_str(), encoded.error().c_str());
         return false;
     }
-    std::printf("%s %ju %.1f %.1f\n", spec.name.c_str(), fs::file_size(file), wall, cpu);
-    const int decoded = decodeToPpm(file, out / (spec.name + ".ppm"));
+    std::printf("%s %ju %.1f %.1f\n", encoding.name.c_str(), fs::file_size(file), wall, cpu);
+    const int decoded = decodeToPpm(file, out / (encoding.name + ".ppm"));
     fs::remove(file);
     return decoded == 0;
 }
@@ -142,17 +142,17 @@ int main(int argc, char** argv)
         return decodeToPpm(args[1], args[2]);
     fs::path photo, out;
     int shortSide = 1200;
-    std::vector<Spec> specs;
+    std::vector<Encoding> encodings;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        Spec spec;
+        Encoding encoding;
         if (args[i] == "--out" && i + 1 < args.size())
             out = args[++i];
         else if (args[i] == "--short-side" && i + 1 < args.size())
             shortSide = std::atoi(args[++i].c_str());
         else if (photo.empty())
             photo = args[i];
-        else if (parseSpec(args[i], spec))
-            specs.push_back(spec);
+        else if (parseEncoding(args[i], encoding))
+            encodings.push_back(encoding);
         else
             photo.clear(), i = args.size();
     }
@@ -170,7 +170,7 @@ int main(int argc, char** argv)
         return 1;
     }
     int failures = 0;
-    for (const Spec& spec : specs)
-        failures += roundTrip(*picture, spec, out) ? 0 : 1;
+    for (const Encoding& encoding : encodings)
+        failures += roundTrip(*picture, encoding, out) ? 0 : 1;
     return failures == 0 ? 0 : 1;
 }

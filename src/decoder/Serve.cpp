@@ -166,14 +166,6 @@ bool answer(int socket, const picture::Reduced& reduced)
     return sendAll(socket, pixels.data(), pixels.size());
 }
 
-// The memory limit a picture narrowed, set back for the next one.
-struct MemoryWidenedAfter {
-    MemoryWidenedAfter() = default;
-    MemoryWidenedAfter(const MemoryWidenedAfter&) = delete;
-    MemoryWidenedAfter& operator=(const MemoryWidenedAfter&) = delete;
-    ~MemoryWidenedAfter() { widenMemory(); }
-};
-
 picture::Reduced unreadable(const std::string& problem)
 {
     picture::Reduced reduced;
@@ -202,10 +194,10 @@ int serveRequests(int socket, picture::ColourCache& cache, BeforeDecoding before
         request.applyExifOrientation = received->request.applyExifOrientation;
         request.metadata = received->request.metadata;
         request.beforeDecodingPixels = narrowMemoryFor;
-        const MemoryWidenedAfter widened;
         const picture::Reduced reduced = source.problem().empty()
                                              ? picture::reduceForCopy(source.bytes(), request, cache)
                                              : unreadable(source.problem());
+        widenMemory(); // the limit a HEIF picture narrowed, for the next file
         if (!answer(socket, reduced))
             return kExitBrokenSocket;
     }

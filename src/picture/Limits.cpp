@@ -17,21 +17,34 @@ Result<void> Limits::check(std::int64_t width, std::int64_t height) const
     return {};
 }
 
-std::uint64_t codecMemoryLimit(const Limits& limits)
+namespace {
+
+// Pixels counted for memory: more than 2^40 could not be allocated anyway,
+// and the products below stay within 64 bits.
+std::uint64_t countedPixels(std::uint64_t pixels)
+{
+    return std::min<std::uint64_t>(pixels, std::uint64_t(1) << 40);
+}
+
+std::uint64_t codecMemoryFor(std::uint64_t pixels)
 {
     constexpr std::uint64_t bytesPerPixel = 8;
     constexpr std::uint64_t tablesAndRows = 16u << 20;
-    const std::uint64_t budget = std::min<std::uint64_t>(limits.pixelBudget, std::uint64_t(1) << 40);
-    return budget * bytesPerPixel + tablesAndRows;
+    return countedPixels(pixels) * bytesPerPixel + tablesAndRows;
+}
+
+} // namespace
+
+std::uint64_t codecMemoryLimit(const Limits& limits)
+{
+    return codecMemoryFor(limits.pixelBudget);
 }
 
 std::uint64_t decodeMemoryFor(std::uint64_t pixels)
 {
     constexpr std::uint64_t storesOfFourBytes = 2 * 4;
     constexpr std::uint64_t threads = 128u << 20;
-    Limits limits;
-    limits.pixelBudget = std::min<std::uint64_t>(pixels, std::uint64_t(1) << 40);
-    return codecMemoryLimit(limits) + limits.pixelBudget * storesOfFourBytes + threads;
+    return codecMemoryFor(pixels) + countedPixels(pixels) * storesOfFourBytes + threads;
 }
 
 std::uint64_t decodeMemoryLimit(const Limits& limits)
