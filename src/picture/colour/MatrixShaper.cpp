@@ -1,6 +1,7 @@
 #include "picture/colour/MatrixShaper.h"
 
 #include "picture/colour/SrgbCurve.h"
+#include "picture/colour/SrgbLevelsWide.h"
 
 #include <algorithm>
 #include <bit>
@@ -215,12 +216,13 @@ std::uint32_t levelsOf(const MatrixShaper::Stretch& stretch, int x, const std::u
 // pixel's fourth byte is the next pixel's first, written again right after;
 // a 4-byte pixel keeps its alpha. The last pixel goes byte by byte, so that
 // nothing past the stretch is touched.
-template <std::size_t Bytes> void encodeWords(const MatrixShaper::Stretch& stretch, int count, std::uint8_t* out)
+template <std::size_t Bytes>
+void encodeWords(const MatrixShaper::Stretch& stretch, int from, int count, std::uint8_t* out)
 {
     const std::uint8_t* const levels = srgbLevels();
     forEachPixel(count - 1, [&](int x) {
         std::uint8_t* pixel = out + std::size_t(x) * Bytes;
-        std::uint32_t word = levelsOf(stretch, x, levels);
+        std::uint32_t word = levelsOf(stretch, from + x, levels);
         if constexpr (Bytes == 4) {
             std::uint32_t before;
             std::memcpy(&before, pixel, 4);
@@ -228,29 +230,42 @@ template <std::size_t Bytes> void encodeWords(const MatrixShaper::Stretch& stret
         }
         std::memcpy(pixel, &word, 4);
     });
-    const std::uint32_t last = levelsOf(stretch, count - 1, levels);
+    const std::uint32_t last = levelsOf(stretch, from + count - 1, levels);
     std::uint8_t* pixel = out + std::size_t(count - 1) * Bytes;
     for (int i = 0; i < 3; ++i)
         pixel[i] = std::uint8_t(last >> (8 * i));
 }
 
-} // namespace
-
-void MatrixShaper::encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes)
+// The pixels of the stretch from `from` on, the plain way.
+void encodePlain(const MatrixShaper::Stretch& stretch, int from, int count, std::uint8_t* out, std::size_t pixelBytes)
 {
     if constexpr (std::endian::native == std::endian::little) {
         if (pixelBytes == 3)
-            return encodeWords<3>(stretch, count, out);
+            return encodeWords<3>(stretch, from, count, out);
         if (pixelBytes == 4)
-            return encodeWords<4>(stretch, count, out);
+            return encodeWords<4>(stretch, from, count, out);
     }
     const std::uint8_t* const levels = srgbLevels();
     forEachPixel(count, [&](int x) {
         std::uint8_t* pixel = out + std::size_t(x) * pixelBytes;
-        pixel[0] = levels[stretch.blue[x]];
-        pixel[1] = levels[stretch.green[x]];
-        pixel[2] = levels[stretch.red[x]];
+        pixel[0] = levels[stretch.blue[from + x]];
+        pixel[1] = levels[stretch.green[from + x]];
+        pixel[2] = levels[stretch.red[from + x]];
     });
+}
+
+} // namespace
+
+void MatrixShaper::encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes,
+                          Instructions use)
+{
+    int wide = 0;
+    if (use == Instructions::Widest && (pixelBytes == 3 || pixelBytes == 4) && hasWideLevels()) {
+        wide = count / 64 * 64;
+        wideLevels(stretch.red, stretch.green, stretch.blue, wide, out, int(pixelBytes));
+    }
+    if (wide < count)
+        encodePlain(stretch, wide, count - wide, out + std::size_t(wide) * pixelBytes, pixelBytes);
 }
 
 void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel, Instructions use) const
@@ -269,7 +284,7 @@ void MatrixShaper::convertRow(std::uint8_t* pixels, std::int32_t width, int byte
         for (int x = count; x % 4 != 0; ++x)
             stretch.redGreen[x] = stretch.blueOne[x] = 0;
         mix(stretch, count);
-        encode(stretch, count, first, pixelBytes);
+        encode(stretch, count, first, pixelBytes, use);
     }
 }
 
@@ -294,7 +309,7 @@ void MatrixShaper::convertRow16(const std::uint16_t* samples, int channels, std:
         for (int x = count; x % 4 != 0; ++x)
             stretch.redGreen[x] = stretch.blueOne[x] = 0;
         mix(stretch, count);
-        encode(stretch, count, out + std::size_t(start) * pixelBytes, pixelBytes);
+        encode(stretch, count, out + std::size_t(start) * pixelBytes, pixelBytes, Instructions::Widest);
     }
 }
 

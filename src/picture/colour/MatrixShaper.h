@@ -8,8 +8,9 @@
 // look-ups are plain loads, and the matrix works on whole vectors of
 // integers, giving the same numbers with or without vector instructions.
 // Where the processor can look up a whole vector at once from tables held
-// in registers (AVX-512 with byte permutes), the look-ups and the matrix of
-// 8-bit rows go that way: the same numbers again, in about 60 % of the time.
+// in registers (AVX-512 with byte permutes), the look-ups, the matrix and
+// the way back to sRGB's levels go that way: the same numbers again, in
+// about a third of the time.
 
 #include "picture/Result.h"
 #include "picture/colour/LcmsHandles.h"
@@ -80,7 +81,7 @@ private:
     // encodes them; returns how many pixels it converted (whole stretches
     // only, the rest left for the plain way).
     std::int32_t convertWide(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const;
-    static void encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes);
+    static void encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes, Instructions use);
 };
 
 } // namespace vardolin::picture

@@ -113,7 +113,7 @@ VARDOLIN_WIDE void lookUpAndMix(const Tables& tables, const std::uint8_t* pixels
 
 using Linear = std::array<std::array<std::uint16_t, 256>, 3>;
 using Matrix = std::array<std::array<std::int16_t, 3>, 3>;
-using Encode = void (*)(const MatrixShaper::Stretch&, int, std::uint8_t*, std::size_t);
+using Encode = void (*)(const MatrixShaper::Stretch&, int, std::uint8_t*, std::size_t, MatrixShaper::Instructions);
 
 // Two 16-bit factors side by side in every 32-bit lane.
 VARDOLIN_WIDE __m512i pairOf(int low, int high)
@@ -148,7 +148,7 @@ VARDOLIN_WIDE std::int32_t convertStretches(const Linear& linear, const Matrix& 
         std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
         for (int x = 0; x < kStretch; x += kLanes)
             lookUpAndMix(tables, first + std::size_t(x) * pixelBytes, bytesPerPixel, stretch, x);
-        encode(stretch, kStretch, first, pixelBytes);
+        encode(stretch, kStretch, first, pixelBytes, MatrixShaper::Instructions::Widest);
     }
     return start;
 }

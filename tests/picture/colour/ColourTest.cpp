@@ -8,6 +8,8 @@
 #include "picture/MadePictures.h"
 #include "picture/colour/ColourConversion.h"
 #include "picture/colour/MatrixShaper.h"
+#include "picture/colour/SrgbCurve.h"
+#include "picture/colour/SrgbLevelsWide.h"
 
 #include <gtest/gtest.h>
 
@@ -556,6 +558,38 @@ TEST(ColourProfile, WideLookupsGiveTheSameBytesAsSse2ForEveryColour)
                 shaper->convertRow(plain.data(), width, bytesPerPixel, MatrixShaper::Instructions::Sse2);
                 ASSERT_EQ(wide, plain) << "red " << red << ", " << bytesPerPixel << " bytes per pixel";
             }
+    }
+}
+
+// The wide way back to sRGB's levels answers from tables made of the plain
+// table's staircase; every one of the 16385 values of linear light must get
+// the plain table's level, in each of the three channels, and a 4-byte
+// pixel's alpha must stay.
+TEST(ColourProfile, WideLevelsAreThePlainTablesForEveryValueOfLinearLight)
+{
+    if (!hasWideLevels())
+        GTEST_SKIP() << "this processor has no AVX-512 byte permutes";
+    constexpr int count = (kLinearSteps + 1 + 63) / 64 * 64;
+    std::vector<std::int16_t> rising(count), falling(count), scattered(count);
+    for (int i = 0; i < count; ++i) {
+        const int value = std::min(i, kLinearSteps);
+        rising[std::size_t(i)] = std::int16_t(value);
+        falling[std::size_t(i)] = std::int16_t(kLinearSteps - value);
+        scattered[std::size_t(i)] = std::int16_t(i * 7919 % (kLinearSteps + 1));
+    }
+    const std::uint8_t* levels = srgbLevels();
+    for (const int bytesPerPixel : {3, 4}) {
+        std::vector<std::uint8_t> pixels(std::size_t(count) * std::size_t(bytesPerPixel), 0x5A);
+        wideLevels(rising.data(), falling.data(), scattered.data(), count, pixels.data(), bytesPerPixel);
+        for (std::size_t i = 0; i < std::size_t(count); ++i) {
+            const std::uint8_t* pixel = pixels.data() + i * std::size_t(bytesPerPixel);
+            ASSERT_EQ(pixel[0], levels[scattered[i]]) << "blue " << scattered[i];
+            ASSERT_EQ(pixel[1], levels[falling[i]]) << "green " << falling[i];
+            ASSERT_EQ(pixel[2], levels[rising[i]]) << "red " << rising[i];
+            if (bytesPerPixel == 4) {
+                ASSERT_EQ(pixel[3], 0x5A) << "alpha of pixel " << i;
+            }
+        }
     }
 }
 
