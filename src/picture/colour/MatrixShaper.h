@@ -77,9 +77,9 @@ private:
     std::array<std::array<std::int16_t, 3>, 3> matrix_{};
 
     void mix(Stretch& stretch, int count) const;
-    // Looks up and mixes whole stretches with the wide instructions and
-    // encodes them; returns how many pixels it converted (whole stretches
-    // only, the rest left for the plain way).
+    // Looks up and mixes the row with the wide instructions and encodes it;
+    // returns how many pixels it converted (whole vectors of 32 only, the
+    // rest left for the plain way).
     std::int32_t convertWide(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const;
     static void encode(const Stretch& stretch, int count, std::uint8_t* out, std::size_t pixelBytes, Instructions use);
 };

@@ -150,7 +150,15 @@ VARDOLIN_WIDE std::int32_t convertStretches(const Linear& linear, const Matrix& 
             lookUpAndMix(tables, first + std::size_t(x) * pixelBytes, bytesPerPixel, stretch, x);
         encode(stretch, kStretch, first, pixelBytes, MatrixShaper::Instructions::Widest);
     }
-    return start;
+    // The row's end, as far as whole vectors reach.
+    const int rest = int(width - start) / kLanes * kLanes;
+    if (rest > 0) {
+        std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
+        for (int x = 0; x < rest; x += kLanes)
+            lookUpAndMix(tables, first + std::size_t(x) * pixelBytes, bytesPerPixel, stretch, x);
+        encode(stretch, rest, first, pixelBytes, MatrixShaper::Instructions::Widest);
+    }
+    return start + rest;
 }
 
 } // namespace
