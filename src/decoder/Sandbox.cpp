@@ -26,6 +26,7 @@ namespace {
 // The data limit set at the start, and the process's status file, opened
 // before the filter forbids opening it and read again for each picture.
 rlim_t dataLimit = 0;
+bool narrowed = false; // the limit is lower than at the start
 int statusFile = -1;
 // The least a picture is given, whatever its size: some codecs start a
 // thread per core, each with its stack and buffers, for the smallest
@@ -168,15 +169,15 @@ void narrowMemoryFor(std::uint64_t pixels)
         return;
     const std::uint64_t room = std::max(2 * picture::decodeMemoryFor(pixels), leastRoom);
     const rlimit limit{rlim_t(std::min<std::uint64_t>(dataLimit, now + room)), dataLimit};
-    setrlimit(RLIMIT_DATA, &limit);
+    narrowed = setrlimit(RLIMIT_DATA, &limit) == 0;
 }
 
 void widenMemory()
 {
-    if (dataLimit == 0)
+    if (!narrowed)
         return;
     const rlimit limit{dataLimit, dataLimit};
-    setrlimit(RLIMIT_DATA, &limit);
+    narrowed = setrlimit(RLIMIT_DATA, &limit) != 0;
 }
 
 bool closeSandbox()

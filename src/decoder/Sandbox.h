@@ -21,9 +21,10 @@ bool prepareProcess(pid_t parent, const picture::Limits& limits);
 
 // Lowers the memory limit to twice what decoding a picture of this many
 // pixels needs (at least 256 MB and 16 MB a core) beyond what the process
-// holds now, never above the limit of the start; widenMemory sets that one again. A file stating a small picture
-// whose codec decodes a huge one then fails at once, not gigabytes later.
-// Nothing where no data limit is set (the sanitizer build).
+// holds now, never above the limit of the start; widenMemory sets that one
+// again, when it was lowered. A file stating a small picture whose codec
+// decodes a huge one then fails at once, not gigabytes later. Nothing where
+// no data limit is set (the sanitizer build).
 void narrowMemoryFor(std::uint64_t pixels);
 void widenMemory();
 

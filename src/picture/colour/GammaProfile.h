@@ -16,7 +16,7 @@ namespace vardolin::picture {
 // an empty handle when they describe sRGB. A gamma within 5 % of 1/2.2 beside
 // sRGB's chromaticities, or beside none, is sRGB: it is what writers add to
 // an sRGB picture for readers that know no sRGB chunk (the PNG
-// specification tells them to, and libpng judges such a gAMA by the same
+// standard tells them to, and libpng judges such a gAMA by the same
 // 5 %), and reading it as a pure power curve would darken the shadows of
 // countless pictures that are sRGB.
 Result<ProfileHandle> profileForGamma(cmsContext context, const ColourTag& tag);

@@ -8,6 +8,9 @@
 #include "picture/colour/MatrixShaper.h"
 
 #include "picture/colour/SrgbCurve.h"
+#include "picture/colour/SrgbLevelsWide.h"
+
+#include <algorithm>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -143,32 +146,20 @@ VARDOLIN_WIDE std::int32_t convertStretches(const Linear& linear, const Matrix& 
     const Tables tables = tablesOf(linear, matrix, bytesPerPixel);
     const std::size_t pixelBytes = std::size_t(bytesPerPixel);
     MatrixShaper::Stretch stretch;
+    // Whole stretches, then the row's end as far as whole vectors reach.
     std::int32_t start = 0;
-    for (; start + kStretch <= width; start += kStretch) {
+    while (width - start >= kLanes) {
+        const int count = int(std::min<std::int32_t>(kStretch, (width - start) / kLanes * kLanes));
         std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
-        for (int x = 0; x < kStretch; x += kLanes)
+        for (int x = 0; x < count; x += kLanes)
             lookUpAndMix(tables, first + std::size_t(x) * pixelBytes, bytesPerPixel, stretch, x);
-        encode(stretch, kStretch, first, pixelBytes, MatrixShaper::Instructions::Widest);
+        encode(stretch, count, first, pixelBytes, MatrixShaper::Instructions::Widest);
+        start += count;
     }
-    // The row's end, as far as whole vectors reach.
-    const int rest = int(width - start) / kLanes * kLanes;
-    if (rest > 0) {
-        std::uint8_t* const first = pixels + std::size_t(start) * pixelBytes;
-        for (int x = 0; x < rest; x += kLanes)
-            lookUpAndMix(tables, first + std::size_t(x) * pixelBytes, bytesPerPixel, stretch, x);
-        encode(stretch, rest, first, pixelBytes, MatrixShaper::Instructions::Widest);
-    }
-    return start + rest;
+    return start;
 }
 
 } // namespace
-
-bool MatrixShaper::hasWideLookups()
-{
-    static const bool has =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
-    return has;
-}
 
 std::int32_t MatrixShaper::convertWide(std::uint8_t* pixels, std::int32_t width, int bytesPerPixel) const
 {
@@ -179,16 +170,16 @@ std::int32_t MatrixShaper::convertWide(std::uint8_t* pixels, std::int32_t width,
 
 #else
 
-bool MatrixShaper::hasWideLookups()
-{
-    return false;
-}
-
 std::int32_t MatrixShaper::convertWide(std::uint8_t*, std::int32_t, int) const
 {
     return 0;
 }
 
 #endif
+
+bool MatrixShaper::hasWideLookups()
+{
+    return hasBytePermutes();
+}
 
 } // namespace vardolin::picture

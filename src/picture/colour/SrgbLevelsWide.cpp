@@ -216,10 +216,16 @@ VARDOLIN_WIDE void levelsOfRows(const std::int16_t* red, const std::int16_t* gre
 
 } // namespace
 
+bool hasBytePermutes()
+{
+    static const bool has =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+    return has;
+}
+
 bool hasWideLevels()
 {
-    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
-                            && __builtin_cpu_supports("avx512vbmi") && staircase().fits;
+    static const bool has = hasBytePermutes() && staircase().fits;
     return has;
 }
 
@@ -230,6 +236,11 @@ void wideLevels(const std::int16_t* red, const std::int16_t* green, const std::i
 }
 
 #else
+
+bool hasBytePermutes()
+{
+    return false;
+}
 
 bool hasWideLevels()
 {

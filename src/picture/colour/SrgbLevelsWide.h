@@ -7,6 +7,9 @@
 
 namespace vardolin::picture {
 
+// Whether this processor has AVX-512 with byte permutes, which the wide
+// colour paths need.
+bool hasBytePermutes();
 // Whether wideLevels may be called on this processor.
 bool hasWideLevels();
 

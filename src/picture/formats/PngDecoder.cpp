@@ -193,7 +193,7 @@ bool readCodePoints(const PngReader& reader, ColourTag& tag, Notes& notes)
     return false;
 }
 
-// What the file says about its colours, in the order the PNG specification
+// What the file says about its colours, in the order the PNG standard
 // ranks its chunks: cICP, iCCP, sRGB, then cHRM and gAMA together. A chunk
 // that cannot be used gives way to the next, with a note. libpng keeps an
 // ICC profile only after checking it against the colour type (an RGB profile
